@@ -1,0 +1,11 @@
+#include "spooler_slot.h"
+
+namespace rawlet {
+
+SpoolerSlot& SpoolerSlot::ForThisThread() noexcept
+{
+    thread_local SpoolerSlot slot;
+    return slot;
+}
+
+} // namespace rawlet
