@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# VBScript clients of Rawlet.ocx under Wine's cscript, printing through Wine's winspool
+# into a private CUPS scheduler whose raw queues capture every job: the checks inside
+# the scripts compare values and Err objects, this script compares the bytes each
+# printer received.
+#
+#   vbscript.sh x86|x64 PATH/Rawlet.ocx
+set -euo pipefail
+source "$(dirname "$0")/wine-lib.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+wine_setup "$1"
+cp "$2" "$WORK/Rawlet.ocx"
+
+queues=(bytes translate twowrites enddoc kill startdoc endpage rename release shared1 shared2 docname errors)
+CUPS_DIR=$WORK/cups
+export "$("$SCRIPTS/cups-sandbox" start "$CUPS_DIR" "${queues[@]}" | tail -1)"
+# Wine takes its code pages from the locale's name: en_US gives 1252 and 437.
+sys() { local program=$1; shift; LC_ALL=en_US.UTF-8 "$WINE" "$SYSDIR\\$program" "$@"; }
+
+sys regsvr32.exe /s "$(winpath "$WORK/Rawlet.ocx")" || fail "regsvr32 failed"
+
+# Wine's VBScript has no ExecuteGlobal, so each client is run with the helpers in front.
+run_client() {
+  local script=$1 output status=0
+  cat "$here/vbscript/check.vbs" "$here/vbscript/$script" >"$WORK/$script"
+  output=$(sys cscript.exe //nologo "$(winpath "$WORK/$script")" 2>&1) || status=$?
+  printf '%s\n' "$output" | tr -d '\r' | sed "s/^/$script: /"
+  [[ $status -eq 0 ]] || fail "$script ended with status $status"
+  printf '%s\n' "$output" | tr -d '\r' | grep -qx done || fail "$script did not finish"
+}
+run_client printing.vbs
+run_client errors.vbs
+
+hex() { od -An -v -tx1 "$1" | tr -d ' \n'; }
+text() { printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n'; }
+
+# The jobs QUEUE's printer received must be exactly the given ones (hex), in order.
+# The scheduler has every job once cscript has ended; the device may still be busy.
+expect() {
+  local queue=$1; shift
+  local submitted
+  submitted=$(lpstat -W all -o "$queue" | grep -c . || true)
+  [[ $submitted -eq $# ]] || fail "$queue: $submitted job(s) reached the scheduler, expected $#"
+  (( $# == 0 )) && { echo "ok   $queue: no job"; return; }
+  "$SCRIPTS/cups-sandbox" wait "$CUPS_DIR" "$queue" $# 60
+  local n=1 want got
+  for want in "$@"; do
+    got=$(hex "$CUPS_DIR/devices/$queue/job-$n.bin")
+    [[ $got == "$want" ]] || fail "$queue job $n: got $got, expected $want"
+    n=$((n + 1))
+  done
+  echo "ok   $queue: $# job(s), bytes as expected"
+}
+
+all=$(for i in $(seq 0 255); do printf '%02x' "$i"; done)
+expect bytes "$all"
+expect translate "82008241e9"               # é NUL é A translated, then é untranslated
+expect twowrites "$(text ABCD)"
+expect enddoc "$(text text)0d" "$(text next)"
+expect kill "$(text abc)1b40"
+expect startdoc "$(text ab)"
+expect endpage "$(text p1p2)"
+expect rename "$(text x)" "$(text yz)"
+expect release "$(text r)"
+expect shared1 "$(text 1)"
+expect shared2 "$(text 23)"
+expect docname
+expect errors
+echo "PASS"

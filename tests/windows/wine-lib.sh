@@ -1,0 +1,51 @@
+# Shared by the Windows test scripts: a private Wine prefix per run, and the Wine loader
+# for the control's architecture. Source it, then call wine_setup ARCH.
+#
+# Tests run with 64-bit Wine's own loader (/usr/lib/wine/wine64). 32-bit programs run
+# with /usr/lib/wine/wine, and only where the kernel can execute 32-bit binaries: when it
+# cannot, the 32-bit tests are skipped (exit status 77, which ctest reports as skipped).
+
+readonly SKIP=77
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Sets WINE (the loader), SYSDIR (where the architecture's system programs live) and a
+# fresh WINEPREFIX under WORK, which is removed with its wineserver on exit.
+wine_setup() {
+  local arch=$1
+  case $arch in
+    x64) WINE=/usr/lib/wine/wine64; SYSDIR='C:\windows\system32' ;;
+    x86) WINE=/usr/lib/wine/wine; SYSDIR='C:\windows\syswow64' ;;
+    *) fail "unknown architecture $arch" ;;
+  esac
+  if ! "$WINE" --version >/dev/null 2>&1; then
+    echo "SKIPPED: this machine cannot run $arch Windows programs ($WINE does not execute)"
+    exit $SKIP
+  fi
+  WORK=$(mktemp -d "${TMPDIR:-/tmp}/rawlet-wine.XXXXXX")
+  chmod 0755 "$WORK" # the scheduler's backends run as lp and read the spool below
+  export WINEPREFIX=$WORK/prefix WINEDEBUG=-all
+  unset DISPLAY WAYLAND_DISPLAY # nothing here opens a window; never wait for one
+  trap wine_cleanup EXIT
+  /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || fail "wineboot could not make a prefix"
+}
+
+wine_cleanup() {
+  local status=$?
+  [[ -n ${CUPS_DIR:-} ]] && "$SCRIPTS/cups-sandbox" stop "$CUPS_DIR" || true
+  /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+  if [[ -n ${RAWLET_KEEP_TEST_FILES:-} ]]; then
+    echo "kept: $WORK" >&2
+  else
+    rm -rf "$WORK"
+  fi
+  exit $status
+}
+
+# The Windows path of a file of ours.
+winpath() { echo "Z:$(realpath "$1" | tr / '\\')"; }
+
+# Runs a system program of the architecture (regsvr32, reg, cscript) with arguments.
+sys() { local program=$1; shift; "$WINE" "$SYSDIR\\$program" "$@"; }
+
+SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../scripts" && pwd)
