@@ -1,0 +1,57 @@
+#pragma once
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/spooler.h"
+
+namespace rawlet::cups {
+
+// A job this spooler created, for callers that follow it to the end.
+struct CreatedJob {
+    std::string printer;
+    int id;
+    bool ended = false;    // its document was finished (or abandoned)
+    bool accepted = false; // the scheduler accepted the finished document
+};
+
+// The spooler over CUPS, talking to the scheduler the environment names (CUPS_SERVER,
+// client.conf, or the local default). A printer handle holds its own connection; a document
+// is one CUPS job with one raw document, streamed as it is written, so memory does not grow
+// with the job.
+//
+// One instance may serve several threads at once, each on its own handles.
+class CupsSpooler : public platform::Spooler {
+public:
+    CupsSpooler();
+    ~CupsSpooler() override;
+
+    bool OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle) override;
+    std::uint32_t StartDocPrinterA(platform::PrinterHandle handle, const DocInfo& docInfo) override;
+    bool StartPagePrinter(platform::PrinterHandle handle) override;
+    bool WritePrinter(platform::PrinterHandle handle, std::string_view bytes,
+                      std::uint32_t& written) override;
+    bool EndPagePrinter(platform::PrinterHandle handle) override;
+    bool EndDocPrinter(platform::PrinterHandle handle) override;
+    bool ClosePrinter(platform::PrinterHandle handle) override;
+
+    // Every job created so far, oldest first.
+    std::vector<CreatedJob> CreatedJobs() const;
+
+private:
+    class Printer;
+
+    std::shared_ptr<Printer> Find(platform::PrinterHandle handle) const;
+    bool FinishDocument(Printer& printer);
+
+    mutable std::mutex mutex_;
+    std::map<platform::PrinterHandle, std::shared_ptr<Printer>> printers_;
+    std::vector<CreatedJob> createdJobs_;
+    std::atomic<platform::PrinterHandle> nextHandle_{1};
+};
+
+} // namespace rawlet::cups
