@@ -1,0 +1,129 @@
+#include "command_line.h"
+
+#include <map>
+
+namespace rawlet::cli {
+
+const char* const kUsage = R"(Usage: rawlet COMMAND [OPTIONS]
+Send text to a printer queue in raw form: the printer receives exactly the bytes given.
+
+Commands:
+  printers                      list the printers, one device name per line
+  print -d PRINTER [-t TITLE] [--utf8] [--translate] [--wait] [FILE...]
+                                print the files (standard input when none, or "-") as
+                                one document, byte for byte
+      -d, --printer PRINTER     the printer (see "rawlet printers"); letter case is free
+      -t, --title TITLE         the document's name in the print queue
+      --utf8                    the input is UTF-8: convert it to the ANSI code page
+      --translate               translate from the ANSI to the OEM (DOS) code page
+      --wait                    wait until the printer has printed the job; fail if it
+                                was stopped, canceled or aborted
+  reset -d PRINTER              send the printer the reset sequence ESC @
+  about                         show the About texts and version
+
+Options:
+  -h, --help                    show this help
+  --version                     show the version
+
+Errors: "rawlet: error NUMBER (SOURCE): DESCRIPTION" on standard error, exit status 1;
+a wrong command line exits with status 2.
+Code pages follow the locale; RAWLET_ANSI_CODEPAGE and RAWLET_OEM_CODEPAGE override them.
+)";
+
+namespace {
+
+Command CommandNamed(const std::string& name)
+{
+    static const std::map<std::string, Command> kCommands = {
+        {"printers", Command::Printers}, {"print", Command::Print}, {"reset", Command::Reset},
+        {"about", Command::About},       {"help", Command::Help},
+    };
+    auto it = kCommands.find(name);
+    if (it == kCommands.end())
+        throw UsageError("unknown command '" + name + "'");
+    return it->second;
+}
+
+class Parser {
+public:
+    explicit Parser(const std::vector<std::string>& arguments) : arguments_(arguments) {}
+
+    Options Parse()
+    {
+        Options options;
+        bool commandSeen = false;
+        bool optionsEnded = false;
+        for (index_ = 0; index_ < arguments_.size(); ++index_) {
+            const std::string& argument = arguments_[index_];
+            if (optionsEnded || argument == "-" || argument.empty() || argument[0] != '-') {
+                if (!commandSeen) {
+                    options.command = CommandNamed(argument);
+                    commandSeen = true;
+                } else {
+                    options.files.push_back(argument);
+                }
+            } else if (argument == "--") {
+                optionsEnded = true;
+            } else if (argument == "-h" || argument == "--help") {
+                return Options{};
+            } else if (argument == "--version") {
+                options.command = Command::Version;
+                return options;
+            } else if (argument == "--translate") {
+                options.translate = true;
+            } else if (argument == "--utf8") {
+                options.utf8 = true;
+            } else if (argument == "--wait") {
+                options.wait = true;
+            } else if (Matches(argument, "-d", "--printer")) {
+                options.printer = Value(argument, "-d", "--printer");
+            } else if (Matches(argument, "-t", "--title")) {
+                options.title = Value(argument, "-t", "--title");
+            } else {
+                throw UsageError("unknown option '" + argument + "'");
+            }
+        }
+        Check(options, commandSeen);
+        return options;
+    }
+
+private:
+    static bool Matches(const std::string& argument, const std::string& shortName,
+                        const std::string& longName)
+    {
+        return argument.starts_with(shortName) || argument == longName ||
+               argument.starts_with(longName + "=");
+    }
+
+    // The value of an option given as "-dNAME", "-d NAME", "--printer=NAME" or "--printer NAME".
+    std::string Value(const std::string& argument, const std::string& shortName, const std::string& longName)
+    {
+        if (argument.starts_with(longName + "="))
+            return argument.substr(longName.size() + 1);
+        if (argument != longName && argument.size() > shortName.size() && !argument.starts_with("--"))
+            return argument.substr(shortName.size());
+        if (index_ + 1 >= arguments_.size())
+            throw UsageError("option '" + argument + "' needs a value");
+        return arguments_[++index_];
+    }
+
+    static void Check(const Options& options, bool commandSeen)
+    {
+        if (!commandSeen)
+            throw UsageError("no command given");
+        const bool printing = options.command == Command::Print || options.command == Command::Reset;
+        if (printing && options.printer.empty())
+            throw UsageError("no printer given (-d PRINTER)");
+        if (options.command != Command::Print && !options.files.empty())
+            throw UsageError("unexpected argument '" + options.files.front() + "'");
+    }
+
+    const std::vector<std::string>& arguments_;
+    std::size_t index_ = 0;
+};
+
+} // namespace
+
+Options ParseCommandLine(const std::vector<std::string>& arguments) { return Parser(arguments).Parse(); }
+
+} // namespace rawlet::cli

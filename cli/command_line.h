@@ -1,0 +1,30 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace rawlet::cli {
+
+enum class Command { Help, Version, Printers, Print, Reset, About };
+
+struct Options {
+    Command command = Command::Help;
+    std::string printer;
+    std::string title;
+    bool translate = false;
+    bool wait = false;
+    bool utf8 = false;              // the input is UTF-8, to be converted to the ANSI code page
+    std::vector<std::string> files; // "-" or none: standard input
+};
+
+// A command line that makes no sense; the message says why.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+Options ParseCommandLine(const std::vector<std::string>& arguments);
+
+extern const char* const kUsage;
+
+} // namespace rawlet::cli

@@ -1,0 +1,120 @@
+#include "commands.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <memory>
+
+#include "platform/codepage/utf8_to_ansi_stream.h"
+#include "rawlet.h"
+
+namespace rawlet::cli {
+
+namespace {
+
+constexpr std::size_t kChunkSize = 64 * 1024;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const noexcept
+    {
+        if (file != stdin)
+            std::fclose(file);
+    }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Every input is opened before anything is printed, so a mistyped name prints nothing.
+std::vector<File> OpenInputs(const std::vector<std::string>& names)
+{
+    std::vector<File> inputs;
+    if (names.empty())
+        inputs.emplace_back(stdin);
+    for (const std::string& name : names) {
+        File file(name == "-" ? stdin : std::fopen(name.c_str(), "rb"));
+        if (!file)
+            throw std::runtime_error("cannot open " + name + ": " + std::strerror(errno));
+        inputs.push_back(std::move(file));
+    }
+    return inputs;
+}
+
+std::string DefaultTitle(const std::vector<std::string>& files)
+{
+    if (files.empty() || files.front() == "-")
+        return "(standard input)";
+    const std::string& path = files.front();
+    return path.substr(path.find_last_of('/') + 1);
+}
+
+int ReportJobProblems(CliPlatform& system, bool wait)
+{
+    const std::vector<std::string> problems = system.JobProblems(wait);
+    for (const std::string& problem : problems)
+        std::cerr << "rawlet: " << problem << "\n";
+    return problems.empty() ? 0 : 1;
+}
+
+} // namespace
+
+int ListPrinters(CliPlatform& system)
+{
+    for (const std::string& name : system.Services().printers.DeviceNames())
+        std::cout << name << "\n";
+    return 0;
+}
+
+// Streams the inputs in chunks into one document and closes it without adding a byte.
+int PrintFiles(const Options& options, CliPlatform& system)
+{
+    std::vector<File> inputs = OpenInputs(options.files);
+    Rawlet control(system.Services());
+    control.SetPrinterName(options.printer);
+    control.SetPrinterDocumentName(options.title.empty() ? DefaultTitle(options.files) : options.title);
+    control.SetPrinterTranslate(options.translate);
+    control.SetPrinterData(""); // opens the document, so even empty input makes a job
+
+    std::optional<platform::codepage::Utf8ToAnsiStream> fromUtf8;
+    if (options.utf8)
+        fromUtf8.emplace(system.ansiCharset());
+    auto write = [&](std::string_view bytes) {
+        if (!fromUtf8)
+            control.SetPrinterData(bytes);
+        else if (const std::string ansi = fromUtf8->Convert(bytes); !ansi.empty())
+            control.SetPrinterData(ansi);
+    };
+
+    std::string chunk(kChunkSize, '\0');
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        std::size_t count;
+        while ((count = std::fread(chunk.data(), 1, chunk.size(), inputs[i].get())) > 0)
+            write(std::string_view(chunk.data(), count));
+        if (std::ferror(inputs[i].get()))
+            throw std::runtime_error("cannot read " + (options.files.empty() ? "-" : options.files[i]) +
+                                     ": " + std::strerror(errno));
+    }
+    if (fromUtf8)
+        if (const std::string rest = fromUtf8->Finish(); !rest.empty())
+            control.SetPrinterData(rest);
+    control.PrinterClose();
+    return ReportJobProblems(system, options.wait);
+}
+
+int ResetPrinter(const Options& options, CliPlatform& system)
+{
+    Rawlet control(system.Services());
+    control.SetPrinterName(options.printer);
+    control.SetPrinterDocumentName("Printer reset");
+    control.SetPrinterData("");
+    control.killDocument();
+    return ReportJobProblems(system, false);
+}
+
+int ShowAbout(CliPlatform& system)
+{
+    Rawlet control(system.Services());
+    control.About();
+    return 0;
+}
+
+} // namespace rawlet::cli

@@ -1,0 +1,65 @@
+// rawlet: print files or standard input to a printer queue in raw form.
+#include <iostream>
+
+#include "commands.h"
+#include "rawlet.h"
+#include "rawlet_version.h"
+
+namespace {
+
+using namespace rawlet::cli;
+
+// Errors without a text of their own get the host's standard one.
+std::string Described(const rawlet::Error& error)
+{
+    if (!error.description().empty())
+        return "error " + std::to_string(error.number()) + " (" + error.source() +
+               "): " + error.description();
+    return "error " + std::to_string(error.number()) + ": " +
+           (error.number() == 387 ? "Set not permitted" : "");
+}
+
+int Run(const Options& options)
+{
+    switch (options.command) {
+    case Command::Help:
+        std::cout << kUsage;
+        return 0;
+    case Command::Version:
+        std::cout << "rawlet " << rawlet::version::kText << "\n";
+        return 0;
+    default:
+        break;
+    }
+    auto system = CliPlatform::Create();
+    switch (options.command) {
+    case Command::Printers:
+        return ListPrinters(*system);
+    case Command::Print:
+        return PrintFiles(options, *system);
+    case Command::Reset:
+        return ResetPrinter(options, *system);
+    case Command::About:
+        return ShowAbout(*system);
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return Run(ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
+    } catch (const UsageError& error) {
+        std::cerr << "rawlet: " << error.what() << "\nTry 'rawlet --help'.\n";
+        return 2;
+    } catch (const rawlet::Error& error) {
+        std::cerr << "rawlet: " << Described(error) << "\n";
+        return 1;
+    } catch (const std::exception& error) {
+        std::cerr << "rawlet: " << error.what() << "\n";
+        return 1;
+    }
+}
