@@ -12,8 +12,7 @@ class Error : public std::exception {
 public:
     Error(int number, std::string source, std::string description)
         : number_(number), source_(std::move(source)), description_(std::move(description))
-    {
-    }
+    {}
 
     int number() const noexcept { return number_; }
     const std::string& source() const noexcept { return source_; }

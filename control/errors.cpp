@@ -8,7 +8,10 @@ constexpr const char* kSource = "Rawleter";
 
 Error PrinterNameRejected() { return {kPrinterNameNotValid, kSource, "The printer name is not valid"}; }
 Error StoredPrinterNameInvalid() { return {kPrinterNameNotValid, kSource, "Printer name is not valid"}; }
-Error DataQueueOpenFailed() { return {kQueueOpenFailed, kSource, "Error occur while open the printer queue"}; }
+Error DataQueueOpenFailed()
+{
+    return {kQueueOpenFailed, kSource, "Error occur while open the printer queue"};
+}
 Error StartDocQueueOpenFailed() { return {kQueueOpenFailed, "Rawlet", "Error while open the printer queue"}; }
 Error WriteFailed() { return {kWriteFailed, kSource, "error occur while write data to the printer"}; }
 Error NoDocumentStarted() { return {kNoDocumentStarted, kSource, "You must first start a document"}; }

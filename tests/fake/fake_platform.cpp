@@ -66,7 +66,8 @@ bool FakeSpooler::OpenPrinterA(std::string_view printerName, PrinterHandle& hand
 std::uint32_t FakeSpooler::StartDocPrinterA(PrinterHandle handle, const DocInfo& docInfo)
 {
     HandleState* state = Usable(handle);
-    const std::string line = Call("StartDocPrinterA", handle, docInfo.docName ? "\"" + *docInfo.docName + "\"" : "<absent>");
+    const std::string line =
+        Call("StartDocPrinterA", handle, docInfo.docName ? "\"" + *docInfo.docName + "\"" : "<absent>");
     if (failing.contains("StartDocPrinterA") || !state || state->job)
         return Record(line, false);
     state->job = jobs.size();

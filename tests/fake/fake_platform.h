@@ -38,7 +38,7 @@ public:
     explicit FakeSpooler(FakePrinterList& printers) : printers_(printers) {}
 
     // Switches.
-    std::set<std::string> failing;        // names of operations that fail
+    std::set<std::string> failing;         // names of operations that fail
     std::optional<std::size_t> writeLimit; // a write accepts at most this many bytes
 
     // What happened: one line per call, such as "WritePrinter(1, 3 bytes)" or

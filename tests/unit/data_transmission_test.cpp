@@ -101,9 +101,8 @@ TEST_F(DataTest, StoredNameNoLongerInstalledRaises32000BeforeAnySpoolerCall)
 
 TEST_F(DataTest, ReadingGivesTheLastTextOnlyWhileTheQueueIsOpen)
 {
-    const std::vector<std::function<void()>> closers = {[&] { control.PrinterClose(); },
-                                                        [&] { control.EndDoc(); },
-                                                        [&] { control.SetPrinterName("Zebra"); }};
+    const std::vector<std::function<void()>> closers = {
+        [&] { control.PrinterClose(); }, [&] { control.EndDoc(); }, [&] { control.SetPrinterName("Zebra"); }};
     for (const auto& close : closers) {
         StartPrinting(control);
         control.SetPrinterData("last");
@@ -117,8 +116,9 @@ TEST_F(DataTest, WithoutANameAndNoPrinterOnTheThreadTheWriteFails)
 {
     const auto writeFailed = ErrorFields(32037, "Rawleter", "error occur while write data to the printer");
     EXPECT_EQ(ErrorFrom([&] { control.SetPrinterData("x"); }), writeFailed);
-    EXPECT_THAT(fake.spooler.trace, ElementsAre("StartDocPrinterA(0, <absent>) failed",
-                                                "StartPagePrinter(0) failed", "WritePrinter(0, 1 bytes) failed"));
+    EXPECT_THAT(fake.spooler.trace,
+                ElementsAre("StartDocPrinterA(0, <absent>) failed", "StartPagePrinter(0) failed",
+                            "WritePrinter(0, 1 bytes) failed"));
 
     // Likewise once the last printer opened on the thread has been closed.
     Rawlet other(fake.Services());

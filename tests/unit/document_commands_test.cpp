@@ -87,7 +87,8 @@ TEST_F(CommandTest, EndDocRefusedRaises32034AndStaysPrinting)
 {
     StartPrinting(control);
     fake.spooler.failing.insert("EndDocPrinter");
-    EXPECT_EQ(ErrorFrom([&] { control.EndDoc(); }), ErrorFields(32034, "Rawleter", "Error occur with  EndDoc "));
+    EXPECT_EQ(ErrorFrom([&] { control.EndDoc(); }),
+              ErrorFields(32034, "Rawleter", "Error occur with  EndDoc "));
     EXPECT_TRUE(IsPrinting(control));
 }
 

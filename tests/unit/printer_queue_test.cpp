@@ -24,9 +24,10 @@ TEST_F(QueueTest, OpeningStartsADocumentAndPageAndCloseEndsThemInOrder)
     EXPECT_TRUE(IsPrinting(control));
 
     control.PrinterClose();
-    EXPECT_THAT(fake.spooler.trace, ElementsAre("OpenPrinterA(Receipts) = 1", "StartDocPrinterA(1, \"Invoice 7\")",
-                                                "StartPagePrinter(1)", "WritePrinter(1, 1 bytes)",
-                                                "EndPagePrinter(1)", "EndDocPrinter(1)", "ClosePrinter(1)"));
+    EXPECT_THAT(fake.spooler.trace,
+                ElementsAre("OpenPrinterA(Receipts) = 1", "StartDocPrinterA(1, \"Invoice 7\")",
+                            "StartPagePrinter(1)", "WritePrinter(1, 1 bytes)", "EndPagePrinter(1)",
+                            "EndDocPrinter(1)", "ClosePrinter(1)"));
     EXPECT_TRUE(IsClosed(control));
     EXPECT_EQ(SlotHandle(), 0u);
     ASSERT_EQ(fake.spooler.jobs.size(), 1u);
@@ -75,10 +76,10 @@ TEST_F(QueueTest, ReplacedHandleIsClosedAtTheNextOpen)
     EXPECT_TRUE(fake.spooler.IsOpen(1));
 
     control.SetPrinterData("next");
-    EXPECT_THAT(fake.spooler.trace, ElementsAre("WritePrinter(1, 1 bytes)", "EndDocPrinter(1)",
-                                                "OpenPrinterA(Receipts) = 2", "ClosePrinter(1)",
-                                                "StartDocPrinterA(2, \"\")", "StartPagePrinter(2)",
-                                                "WritePrinter(2, 4 bytes)"));
+    EXPECT_THAT(fake.spooler.trace,
+                ElementsAre("WritePrinter(1, 1 bytes)", "EndDocPrinter(1)", "OpenPrinterA(Receipts) = 2",
+                            "ClosePrinter(1)", "StartDocPrinterA(2, \"\")", "StartPagePrinter(2)",
+                            "WritePrinter(2, 4 bytes)"));
     EXPECT_FALSE(fake.spooler.IsOpen(1));
 }
 

@@ -25,17 +25,21 @@ protected:
     std::string RandomName()
     {
         switch (Below(4)) {
-        case 0: return "receipts";
-        case 1: return "ZEBRA";
-        case 2: return "Epson LQ-300";
-        default: return RandomText();
+        case 0:
+            return "receipts";
+        case 1:
+            return "ZEBRA";
+        case 2:
+            return "Epson LQ-300";
+        default:
+            return RandomText();
         }
     }
 
     void RandomSpoolerFaults()
     {
-        static const char* const kOperations[] = {"OpenPrinterA",   "StartDocPrinterA", "StartPagePrinter",
-                                                  "WritePrinter",   "EndPagePrinter",   "EndDocPrinter",
+        static const char* const kOperations[] = {"OpenPrinterA", "StartDocPrinterA", "StartPagePrinter",
+                                                  "WritePrinter", "EndPagePrinter",   "EndDocPrinter",
                                                   "ClosePrinter"};
         fake.spooler.failing.clear();
         for (const char* operation : kOperations)
@@ -69,16 +73,36 @@ protected:
     {
         try {
             switch (Below(12)) {
-            case 0: instance.SetPrinterName(RandomName()); break;
-            case 1: instance.SetPrinterDocumentName(RandomText()); break;
-            case 2: instance.SetPrinterTranslate(Below(2) == 1); break;
-            case 3: instance.StartDoc(); break;
-            case 4: instance.EndPage(); break;
-            case 5: instance.EndDoc(); break;
-            case 6: instance.PrinterClose(); break;
-            case 7: instance.killDocument(); break;
-            case 8: fake.host.userMode = Below(4) != 0; break;
-            default: CheckedWrite(instance); break;
+            case 0:
+                instance.SetPrinterName(RandomName());
+                break;
+            case 1:
+                instance.SetPrinterDocumentName(RandomText());
+                break;
+            case 2:
+                instance.SetPrinterTranslate(Below(2) == 1);
+                break;
+            case 3:
+                instance.StartDoc();
+                break;
+            case 4:
+                instance.EndPage();
+                break;
+            case 5:
+                instance.EndDoc();
+                break;
+            case 6:
+                instance.PrinterClose();
+                break;
+            case 7:
+                instance.killDocument();
+                break;
+            case 8:
+                fake.host.userMode = Below(4) != 0;
+                break;
+            default:
+                CheckedWrite(instance);
+                break;
             }
         } catch (const Error&) {
             // Raised errors are part of the game; the invariants below still hold.
