@@ -1,10 +1,10 @@
 // The command's system on Linux and macOS: CUPS and the code-page tables.
-#include "cli_host.h"
+#include <iostream>
+
+#include "about_printout.h"
 #include "cli_platform.h"
-#include "cups_printer_list.h"
-#include "cups_spooler.h"
+#include "cups_platform.h"
 #include "job_monitor.h"
-#include "platform/codepage/table_code_page.h"
 
 namespace rawlet::cli {
 
@@ -12,13 +12,21 @@ namespace {
 
 class CupsCliPlatform : public CliPlatform {
 public:
-    platform::Platform Services() override { return {spooler_, printers_, codePage_, host_}; }
-    const platform::codepage::AnsiCharset& ansiCharset() const override { return codePage_.ansiCharset(); }
+    CupsCliPlatform()
+    {
+        system_.applicationHost().onAbout = [] { PrintAbout(std::cout); };
+    }
+
+    platform::Platform Services() override { return system_.Services(); }
+    const platform::codepage::AnsiCharset& ansiCharset() const override
+    {
+        return system_.codePage().ansiCharset();
+    }
 
     std::vector<std::string> JobProblems(bool wait) override
     {
         std::vector<std::string> problems;
-        for (const cups::CreatedJob& job : spooler_.CreatedJobs()) {
+        for (const cups::CreatedJob& job : system_.spooler().CreatedJobs()) {
             const std::string name = "job " + job.printer + "-" + std::to_string(job.id);
             if (!job.accepted) {
                 problems.push_back(name + " was not accepted by the scheduler");
@@ -34,10 +42,7 @@ public:
     }
 
 private:
-    cups::CupsSpooler spooler_;
-    cups::CupsPrinterList printers_;
-    platform::codepage::TableCodePage codePage_ = platform::codepage::TableCodePage::FromEnvironment();
-    CliHost host_;
+    cups::CupsPlatform system_;
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "cups_printer_list.h"
 #include "cups_spooler.h"
+#include "platform/application_host.h"
 #include "platform/codepage/table_code_page.h"
 #include "rawlet.h"
 #include "sandbox_queue.h"
@@ -16,21 +17,12 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAre;
 
-// The application around the control: errors end the call, nothing else matters here.
-class ThrowingHost : public platform::Host {
-public:
-    void PropertyChanged(std::string_view) override {}
-    bool AmbientUserMode() override { return true; }
-    [[noreturn]] void RaiseError(const Error& error) override { throw error; }
-    void SetControlSize(int, int) override {}
-    void ShowAboutDialog() override {}
-};
-
+// A platform that translates between 1252 and 437 whatever the test machine's locale.
 struct CupsPlatform {
     cups::CupsSpooler spooler;
     cups::CupsPrinterList printers;
     platform::codepage::TableCodePage codePage{{1252, 437}};
-    ThrowingHost host;
+    platform::ApplicationHost host;
 
     platform::Platform Services() { return {spooler, printers, codePage, host}; }
 };

@@ -16,7 +16,9 @@ namespace {
 
 // The private scheduler of this build's test run; every CUPS call of the test goes there.
 const std::string kSandboxDir = RAWLET_SANDBOX_DIR;
-const bool kSchedulerChosen = [] { return setenv("CUPS_SERVER", (kSandboxDir + "/cups.sock").c_str(), 1) == 0; }();
+const bool kSchedulerChosen = [] {
+    return setenv("CUPS_SERVER", (kSandboxDir + "/cups.sock").c_str(), 1) == 0;
+}();
 
 std::string ReadFile(const std::filesystem::path& path)
 {
