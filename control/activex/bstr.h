@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h> // first: the COM headers build on it
+
 #include <new>
 #include <oleauto.h>
 #include <string_view>
@@ -17,6 +19,13 @@ public:
     {
         if (bstr_ == nullptr)
             throw std::bad_alloc();
+    }
+    // Takes over a BSTR someone handed us to free.
+    static Bstr Attach(BSTR bstr) noexcept
+    {
+        Bstr result;
+        result.bstr_ = bstr;
+        return result;
     }
     ~Bstr() { SysFreeString(bstr_); }
     Bstr(Bstr&& other) noexcept : bstr_(std::exchange(other.bstr_, nullptr)) {}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h> // first: the COM headers build on it
+
 #include <unknwn.h>
 #include <utility>
 
