@@ -20,8 +20,12 @@ public:
 
     virtual platform::Platform Services() = 0;
 
-    // The characters of the ANSI code page the control's text is in.
-    virtual const platform::codepage::AnsiCharset& ansiCharset() const = 0;
+    // The characters of the ANSI code page the control's text is in. Throws
+    // platform::codepage::UnsupportedCodePage when there are no tables for it.
+    virtual const platform::codepage::AnsiCharset& ansiCharset() = 0;
+
+    // Whether JobProblems can wait for jobs to print.
+    virtual bool CanFollowJobs() const = 0;
 
     // One line for each job printed so far that the spooler did not accept or, with `wait`,
     // that did not print to the end; empty when all is well. With `wait`, returns only once

@@ -67,6 +67,8 @@ int ListPrinters(CliPlatform& system)
 // Streams the inputs in chunks into one document and closes it without adding a byte.
 int PrintFiles(const Options& options, CliPlatform& system)
 {
+    if (options.wait && !system.CanFollowJobs())
+        throw UsageError("--wait is not available with this system's spooler");
     std::vector<File> inputs = OpenInputs(options.files);
     Rawlet control(system.Services());
     control.SetPrinterName(options.printer);

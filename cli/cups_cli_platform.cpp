@@ -18,10 +18,8 @@ public:
     }
 
     platform::Platform Services() override { return system_.Services(); }
-    const platform::codepage::AnsiCharset& ansiCharset() const override
-    {
-        return system_.codePage().ansiCharset();
-    }
+    const platform::codepage::AnsiCharset& ansiCharset() override { return system_.codePage().ansiCharset(); }
+    bool CanFollowJobs() const override { return true; }
 
     std::vector<std::string> JobProblems(bool wait) override
     {
