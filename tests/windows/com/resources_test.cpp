@@ -30,6 +30,7 @@ TEST(Resources, TypeLibraryIsTypelib1LanguageNeutral)
     ASSERT_GE(library.size(), 0x54u);
     EXPECT_EQ(library.substr(0, 4), "MSFT");
     EXPECT_EQ(HeaderField(library, 0x2C), 1000u) << "the library's help context";
+    EXPECT_EQ(HeaderField(library, 0x50), 1u) << "one imported type, stdole's IDispatch";
 }
 
 TEST(Resources, ToolboxBitmapIs16By15)
