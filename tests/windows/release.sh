@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows release as a user takes it: the zip unpacked in a fresh Wine prefix,
-# register.cmd, the VBScript examples of the documentation printing through CUPS,
+# register.cmd, the VBScript examples of the documentation and the README printing through CUPS,
 # unregister.cmd, and a registry with nothing of Rawlet left.
 #
 #   release.sh x86|x64 BUILD_DIR
@@ -41,6 +41,15 @@ output=$(sys cscript.exe //nologo "$(winpath "$WORK/examples/2.vbs")" 2>&1 | tr 
 got=$(od -An -v -tx1 "$CUPS_DIR/devices/Receipts/job-1.bin" | tr -d ' \n')
 want=$(printf '\033ECaf\x82 M\x81ller\033F\r\nTotal 23,30\r\n\f' | od -An -v -tx1 | tr -d ' \n')
 [[ $got == "$want" ]] || fail "the receipt example printed $got, expected $want"
+
+# The README's example too.
+"$SCRIPTS/lib/doc-examples.py" "$docs/../README.md" vbscript "$WORK/readme" >/dev/null
+iconv -f UTF-8 -t CP1252 "$WORK/readme/1.vbscript" >"$WORK/readme/1.vbs"
+sys cscript.exe //nologo "$(winpath "$WORK/readme/1.vbs")" || fail "the README's example failed"
+"$SCRIPTS/cups-sandbox" wait "$CUPS_DIR" Receipts 2 60
+got=$(od -An -v -tx1 "$CUPS_DIR/devices/Receipts/job-2.bin" | tr -d ' \n')
+want=$(printf '\033ECAF\x90\033F\r\nTotal 23,30\r\n\f' | od -An -v -tx1 | tr -d ' \n')
+[[ $got == "$want" ]] || fail "the README's example printed $got, expected $want"
 
 output=$(sys cmd.exe /c "$(winpath "$folder/unregister.cmd")" 2>&1 | tr -d '\r')
 [[ $output == *"no longer registered"* ]] || fail "unregister.cmd said: $output"

@@ -11,7 +11,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 wine_setup "$1"
 cp "$2" "$WORK/Rawlet.ocx"
 
-queues=(bytes translate twowrites enddoc kill startdoc endpage rename release shared1 shared2 docname errors)
+queues=(bytes translate twowrites enddoc kill startdoc endpage rename release shared1 shared2 jobnames docname
+        errors)
 CUPS_DIR=$WORK/cups
 export "$("$SCRIPTS/cups-sandbox" start "$CUPS_DIR" "${queues[@]}" | tail -1)"
 # Wine takes its code pages from the locale's name: en_US gives 1252 and 437.
@@ -52,6 +53,22 @@ expect() {
   echo "ok   $queue: $# job(s), bytes as expected"
 }
 
+# The document names of QUEUE's jobs, in order, as the scheduler's page log records them
+# once each job has completed.
+expect_names() {
+  local queue=$1; shift
+  local want names
+  want=$(printf '%s\n' "$@")
+  for _ in $(seq 600); do
+    names=$(awk -v queue="$queue" '$1 == queue' "$CUPS_DIR/log/page_log" 2>/dev/null |
+            sed 's/^.* total [0-9]* [^ ]* [^ ]* //; s/ [^ ]* [^ ]*$//')
+    [[ $(grep -c . <<<"$names") -ge $# ]] && break
+    sleep 0.1
+  done
+  [[ $names == "$want" ]] || fail "$queue: document names are '$names', expected '$want'"
+  echo "ok   $queue: document names as expected"
+}
+
 all=$(for i in $(seq 0 255); do printf '%02x' "$i"; done)
 expect bytes "$all"
 expect translate "82008241e9"               # é NUL é A translated, then é untranslated
@@ -64,6 +81,8 @@ expect rename "$(text x)" "$(text yz)"
 expect release "$(text r)"
 expect shared1 "$(text 1)"
 expect shared2 "$(text 23)"
+expect jobnames "$(text ab)" "$(text c)"
+expect_names jobnames "Invoice 7" "Later name"
 expect docname
 expect errors
 echo "PASS"

@@ -113,6 +113,18 @@ b.PrinterClose
 a.PrinterClose
 CheckNoError "closing both"
 
+'' Queue "jobnames": a document takes the name set when it starts.
+Set p = NewRawlet()
+p.PrinterName = "jobnames"
+p.PrinterDocumentName = "Invoice 7"
+p.PrinterData = "a"
+p.PrinterDocumentName = "Later name"
+p.PrinterData = "b"
+p.PrinterClose
+p.PrinterData = "c"
+p.PrinterClose
+CheckNoError "documents with names"
+
 ' Queue "docname": names and translation are only stored; nothing is printed.
 Set p = NewRawlet()
 p.PrinterName = "docname"
