@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the shell examples of the documentation against the private scheduler, with the
+# Runs the shell examples of the documentation and the README against the private scheduler, with the
 # built rawlet on the PATH, and checks what the printer received.
 set -euo pipefail
 
@@ -38,4 +38,11 @@ expect_job 4 '\033@' "reset"
 (cd "$work" && bash -e codepages/1.sh)
 "$sandbox" wait "$RAWLET_SANDBOX" Receipts 5 60
 expect_job 5 'Gr\x81\xe1e\r\n' "translation to 850"
+# The README's Linux example, less the package installation the test machine has no need of.
+"$extract" "$RAWLET_SOURCE_DIR/README.md" sh "$work/readme" >/dev/null
+readme_example=$(grep -l lpadmin "$work"/readme/*.sh)
+grep -v '^sudo apt install' "$readme_example" | sed "s/192\.168\.1\.50:9100/127.0.0.1:$port/" >"$work/readme.sh"
+(cd "$work" && bash -e readme.sh >/dev/null)
+"$sandbox" wait "$RAWLET_SANDBOX" Receipts 6 60
+expect_job 6 '\033ECAF\x90\033F\r\nTotal 23,30\r\n\f' "the README's receipt"
 echo "documentation shell examples ran as documented"
