@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# The rawlet command when things go wrong between it and the printer: a device that refuses
+# or stalls, a disabled queue, and the scheduler stopped and restarted in the middle of a
+# job. For each, what the command reports, and that `rawlet print --wait` never reports a
+# job done whose bytes the device does not hold. Runs its own private scheduler, since it
+# stops and restarts it.
+#
+#   scheduler_faults.sh PATH/rawlet
+set -uo pipefail
+
+rawlet=$1
+scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
+work=$(mktemp -d)
+chmod 0755 "$work" # the scheduler runs as lp and reads its configuration below
+sandbox=$work/cups
+devices=$sandbox/devices
+trap '"$scripts/cups-sandbox" stop "$sandbox"; rm -rf "$work"' EXIT
+export "$("$scripts/cups-sandbox" start "$sandbox" refuse stall disabled restart | tail -1)"
+failures=0
+
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+ok() { echo "ok   $*"; }
+jobs_held() { "$scripts/cups-sandbox" jobs "$sandbox" "$1" | grep -c . ; }
+
+# Runs `rawlet print --wait -d QUEUE` on standard input, keeping its status and errors.
+print_wait() { "$rawlet" print --wait -d "$@" 2>"$work/err"; status=$?; return $status; }
+
+# The scheduler alone goes down and comes back with its queues, jobs and devices, the way
+# cups-sandbox started it.
+stop_scheduler() {
+  local pid
+  pid=$(cat "$sandbox/run/cupsd.child")
+  kill "$pid"
+  while kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
+}
+start_scheduler() {
+  cupsd -f -c "$sandbox/etc/cupsd.conf" -s "$sandbox/etc/cups-files.conf" </dev/null \
+    >>"$sandbox/log/cupsd.out" 2>&1 &
+  echo $! >"$sandbox/run/cupsd.child"
+  for _ in $(seq 100); do lpstat -r 2>/dev/null | grep -q 'is running' && return; sleep 0.1; done
+  fail "the scheduler did not come back"
+}
+
+# Larger than the sockets' buffers, so that the device's faults reach the scheduler.
+head -c $((8 << 20)) /dev/urandom >"$work/8m.bin"
+
+echo refuse >"$devices/refuse/mode"
+print_wait refuse <"$work/8m.bin"
+if [[ $status == 1 ]] && grep -q 'did not print: job aborted' "$work/err"; then
+  ok "device refuses: print --wait exits 1: $(cat "$work/err")"
+else
+  fail "device refuses: status $status, $(cat "$work/err")"
+fi
+
+echo stall >"$devices/stall/mode"
+timeout 5 "$rawlet" print --wait -d stall <"$work/8m.bin" 2>"$work/err"
+status=$?
+if [[ $status == 124 && $(jobs_held stall) == 0 ]]; then
+  ok "device stalls: print --wait still waiting after 5 s, the device holds nothing"
+else
+  fail "device stalls: status $status, $(jobs_held stall) job(s) at the device"
+fi
+cancel -a stall
+
+cupsdisable disabled
+print_wait disabled <"$work/8m.bin"
+if [[ $status == 1 ]] && grep -q 'did not print: printer stopped' "$work/err" && [[ $(jobs_held disabled) == 0 ]]; then
+  ok "queue disabled: print --wait exits 1: $(cat "$work/err")"
+else
+  fail "queue disabled: status $status, $(cat "$work/err")"
+fi
+cupsenable disabled
+"$scripts/cups-sandbox" wait "$sandbox" disabled 1 60 &&
+  cmp -s "$work/8m.bin" "$devices/disabled/job-1.bin" && ok "queue enabled again: the held job printed whole" ||
+  fail "the held job did not print whole once the queue was enabled"
+
+# Stopped while the command still streams the job: the next write fails at the call.
+{ head -c $((1 << 20)) /dev/urandom; sleep 2; head -c $((1 << 20)) /dev/urandom; } |
+  print_wait restart &
+streaming=$!
+sleep 1
+stop_scheduler
+wait $streaming
+start_scheduler
+if grep -q 'error 32037' "$work/err" && [[ -z $(lpstat -W completed -o restart) && $(jobs_held restart) == 0 ]]; then
+  ok "scheduler stopped mid-stream: $(cat "$work/err"); after the restart the job is not completed and nothing printed"
+else
+  fail "scheduler stopped mid-stream: $(cat "$work/err"); completed: $(lpstat -W completed -o restart); $(jobs_held restart) job(s) at the device"
+fi
+
+# Stopped while the device receives the job: --wait cannot see the job end and fails; after
+# the restart the scheduler prints the job again, whole.
+head -c $((256 << 20)) /dev/urandom >"$work/256m.bin"
+print_wait restart <"$work/256m.bin" &
+waiting=$!
+for _ in $(seq 600); do compgen -G "$devices/restart/.job-*.part" >/dev/null && break; sleep 0.02; done
+stop_scheduler
+wait $waiting
+wait_status=$?
+start_scheduler
+if [[ $wait_status == 1 ]]; then
+  ok "scheduler stopped mid-print: print --wait exits 1: $(cat "$work/err")"
+else
+  fail "scheduler stopped mid-print: print --wait exited $wait_status"
+fi
+deadline=$((SECONDS + 60))
+until cmp -s "$work/256m.bin" "$(ls -1v "$devices"/restart/job-*.bin 2>/dev/null | tail -1)"; do
+  ((SECONDS < deadline)) || { fail "the interrupted job was not printed again whole"; break; }
+  sleep 0.2
+done
+((SECONDS < deadline)) && ok "after the restart the interrupted job printed again, whole"
+
+(( failures == 0 )) && echo "all scheduler fault checks passed"
+exit $(( failures > 0 ))
