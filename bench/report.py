@@ -1,0 +1,129 @@
+#!/usr/bin/env python3
+"""Writes bench/RESULTS.md from the measurements scripts/bench left in a directory:
+hyperfine's JSON for whole commands, Google Benchmark's JSON for in-process figures, and
+plain lists of numbers, one a line, for the rest. Every figure is a median; each
+comparison is a ratio set against its target.
+
+Usage: report.py MEASUREMENTS_DIR OUTPUT COMMAND
+"""
+import json
+import os
+import platform
+import statistics
+import subprocess
+import sys
+from datetime import datetime, timezone
+
+MIB = 1 << 20
+
+
+def load(folder, name):
+    path = os.path.join(folder, name)
+    if not os.path.exists(path):
+        return None
+    with open(path) as f:
+        return json.load(f) if name.endswith(".json") else [float(line) for line in f if line.strip()]
+
+
+def hyperfine_median(results, index):
+    run = results["results"][index]
+    return run["median"], len(run["times"])
+
+
+def benchmark_median(results, name):
+    runs = [b for b in results["benchmarks"] if b.get("run_name", b["name"]) == name
+            and b.get("run_type") == "iteration"]
+    medians = [b for b in results["benchmarks"] if b["name"] == name + "_median"]
+    return medians[0], len(runs)
+
+
+def machine():
+    cpu = next((line.split(":", 1)[1].strip() for line in open("/proc/cpuinfo")
+                if line.startswith("model name")), platform.processor())
+    ram_kib = next(int(line.split()[1]) for line in open("/proc/meminfo") if line.startswith("MemTotal"))
+    nproc = subprocess.run(["nproc"], capture_output=True, text=True).stdout.strip()
+    return f"`nproc` {nproc}, {cpu}, {ram_kib / MIB:.1f} GiB RAM, {platform.system()} {platform.release()}"
+
+
+def verdict(met):
+    return "met" if met else "**missed**"
+
+
+def rows(folder):
+    table = []
+    throughput = load(folder, "throughput.json")
+    if throughput:
+        (rawlet, runs), (lp, _) = hyperfine_median(throughput, 0), hyperfine_median(throughput, 1)
+        ratio = rawlet / lp
+        table.append(("1. Throughput, 256 MiB until the device holds every byte",
+                      f"`rawlet print`: {rawlet:.3f} s", f"`lp -o raw`: {lp:.3f} s",
+                      ratio, "at most 1.05", verdict(ratio <= 1.05), runs))
+    inprocess = load(folder, "inprocess.json")
+    if inprocess:
+        small, runs = benchmark_median(inprocess, "BM_SmallWrites/iterations:3/real_time")
+        large, _ = benchmark_median(inprocess, "BM_OneLargeWrite/iterations:3/real_time")
+        ratio = small["real_time"] / large["real_time"]
+        table.append(("2. Small writes into one document",
+                      f"100,000 × 64 B: {small['real_time']:.1f} ms",
+                      f"1 × 6.4 MB: {large['real_time']:.1f} ms",
+                      ratio, "at most 1.5", verdict(ratio <= 1.5), runs))
+    memory = load(folder, "memory.txt")
+    if memory:
+        peak = statistics.median(memory) / 1024
+        table.append(("3. Memory: peak resident size of `rawlet print` of 1 GiB",
+                      f"{peak:.1f} MiB", "target 32 MiB", peak / 32, "under 32 MiB",
+                      verdict(peak < 32), len(memory)))
+    iconv = load(folder, "iconv.json")
+    if inprocess and iconv:
+        ours, runs = benchmark_median(inprocess, "BM_TranslateAnsiToOem/iterations:3")
+        library, _ = benchmark_median(inprocess, "BM_IconvCp1252ToCp437/iterations:3")
+        size = os.path.getsize(os.path.join(folder, "text.bin"))
+        command, _ = hyperfine_median(iconv, 0)
+        ours_rate = ours["bytes_per_second"] / MIB
+        command_rate = size / command / MIB
+        library_rate = library["bytes_per_second"] / MIB
+        table.append(("4. Translation 1252 to 437, 256 MiB",
+                      f"ANSI-to-OEM: {ours_rate:,.0f} MiB/s",
+                      f"`iconv -f CP1252 -t CP437`: {command_rate:,.0f} MiB/s "
+                      f"(iconv(3) in process: {library_rate:,.0f} MiB/s)",
+                      ours_rate / command_rate, "above 1 (faster than iconv)",
+                      verdict(ours_rate > command_rate and ours_rate > library_rate), runs))
+    wine_control, wine_direct = load(folder, "wine-control.txt"), load(folder, "wine-winspool.txt")
+    if wine_control and wine_direct:
+        control, direct = statistics.median(wine_control), statistics.median(wine_direct)
+        ratio = control / direct
+        table.append(("5. Windows under Wine (64-bit): 10,000 writes of 64 B",
+                      f"VBScript through Rawlet.ocx: {control * 1000:.1f} ms",
+                      f"C over winspool: {direct * 1000:.1f} ms",
+                      ratio, "at most 3", verdict(ratio <= 3), min(len(wine_control), len(wine_direct))))
+    return table
+
+
+def main():
+    folder, output, command = sys.argv[1:4]
+    lines = [
+        "# Benchmark results",
+        "",
+        "Written by `scripts/bench`; each figure is the median of the runs shown, each comparison",
+        "a ratio of Rawlet's figure to the reference's.",
+        "",
+        f"- Command: `{command}`",
+        f"- Date: {datetime.now(timezone.utc).strftime('%Y-%m-%d %H:%M UTC')}",
+        f"- Machine: {machine()}",
+        "- Build: Release (`build/bench`); private CUPS scheduler at `LogLevel warn`, raw queues",
+        "  with capturing devices on loopback",
+        "",
+        "| Comparison | Rawlet | Reference | Ratio | Target | Result | Runs |",
+        "|---|---|---|---|---|---|---|",
+    ]
+    for name, ours, reference, ratio, target, result, runs in rows(folder):
+        lines.append(f"| {name} | {ours} | {reference} | {ratio:.2f} | {target} | {result} | {runs} |")
+    notes = os.path.join(folder, "notes.md")
+    if os.path.exists(notes):
+        lines += ["", open(notes).read().rstrip()]
+    with open(output, "w") as f:
+        f.write("\n".join(lines) + "\n")
+
+
+if __name__ == "__main__":
+    main()
