@@ -15,8 +15,6 @@ queues=(bytes translate twowrites enddoc kill startdoc endpage rename release sh
         errors)
 CUPS_DIR=$WORK/cups
 export "$("$SCRIPTS/cups-sandbox" start "$CUPS_DIR" "${queues[@]}" | tail -1)"
-# Wine takes its code pages from the locale's name: en_US gives 1252 and 437.
-sys() { local program=$1; shift; LC_ALL=en_US.UTF-8 "$WINE" "$SYSDIR\\$program" "$@"; }
 
 sys regsvr32.exe /s "$(winpath "$WORK/Rawlet.ocx")" || fail "regsvr32 failed"
 

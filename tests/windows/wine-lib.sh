@@ -46,6 +46,8 @@ wine_cleanup() {
 winpath() { echo "Z:$(realpath "$1" | tr / '\\')"; }
 
 # Runs a system program of the architecture (regsvr32, reg, cscript) with arguments.
-sys() { local program=$1; shift; "$WINE" "$SYSDIR\\$program" "$@"; }
+# Wine takes its code pages from the locale's name (installed or not): en_US gives the
+# ANSI code page 1252 and the OEM code page 437.
+sys() { local program=$1; shift; LC_ALL=en_US.UTF-8 "$WINE" "$SYSDIR\\$program" "$@"; }
 
 SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../scripts" && pwd)

@@ -29,10 +29,12 @@ p.PrinterData = Chr(233)
 p.PrinterClose
 CheckNoError "translated writes"
 
-' Queue "twowrites": two assignments make one document, back to back.
+' Queue "twowrites": assignments make one document, back to back; the empty text adds nothing.
 Set p = NewRawlet()
 p.PrinterName = "twowrites"
 p.PrinterData = "AB"
+p.PrinterData = ""
+CheckNoError "writing the empty text"
 p.PrinterData = "CD"
 p.PrinterClose
 CheckNoError "two writes"
