@@ -11,7 +11,8 @@ namespace {
 constexpr const wchar_t* kProgId = L"Rawleter.Rawlet";
 constexpr const wchar_t* kVersionedProgId = L"Rawleter.Rawlet.1";
 constexpr const wchar_t* kTitle = L"Rawlet";
-constexpr const wchar_t* kLibraryVersion = L"17.0";
+// The library's version 17.0: COM writes and reads type-library versions in hexadecimal.
+constexpr const wchar_t* kLibraryVersion = L"11.0";
 constexpr const wchar_t* kLibraryHelpString =
     L"Rawlet an OCX that make printer to print as into the DOS environment";
 // OLEMISC_RECOMPOSEONRESIZE | CANTLINKINSIDE | INSIDEOUT | ACTIVATEWHENVISIBLE |

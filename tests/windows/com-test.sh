@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the cross-built type-library and dispatch test program under Wine, with a private
-# CUPS scheduler for the members that print, then checks what the printer received.
+# Runs the cross-built type-library and dispatch test program under Wine, with the control
+# registered and a private CUPS scheduler for the members that print, then checks what the
+# printer received.
 #
 #   com-test.sh x86|x64 PATH/rawlet_com_test.exe PATH/Rawlet.ocx
 set -euo pipefail
@@ -13,6 +14,7 @@ CUPS_DIR=$WORK/cups
 export "$("$SCRIPTS/cups-sandbox" start "$CUPS_DIR" comtest | tail -1)"
 export RAWLET_TEST_PRINTER=comtest
 
+sys regsvr32.exe /s "$(winpath "$WORK/Rawlet.ocx")" || fail "regsvr32 failed"
 "$WINE" "$(winpath "$WORK/rawlet_com_test.exe")" "$(winpath "$WORK/Rawlet.ocx")" 2>&1 | tr -d '\r'
 status=${PIPESTATUS[0]}
 [[ $status -eq 0 ]] || fail "the test program ended with status $status"

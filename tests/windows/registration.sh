@@ -17,6 +17,7 @@ iid='{C49B585D-A4AE-4638-8B36-7F24326FDAF1}'
 diid='{EC414402-684C-4264-A30E-90221275511E}'
 marshaller='{00020424-0000-0000-C000-000000000046}'
 platform=win32; [[ $arch == x64 ]] && platform=win64
+version=11.0 # the library's 17.0, in hexadecimal as COM keeps type-library versions
 
 # KEY|VALUE NAME (empty: the default value)|DATA, all under HKEY_CLASSES_ROOT.
 expected=(
@@ -35,14 +36,14 @@ expected=(
   "CLSID\\$clsid\\ToolboxBitmap32||$ocx, 30000"
   "CLSID\\$clsid\\TypeLib||$libid"
   "CLSID\\$clsid\\Version||1.0"
-  "TypeLib\\$libid\\17.0||Rawlet an OCX that make printer to print as into the DOS environment"
-  "TypeLib\\$libid\\17.0\\0\\$platform||$ocx"
-  "TypeLib\\$libid\\17.0\\FLAGS||2"
-  "TypeLib\\$libid\\17.0\\HELPDIR||$folder"
+  "TypeLib\\$libid\\$version||Rawlet an OCX that make printer to print as into the DOS environment"
+  "TypeLib\\$libid\\$version\\0\\$platform||$ocx"
+  "TypeLib\\$libid\\$version\\FLAGS||2"
+  "TypeLib\\$libid\\$version\\HELPDIR||$folder"
   "Interface\\$iid||_Rawlet"
   "Interface\\$iid\\ProxyStubClsid32||$marshaller"
   "Interface\\$iid\\TypeLib||$libid"
-  "Interface\\$iid\\TypeLib|Version|17.0"
+  "Interface\\$iid\\TypeLib|Version|$version"
   "Interface\\$diid||__Rawlet"
   "Interface\\$diid\\ProxyStubClsid32||$marshaller"
   "Interface\\$diid\\TypeLib||$libid"
