@@ -107,9 +107,11 @@ def main():
         "Written by `scripts/bench`; each figure is the median of the runs shown, each comparison",
         "a ratio of Rawlet's figure to the reference's.",
         "",
-        f"- Command: `{command}`",
+        f"- Command: `{command.strip()}`",
         f"- Date: {datetime.now(timezone.utc).strftime('%Y-%m-%d %H:%M UTC')}",
         f"- Machine: {machine()}",
+        f"- Load average at the end of the run: {open('/proc/loadavg').read().split()[0]}"
+        " (other work on the machine shares its cores and spreads the figures)",
         "- Build: Release (`build/bench`); private CUPS scheduler at `LogLevel warn`, raw queues",
         "  with capturing devices on loopback",
         "",
@@ -120,7 +122,7 @@ def main():
         lines.append(f"| {name} | {ours} | {reference} | {ratio:.2f} | {target} | {result} | {runs} |")
     notes = os.path.join(folder, "notes.md")
     if os.path.exists(notes):
-        lines += ["", open(notes).read().rstrip()]
+        lines += ["", "Notes:", ""] + ["- " + note for note in open(notes).read().splitlines() if note]
     with open(output, "w") as f:
         f.write("\n".join(lines) + "\n")
 
