@@ -15,7 +15,7 @@ export "$("$SCRIPTS/cups-sandbox" start "$CUPS_DIR" comtest | tail -1)"
 export RAWLET_TEST_PRINTER=comtest
 
 sys regsvr32.exe /s "$(winpath "$WORK/Rawlet.ocx")" || fail "regsvr32 failed"
-"$WINE" "$(winpath "$WORK/rawlet_com_test.exe")" "$(winpath "$WORK/Rawlet.ocx")" 2>&1 | tr -d '\r'
+LC_ALL=en_US.UTF-8 "$WINE" "$(winpath "$WORK/rawlet_com_test.exe")" "$(winpath "$WORK/Rawlet.ocx")" 2>&1 | tr -d '\r'
 status=${PIPESTATUS[0]}
 [[ $status -eq 0 ]] || fail "the test program ended with status $status"
 
