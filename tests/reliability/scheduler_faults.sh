@@ -88,6 +88,21 @@ else
   fail "scheduler stopped mid-stream: $(cat "$work/err"); completed: $(lpstat -W completed -o restart); $(jobs_held restart) job(s) at the device"
 fi
 
+# Stopped after the last write, before the document ends: the scheduler never took the
+# job, so the command must not report it accepted.
+{ head -c $((64 << 10)) /dev/urandom; sleep 2; } | "$rawlet" print -d restart 2>"$work/err" &
+ending=$!
+sleep 1
+stop_scheduler
+wait $ending
+status=$?
+start_scheduler
+if [[ $status == 1 ]] && grep -q 'was not accepted by the scheduler' "$work/err"; then
+  ok "scheduler stopped before the end of the document: print exits 1: $(cat "$work/err")"
+else
+  fail "scheduler stopped before the end of the document: print exited $status: $(cat "$work/err")"
+fi
+
 # Stopped while the device receives the job: --wait cannot see the job end and fails; after
 # the restart the scheduler prints the job again, whole.
 head -c $((256 << 20)) /dev/urandom >"$work/256m.bin"

@@ -66,7 +66,12 @@ public:
     bool EndDocument()
     {
         const int jobId = std::exchange(jobId_, 0);
-        const bool accepted = cupsFinishDestDocument(http_.get(), dest_.get(), info_.get()) == IPP_STATUS_OK;
+        // When the connection fails before a response, cupsFinishDestDocument returns the
+        // thread's previous IPP status, often a stale success: only a response received
+        // (HTTP 200) means the scheduler has the document.
+        const bool accepted =
+            cupsFinishDestDocument(http_.get(), dest_.get(), info_.get()) == IPP_STATUS_OK &&
+            httpGetStatus(http_.get()) == HTTP_STATUS_OK;
         if (streamBroken_ || !accepted) {
             cupsCancelDestJob(http_.get(), dest_.get(), jobId);
             return false;
