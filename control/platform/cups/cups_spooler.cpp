@@ -129,6 +129,8 @@ std::uint32_t CupsSpooler::StartDocPrinterA(platform::PrinterHandle handle, cons
     const int jobId = printer->StartDocument(docInfo);
     if (jobId > 0) {
         std::lock_guard lock(mutex_);
+        if (createdJobs_.size() == kRecordedJobs)
+            createdJobs_.pop_front();
         createdJobs_.push_back({printer->name(), jobId});
     }
     return static_cast<std::uint32_t>(jobId);
@@ -195,7 +197,7 @@ bool CupsSpooler::ClosePrinter(platform::PrinterHandle handle)
 std::vector<CreatedJob> CupsSpooler::CreatedJobs() const
 {
     std::lock_guard lock(mutex_);
-    return createdJobs_;
+    return {createdJobs_.begin(), createdJobs_.end()};
 }
 
 } // namespace rawlet::cups

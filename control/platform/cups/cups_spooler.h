@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -39,7 +40,9 @@ public:
     bool EndDocPrinter(platform::PrinterHandle handle) override;
     bool ClosePrinter(platform::PrinterHandle handle) override;
 
-    // Every job created so far, oldest first.
+    // The jobs created so far, oldest first: the most recent kRecordedJobs of them, so a
+    // long-running program's record does not grow without end.
+    static constexpr std::size_t kRecordedJobs = 4096;
     std::vector<CreatedJob> CreatedJobs() const;
 
 private:
@@ -50,7 +53,7 @@ private:
 
     mutable std::mutex mutex_;
     std::map<platform::PrinterHandle, std::shared_ptr<Printer>> printers_;
-    std::vector<CreatedJob> createdJobs_;
+    std::deque<CreatedJob> createdJobs_;
     std::atomic<platform::PrinterHandle> nextHandle_{1};
 };
 
