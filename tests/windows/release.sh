@@ -24,6 +24,13 @@ export "$("$SCRIPTS/cups-sandbox" start "$CUPS_DIR" Receipts | tail -1)"
 sys() { local program=$1; shift; LC_ALL=en_US.UTF-8 "$WINE" "$SYSDIR\\$program" "$@"; }
 registered() { sys reg.exe query 'HKCR\Rawleter.Rawlet' >/dev/null 2>&1; }
 
+# The command in the zip runs, lists the printers, and carries the release's version.
+version=$(basename "$zip" | sed -E 's/^Rawlet-(.*)-win(32|64)\.zip$/\1/')
+output=$(LC_ALL=en_US.UTF-8 "$WINE" "$(winpath "$folder/rawlet.exe")" --version 2>&1 | tr -d '\r')
+[[ $output == "rawlet $version" ]] || fail "rawlet.exe --version said: $output (the zip is $version)"
+output=$(LC_ALL=en_US.UTF-8 "$WINE" "$(winpath "$folder/rawlet.exe")" printers 2>&1 | tr -d '\r')
+[[ $output == *Receipts* ]] || fail "rawlet.exe printers said: $output"
+
 registered && fail "Rawlet is registered before register.cmd ran"
 output=$(sys cmd.exe /c "$(winpath "$folder/register.cmd")" 2>&1 | tr -d '\r')
 [[ $output == *"Rawlet.ocx is registered"* ]] || fail "register.cmd said: $output"
