@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Runs the About box's test program under Wine on a private Xvfb screen, keeps a screenshot
+# of the dialog as an artefact, and checks the separator and the icon on it.
+#
+#   about-test.sh x86|x64 PATH/rawlet_about_test.exe PATH/rawlet_about_marker.exe SHOT.png
+set -euo pipefail
+source "$(dirname "$0")/../wine-lib.sh"
+wine_setup "$1"
+shot=$4
+cp "$2" "$WORK/rawlet_about_test.exe"
+cp "$3" "$WORK/marker.exe"
+command -v Xvfb >/dev/null && command -v import >/dev/null || fail "Xvfb and ImageMagick are needed"
+
+# Wine draws the windows' frames itself: there is no window manager on this screen.
+"$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 ||
+  fail "could not set up the prefix's X11 driver"
+# The prefix's desktop process picks its display driver when it starts: let the one that
+# wineboot started without a screen end, so the next one starts on Xvfb's.
+/usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+/usr/lib/wine/wineserver -w >/dev/null 2>&1 || true
+
+xvfb_pid=
+watcher_pid=
+about_cleanup() {
+  local status=$?
+  [[ -n $watcher_pid ]] && kill "$watcher_pid" 2>/dev/null || true
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+  (exit $status)
+  wine_cleanup
+}
+trap about_cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do [[ -s $WORK/display ]] && break; sleep 0.1; done
+[[ -s $WORK/display ]] || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+export DISPLAY=:$(cat "$WORK/display")
+
+# The test program asks for the screenshot with one file and waits for the other.
+rm -f "$shot"
+request=$WORK/screenshot.request done=$WORK/screenshot.done
+export RAWLET_SCREENSHOT_REQUEST RAWLET_SCREENSHOT_DONE WINEDLLOVERRIDES=winemenubuilder.exe=d
+RAWLET_SCREENSHOT_REQUEST=$(winpath "$WORK")'\screenshot.request'
+RAWLET_SCREENSHOT_DONE=$(winpath "$WORK")'\screenshot.done'
+(
+  while [[ ! -e $request ]]; do sleep 0.1; done
+  import -window root "$shot" 2>"$WORK/import.log" || true
+  touch "$done"
+) &
+watcher_pid=$!
+
+# Into a file, not a pipe: the prefix's desktop process would hold a pipe open after the
+# test program has ended.
+status=0
+"$WINE" "$(winpath "$WORK/rawlet_about_test.exe")" "$(winpath "$WORK/marker.exe")" >"$WORK/test.log" 2>&1 ||
+  status=$?
+tr -d '\r' <"$WORK/test.log"
+[[ $status -eq 0 ]] || fail "the test program ended with status $status"
+
+# The dialog's client area opens at (156, 129): the grey line of the separator is its row
+# 163, the white one below it row 164, and the printer's green lamp sits at (23, 14) of the
+# icon at (16, 16).
+[[ -s $shot ]] || fail "no screenshot: $(cat "$WORK/import.log")"
+pixel() { convert "$shot" -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1; }
+[[ $(pixel 300 292) == "#808080" ]] || fail "separator's grey line: $(pixel 300 292) at (300, 292)"
+[[ $(pixel 300 293) == "#FFFFFF" ]] || fail "separator's white line: $(pixel 300 293) at (300, 293)"
+[[ $(pixel 195 159) == "#00C000" ]] || fail "printer icon's lamp: $(pixel 195 159) at (195, 159)"
+echo "screenshot: $shot"
+echo "PASS"
