@@ -1,5 +1,6 @@
 #include "com_host.h"
 
+#include "about_dialog.h"
 #include <olectl.h>
 
 #include "variant.h"
@@ -26,8 +27,7 @@ void ComHost::RaiseError(const Error& error) { throw error; }
 
 void ComHost::SetControlSize(int, int) {}
 
-// A stand-in until the About dialog exists: it shows nothing, because a modal box would
-// hold up every script that calls About with nobody there to close it.
-void ComHost::ShowAboutDialog() { OutputDebugStringA("Rawleter: About\n"); }
+// Modal over the calling thread's active window (the container's form), if it has one.
+void ComHost::ShowAboutDialog() { about::ShowAboutDialog(GetActiveWindow()); }
 
 } // namespace rawlet::activex
