@@ -64,6 +64,8 @@ HRESULT ReportCurrentException() noexcept
         throw;
     } catch (const Error& error) {
         return ReportError(error);
+    } catch (const ComFailure& failure) {
+        return failure.result;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (const std::length_error&) {

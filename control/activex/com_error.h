@@ -24,6 +24,19 @@ HRESULT ErrorHResult(int number) noexcept;
 // Records `error` as the thread's IErrorInfo and returns its HRESULT.
 HRESULT ReportError(const Error& error) noexcept;
 
+// A failed call into someone else's COM object (a container's stream or property bag),
+// carried as an exception to the guard of our method, which returns its result.
+struct ComFailure {
+    HRESULT result;
+};
+
+// Throws ComFailure for a failed result.
+inline void Check(HRESULT result)
+{
+    if (FAILED(result))
+        throw ComFailure{result};
+}
+
 // Converts the exception being handled (call only inside a catch block).
 HRESULT ReportCurrentException() noexcept;
 

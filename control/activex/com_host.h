@@ -3,29 +3,32 @@
 #include <ocidl.h>
 
 #include "com_ptr.h"
+#include "container.h"
 #include "platform/host.h"
 
 namespace rawlet::activex {
 
-// The control's container as the COM object sees it. Until the object takes part in OLE
-// embedding (a client site, property-change sinks, sizing) there is no container to tell
-// anything: the notifications go nowhere and the control runs in user mode.
+// The control's container as the control's logic sees it: each operation goes to what the
+// COM object knows of its container (Container). Until the object is embedded there is no
+// container: only connected sinks hear of changes, and the control runs in user mode.
 class ComHost final : public platform::Host {
 public:
-    // The container's site, once the object is embedded; none for a scripting client.
-    void SetClientSite(ComPtr<IOleClientSite> site) noexcept { site_ = std::move(site); }
+    explicit ComHost(Container& container) noexcept : container_(container) {}
 
-    // The place where property-change sinks will be told; none can connect yet.
+    // Tells the property-change sinks, by the member's dispatch identifier.
     void PropertyChanged(std::string_view name) override;
     // The container's ambient UserMode; true without a container, as for any script.
     bool AmbientUserMode() override;
     // Throws the error; the COM method's guard turns it into the caller's error.
     [[noreturn]] void RaiseError(const Error& error) override;
+    // Becomes the control's extent on its container.
     void SetControlSize(int width, int height) override;
     void ShowAboutDialog() override;
 
+    const Container& container() const noexcept { return container_; }
+
 private:
-    ComPtr<IOleClientSite> site_;
+    Container& container_;
 };
 
 } // namespace rawlet::activex

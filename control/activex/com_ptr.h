@@ -18,6 +18,13 @@ public:
         result.pointer_ = pointer;
         return result;
     }
+    // Takes a reference of its own to a pointer someone else holds (may be null).
+    static ComPtr Share(T* pointer) noexcept
+    {
+        if (pointer)
+            pointer->AddRef();
+        return Attach(pointer);
+    }
     ~ComPtr() { reset(); }
     ComPtr(const ComPtr& other) noexcept : pointer_(other.pointer_)
     {

@@ -44,14 +44,33 @@ HRESULT RawletObject::QueryInterface(REFIID riid, void** object) noexcept
 {
     if (object == nullptr)
         return E_POINTER;
+    *object = nullptr;
     if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID__Rawlet)
         *object = static_cast<_Rawlet*>(this);
     else if (riid == IID_ISupportErrorInfo)
         *object = static_cast<ISupportErrorInfo*>(this);
-    else {
-        *object = nullptr;
+    else if (riid == IID_IOleObject)
+        *object = static_cast<IOleObject*>(&oleObject_);
+    else if (riid == IID_IOleInPlaceObject || riid == IID_IOleWindow)
+        *object = static_cast<IOleInPlaceObject*>(&inPlace_);
+    else if (riid == IID_IOleInPlaceActiveObject)
+        *object = static_cast<IOleInPlaceActiveObject*>(&inPlace_);
+    else if (riid == IID_IOleControl)
+        *object = static_cast<IOleControl*>(&oleControl_);
+    else if (riid == IID_IViewObject || riid == IID_IViewObject2)
+        *object = static_cast<IViewObject2*>(&view_);
+    else if (riid == IID_IPersistStreamInit || riid == IID_IPersist)
+        *object = static_cast<IPersistStreamInit*>(&persistence_);
+    else if (riid == IID_IPersistPropertyBag)
+        *object = static_cast<IPersistPropertyBag*>(&persistence_);
+    else if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2)
+        *object = static_cast<IProvideClassInfo2*>(&classInfo_);
+    else if (riid == IID_IConnectionPointContainer)
+        *object = static_cast<IConnectionPointContainer*>(&connectionPoints_);
+    else if (riid == __uuidof(ICategorizeProperties))
+        *object = static_cast<ICategorizeProperties*>(&categories_);
+    else
         return E_NOINTERFACE;
-    }
     AddRef();
     return S_OK;
 }
