@@ -22,9 +22,9 @@ public:
     void Run(int calls)
     {
         for (int call = 0; call < calls; ++call) {
-            std::vector<Variant> arguments(static_cast<std::size_t>(Below(4)));
-            for (Variant& argument : arguments)
-                argument = RandomValue();
+            std::vector<Variant> arguments;
+            for (int count = Below(4); count > 0; --count)
+                arguments.push_back(RandomValue());
             std::vector<VARIANT> borrowed;
             for (const Variant& argument : arguments)
                 borrowed.push_back(*argument.get());
