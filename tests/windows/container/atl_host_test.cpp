@@ -73,6 +73,12 @@ TEST_F(AtlHost, AHostWindowCreatesTheControlWhichPrintsAndReportsChanges)
     EXPECT_TRUE(site);
     EXPECT_EQ(control->EndPage(), kNoDocument);
 
+    // The host placed it in its window's rectangle, and it snapped to its icon.
+    SIZEL size{};
+    ASSERT_EQ(As<IOleObject>(control)->GetExtent(DVASPECT_CONTENT, &size), S_OK);
+    EXPECT_EQ(MulDiv(size.cx, 1440, 2540), 540);
+    EXPECT_EQ(MulDiv(size.cy, 1440, 2540), 480);
+
     auto sink = Make<PropertySink>();
     ASSERT_NE(Connect(control.get(), IID_IPropertyNotifySink, sink.get()), 0u);
     ASSERT_EQ(control->put_PrinterName(Bstr(L"catl").get()), S_OK);
