@@ -25,8 +25,6 @@ public:
     void SetControlSize(int width, int height) override;
     void ShowAboutDialog() override;
 
-    const Container& container() const noexcept { return container_; }
-
 private:
     Container& container_;
 };

@@ -26,15 +26,6 @@ void Container::SetSite(ComPtr<IOleClientSite> site) noexcept
     RefreshUserMode();
 }
 
-HWND Container::Window() const noexcept
-{
-    HWND window = nullptr;
-    if (const auto oleWindow = site_.As<IOleWindow>())
-        if (FAILED(oleWindow->GetWindow(&window)))
-            window = nullptr;
-    return window;
-}
-
 void Container::RefreshUserMode() noexcept
 {
     bool userMode = true; // a container that does not say is an application, not a designer

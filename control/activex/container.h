@@ -25,8 +25,6 @@ public:
     // The container's site; reads the ambient user mode from it (none: user mode).
     void SetSite(ComPtr<IOleClientSite> site) noexcept;
     const ComPtr<IOleClientSite>& Site() const noexcept { return site_; }
-    // The container's window, for dialogs the control owns; none when the site has none.
-    HWND Window() const noexcept;
 
     // The ambient UserMode as last read: false in a designer. Read when the site is set
     // and again when the container says its ambient properties changed.
