@@ -13,8 +13,7 @@
 #include <benchmark/benchmark.h>
 #include <iconv.h>
 
-#include "cups_printer_list.h"
-#include "cups_spooler.h"
+#include "cups_platform.h"
 #include "platform/codepage/table_code_page.h"
 #include "rawlet.h"
 
@@ -33,27 +32,11 @@ std::string Environment(const char* name)
     return value;
 }
 
-class ThrowingHost : public platform::Host {
-public:
-    void PropertyChanged(std::string_view) override {}
-    bool AmbientUserMode() override { return true; }
-    [[noreturn]] void RaiseError(const Error& error) override { throw error; }
-    void SetControlSize(int, int) override {}
-    void ShowAboutDialog() override {}
-};
-
-struct CupsApplication {
-    cups::CupsSpooler spooler;
-    cups::CupsPrinterList printers;
-    platform::codepage::TableCodePage codePage{{1252, 437}};
-    ThrowingHost host;
-};
-
 // Prints `writes` assignments of `size` bytes each as one document, per iteration.
 void PrintDocument(benchmark::State& state, std::size_t writes, std::size_t size)
 {
-    CupsApplication application;
-    Rawlet control({application.spooler, application.printers, application.codePage, application.host});
+    cups::CupsPlatform application{{1252, 437}};
+    Rawlet control(application.Services());
     control.SetPrinterName(Environment("RAWLET_BENCH_QUEUE"));
     const std::string text(size, 'x');
     for (auto _ : state) {

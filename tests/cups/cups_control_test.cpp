@@ -4,10 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "cups_printer_list.h"
-#include "cups_spooler.h"
-#include "platform/application_host.h"
-#include "platform/codepage/table_code_page.h"
+#include "cups_platform.h"
 #include "rawlet.h"
 #include "sandbox_queue.h"
 
@@ -17,22 +14,15 @@ namespace {
 using ::testing::Contains;
 using ::testing::ElementsAre;
 
-// A platform that translates between 1252 and 437 whatever the test machine's locale.
-struct CupsPlatform {
-    cups::CupsSpooler spooler;
-    cups::CupsPrinterList printers;
-    platform::codepage::TableCodePage codePage{{1252, 437}};
-    platform::ApplicationHost host;
-
-    platform::Platform Services() { return {spooler, printers, codePage, host}; }
-};
+// Code pages 1252 and 437, whatever the test machine's locale.
+constexpr platform::codepage::CodePagePair kCodePages{1252, 437};
 
 std::string TestName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
 class CupsControlTest : public ::testing::Test {
 protected:
     SandboxQueue queue{TestName()};
-    CupsPlatform system;
+    cups::CupsPlatform system{kCodePages};
     Rawlet control{system.Services()};
 
     void SetUp() override { control.SetPrinterName(queue.name()); }
@@ -89,7 +79,7 @@ TEST_F(CupsControlTest, NamesMatchWithoutRegardToCaseAndUnknownOnesAreRefused)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     control.SetPrinterName(upper);
     EXPECT_EQ(control.PrinterName(), queue.name());
-    EXPECT_THAT(system.printers.DeviceNames(), Contains(queue.name()));
+    EXPECT_THAT(system.printers().DeviceNames(), Contains(queue.name()));
 
     try {
         control.SetPrinterName("No-Such-Queue");
@@ -120,7 +110,7 @@ TEST_F(CupsControlTest, InstancesOnTwoThreadsPrintToTwoQueuesWithoutMixing)
 {
     SandboxQueue other(TestName() + "-other");
     auto print = [](const std::string& printer, char letter, std::string& sent) {
-        CupsPlatform threadSystem;
+        cups::CupsPlatform threadSystem{kCodePages};
         Rawlet instance(threadSystem.Services());
         instance.SetPrinterName(printer);
         for (int line = 0; line < 300; ++line) {
@@ -142,7 +132,7 @@ TEST_F(CupsControlTest, InstancesOnTwoThreadsPrintToTwoQueuesWithoutMixing)
 // What the control relies on: refusals without effect, and a close that delivers.
 TEST_F(CupsControlTest, SpoolerRefusesWhatTheWindowsSpoolerRefuses)
 {
-    cups::CupsSpooler& spooler = system.spooler;
+    cups::CupsSpooler& spooler = system.spooler();
     platform::PrinterHandle handle = 0;
     std::uint32_t written = 0;
     ASSERT_TRUE(spooler.OpenPrinterA(queue.name(), handle));

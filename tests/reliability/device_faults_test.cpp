@@ -18,7 +18,7 @@
 
 #include <cups/cups.h>
 
-#include "cups_application.h"
+#include "cups_platform.h"
 #include "job_bytes.h"
 #include "job_monitor.h"
 #include "rawlet.h"
@@ -67,7 +67,7 @@ std::string DeviceFile(const SandboxQueue& queue, int job)
 class DeviceFaultTest : public ::testing::Test {
 protected:
     SandboxQueue queue{TestName()};
-    CupsApplication application;
+    cups::CupsPlatform application{{1252, 437}};
     Rawlet control{application.Services()};
     const std::string bytes = RandomBytes(42, kLargeJob);
 
@@ -78,7 +78,7 @@ protected:
     {
         control.SetPrinterData(data);
         control.PrinterClose();
-        const cups::CreatedJob job = application.spooler.CreatedJobs().back();
+        const cups::CreatedJob job = application.spooler().CreatedJobs().back();
         EXPECT_TRUE(job.accepted);
         return job;
     }
@@ -129,7 +129,7 @@ TEST_F(DeviceFaultTest, DisabledQueueHoldsTheJobUntilEnabled)
     EXPECT_THAT(outcome.reason, HasSubstr("printer stopped"));
 
     queue.Admin("cupsenable");
-    EXPECT_TRUE(cups::FollowJob(application.spooler.CreatedJobs().back()).completed);
+    EXPECT_TRUE(cups::FollowJob(application.spooler().CreatedJobs().back()).completed);
     EXPECT_THAT(queue.ReceivedJobs(), ElementsAre(bytes));
 }
 

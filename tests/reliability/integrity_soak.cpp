@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "cups_application.h"
+#include "cups_platform.h"
 #include "job_bytes.h"
 #include "job_monitor.h"
 #include "rawlet.h"
@@ -101,7 +101,7 @@ int Run(const Settings& settings)
     }
     const int earlierFiles = CountDeviceFiles(settings);
 
-    CupsApplication application;
+    cups::CupsPlatform application{{1252, 437}};
     Rawlet control(application.Services());
     control.SetPrinterName(settings.queue);
     std::mt19937_64 random(settings.seed);
@@ -128,7 +128,7 @@ int Run(const Settings& settings)
             ++corrupted;
     }
     int notCompleted = 0;
-    for (const cups::CreatedJob& job : application.spooler.CreatedJobs())
+    for (const cups::CreatedJob& job : application.spooler().CreatedJobs())
         notCompleted += !job.accepted || !cups::FollowJob(job).completed;
 
     std::cout << settings.jobs << " jobs, " << totalBytes << " bytes, " << lost << " lost, " << corrupted

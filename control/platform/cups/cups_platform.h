@@ -16,9 +16,12 @@ namespace rawlet::cups {
 //     rawlet::Rawlet printer(system.Services());
 class CupsPlatform {
 public:
-    // With a host of its own, an ApplicationHost. Throws
-    // platform::codepage::UnsupportedCodePage for a code-page setting without tables.
+    // With a host of its own, an ApplicationHost, and the code pages the environment
+    // chooses or those given. Throws platform::codepage::UnsupportedCodePage for code pages
+    // without tables.
     CupsPlatform() : CupsPlatform(ownHost_) {}
+    explicit CupsPlatform(platform::codepage::CodePagePair codePages) : codePage_(codePages), host_(ownHost_)
+    {}
     explicit CupsPlatform(platform::Host& host)
         : codePage_(platform::codepage::TableCodePage::FromEnvironment()), host_(host)
     {}
@@ -28,6 +31,7 @@ public:
     platform::Platform Services() { return {spooler_, printers_, codePage_, host_}; }
 
     CupsSpooler& spooler() noexcept { return spooler_; }
+    CupsPrinterList& printers() noexcept { return printers_; }
     const platform::codepage::TableCodePage& codePage() const noexcept { return codePage_; }
     platform::ApplicationHost& applicationHost() noexcept { return ownHost_; }
 
