@@ -30,26 +30,6 @@ run_client() {
 run_client printing.vbs
 run_client errors.vbs
 
-hex() { od -An -v -tx1 "$1" | tr -d ' \n'; }
-text() { printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n'; }
-
-# The jobs QUEUE's printer received must be exactly the given ones (hex), in order.
-# The scheduler has every job once cscript has ended; the device may still be busy.
-expect() {
-  local queue=$1; shift
-  local submitted
-  submitted=$(lpstat -W all -o "$queue" | grep -c . || true)
-  [[ $submitted -eq $# ]] || fail "$queue: $submitted job(s) reached the scheduler, expected $#"
-  (( $# == 0 )) && { echo "ok   $queue: no job"; return; }
-  "$SCRIPTS/cups-sandbox" wait "$CUPS_DIR" "$queue" $# 60
-  local n=1 want got
-  for want in "$@"; do
-    got=$(hex "$CUPS_DIR/devices/$queue/job-$n.bin")
-    [[ $got == "$want" ]] || fail "$queue job $n: got $got, expected $want"
-    n=$((n + 1))
-  done
-  echo "ok   $queue: $# job(s), bytes as expected"
-}
 
 # The document names of QUEUE's jobs, in order, as the scheduler's page log records them
 # once each job has completed.

@@ -32,6 +32,7 @@ wine_setup() {
 
 wine_cleanup() {
   local status=$?
+  [[ -n ${XVFB_PID:-} ]] && kill "$XVFB_PID" 2>/dev/null || true
   [[ -n ${CUPS_DIR:-} ]] && "$SCRIPTS/cups-sandbox" stop "$CUPS_DIR" || true
   /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
   if [[ -n ${RAWLET_KEEP_TEST_FILES:-} ]]; then
@@ -40,6 +41,38 @@ wine_cleanup() {
     rm -rf "$WORK"
   fi
   exit $status
+}
+
+# Starts a private X screen of SIZE (such as 800x600) for programs that open windows and
+# points DISPLAY at it; wine_cleanup stops it.
+start_screen() {
+  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+  XVFB_PID=$!
+  for _ in $(seq 100); do [[ -s $WORK/display ]] && break; sleep 0.1; done
+  [[ -s $WORK/display ]] || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
+  export DISPLAY=:$(cat "$WORK/display")
+}
+
+# Bytes as hex: of a file, and of a text.
+hex() { od -An -v -tx1 "$1" | tr -d ' \n'; }
+text() { printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n'; }
+
+# QUEUE of the scheduler in CUPS_DIR must have received exactly the given jobs (hex), in
+# order. The scheduler has every job once the client has ended; the device may still be busy.
+expect() {
+  local queue=$1; shift
+  local submitted
+  submitted=$(lpstat -W all -o "$queue" | grep -c . || true)
+  [[ $submitted -eq $# ]] || fail "$queue: $submitted job(s) reached the scheduler, expected $#"
+  (( $# == 0 )) && { echo "ok   $queue: no job"; return; }
+  "$SCRIPTS/cups-sandbox" wait "$CUPS_DIR" "$queue" $# 60
+  local n=1 want got
+  for want in "$@"; do
+    got=$(hex "$CUPS_DIR/devices/$queue/job-$n.bin")
+    [[ $got == "$want" ]] || fail "$queue job $n: got $got, expected $want"
+    n=$((n + 1))
+  done
+  echo "ok   $queue: $# job(s), bytes as expected"
 }
 
 # The Windows path of a file of ours.

@@ -19,22 +19,16 @@ command -v Xvfb >/dev/null && command -v import >/dev/null || fail "Xvfb and Ima
 /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
 /usr/lib/wine/wineserver -w >/dev/null 2>&1 || true
 
-xvfb_pid=
 watcher_pid=
 about_cleanup() {
   local status=$?
   [[ -n $watcher_pid ]] && kill "$watcher_pid" 2>/dev/null || true
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
   (exit $status)
   wine_cleanup
 }
 trap about_cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [[ -s $WORK/display ]] && break; sleep 0.1; done
-[[ -s $WORK/display ]] || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-export DISPLAY=:$(cat "$WORK/display")
+start_screen 800x600
 
 # The test program asks for the screenshot with one file and waits for the other.
 rm -f "$shot"
