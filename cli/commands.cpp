@@ -70,15 +70,15 @@ int PrintFiles(const Options& options, CliPlatform& system)
     if (options.wait && !system.CanFollowJobs())
         throw UsageError("--wait is not available with this system's spooler");
     std::vector<File> inputs = OpenInputs(options.files);
+    std::optional<platform::codepage::Utf8ToAnsiStream> fromUtf8;
+    if (options.utf8)
+        fromUtf8.emplace(system.ansiCharset());
+
     Rawlet control(system.Services());
     control.SetPrinterName(options.printer);
     control.SetPrinterDocumentName(options.title.empty() ? DefaultTitle(options.files) : options.title);
     control.SetPrinterTranslate(options.translate);
     control.SetPrinterData(""); // opens the document, so even empty input makes a job
-
-    std::optional<platform::codepage::Utf8ToAnsiStream> fromUtf8;
-    if (options.utf8)
-        fromUtf8.emplace(system.ansiCharset());
     auto write = [&](std::string_view bytes) {
         if (!fromUtf8)
             control.SetPrinterData(bytes);
