@@ -24,6 +24,10 @@ public:
     // platform::codepage::UnsupportedCodePage when there are no tables for it.
     virtual const platform::codepage::AnsiCharset& ansiCharset() = 0;
 
+    // Cancels every document still in progress, so a job cut short by an error does not
+    // print as if it were whole.
+    virtual void AbandonDocuments() = 0;
+
     // Whether JobProblems can wait for jobs to print.
     virtual bool CanFollowJobs() const = 0;
 

@@ -64,21 +64,14 @@ int ListPrinters(CliPlatform& system)
     return 0;
 }
 
-// Streams the inputs in chunks into one document and closes it without adding a byte.
-int PrintFiles(const Options& options, CliPlatform& system)
+namespace {
+
+// Writes every input to the control in chunks, converted from UTF-8 first when asked.
+void StreamInputs(Rawlet& control, std::vector<File>& inputs, const Options& options, CliPlatform& system)
 {
-    if (options.wait && !system.CanFollowJobs())
-        throw UsageError("--wait is not available with this system's spooler");
-    std::vector<File> inputs = OpenInputs(options.files);
     std::optional<platform::codepage::Utf8ToAnsiStream> fromUtf8;
     if (options.utf8)
         fromUtf8.emplace(system.ansiCharset());
-
-    Rawlet control(system.Services());
-    control.SetPrinterName(options.printer);
-    control.SetPrinterDocumentName(options.title.empty() ? DefaultTitle(options.files) : options.title);
-    control.SetPrinterTranslate(options.translate);
-    control.SetPrinterData(""); // opens the document, so even empty input makes a job
     auto write = [&](std::string_view bytes) {
         if (!fromUtf8)
             control.SetPrinterData(bytes);
@@ -98,6 +91,31 @@ int PrintFiles(const Options& options, CliPlatform& system)
     if (fromUtf8)
         if (const std::string rest = fromUtf8->Finish(); !rest.empty())
             control.SetPrinterData(rest);
+}
+
+} // namespace
+
+// Streams the inputs into one document and closes it without adding a byte. A document cut
+// short by an error is abandoned, not printed as if it were whole.
+int PrintFiles(const Options& options, CliPlatform& system)
+{
+    if (options.wait && !system.CanFollowJobs())
+        throw UsageError("--wait is not available with this system's spooler");
+    std::vector<File> inputs = OpenInputs(options.files);
+    if (options.utf8)
+        system.ansiCharset(); // an ANSI code page without tables fails before anything is sent
+
+    Rawlet control(system.Services());
+    control.SetPrinterName(options.printer);
+    control.SetPrinterDocumentName(options.title.empty() ? DefaultTitle(options.files) : options.title);
+    control.SetPrinterTranslate(options.translate);
+    try {
+        control.SetPrinterData(""); // opens the document, so even empty input makes a job
+        StreamInputs(control, inputs, options, system);
+    } catch (...) {
+        system.AbandonDocuments();
+        throw;
+    }
     control.PrinterClose();
     return ReportJobProblems(system, options.wait);
 }

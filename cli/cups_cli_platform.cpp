@@ -20,6 +20,7 @@ public:
     platform::Platform Services() override { return system_.Services(); }
     const platform::codepage::AnsiCharset& ansiCharset() override { return system_.codePage().ansiCharset(); }
     bool CanFollowJobs() const override { return true; }
+    void AbandonDocuments() override { system_.spooler().AbortDocuments(); }
 
     std::vector<std::string> JobProblems(bool wait) override
     {

@@ -31,9 +31,17 @@ public:
         return *charset_;
     }
 
-    // winspool hands a finished document over without telling whether it printed.
+    void AbandonDocuments() override { spooler_.AbortDocuments(); }
+
+    // winspool hands a finished document over without telling whether it printed; it does
+    // tell when it refuses one.
     bool CanFollowJobs() const override { return false; }
-    std::vector<std::string> JobProblems(bool) override { return {}; }
+    std::vector<std::string> JobProblems(bool) override
+    {
+        if (spooler_.RefusedDocuments() == 0)
+            return {};
+        return {std::to_string(spooler_.RefusedDocuments()) + " document(s) refused by the spooler"};
+    }
 
 private:
     win32::Win32Spooler spooler_;

@@ -76,6 +76,17 @@ run print -d cli-reject "$work/a.txt"
 check_eq "rejecting queue status" "$status" 1
 check_eq "rejecting queue text" "$(cat "$work/err")" "rawlet: error 32037 (Rawleter): error occur while write data to the printer"
 
+# Input that cannot be read after the document opened (a directory) fails the command and
+# the job is canceled, not printed: the next job is the first the device receives.
+new_queue cli-abandon
+mkdir -p "$work/a-directory"
+run print -d cli-abandon "$work/a.txt" "$work/a-directory"
+check_eq "unreadable input status" "$status" 1
+grep -q "cannot read $work/a-directory" "$work/err" || fail "unreadable input not named: $(cat "$work/err")"
+printf 'after' | "$rawlet" print -d cli-abandon || fail "print after an abandoned job failed"
+wait_jobs cli-abandon 1
+check_eq "job after the abandoned one" "$(device_job cli-abandon 1)" "after"
+
 # reset sends ESC @ and nothing else.
 run reset -d Cli-Second
 check_eq "reset status" "$status" 0

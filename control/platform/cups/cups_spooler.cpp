@@ -49,6 +49,14 @@ public:
         return jobId;
     }
 
+    // Cancels the job first, on a connection of its own, so the scheduler never prints it;
+    // then ends the request this connection was streaming.
+    void Abort()
+    {
+        cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_.get(), jobId_);
+        streamBroken_ = true;
+    }
+
     bool Write(std::string_view bytes)
     {
         if (!inDocument() || streamBroken_)
@@ -192,6 +200,22 @@ bool CupsSpooler::ClosePrinter(platform::PrinterHandle handle)
         printers_.erase(it);
     }
     return !printer->inDocument() || FinishDocument(*printer);
+}
+
+void CupsSpooler::AbortDocuments()
+{
+    std::vector<std::shared_ptr<Printer>> printers;
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& [handle, printer] : printers_)
+            printers.push_back(printer);
+    }
+    for (const auto& printer : printers) {
+        if (printer->inDocument()) {
+            printer->Abort();
+            FinishDocument(*printer);
+        }
+    }
 }
 
 std::vector<CreatedJob> CupsSpooler::CreatedJobs() const

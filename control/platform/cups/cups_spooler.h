@@ -40,6 +40,10 @@ public:
     bool EndDocPrinter(platform::PrinterHandle handle) override;
     bool ClosePrinter(platform::PrinterHandle handle) override;
 
+    // Cancels every document in progress, before the scheduler can print it: for a program
+    // that must not deliver a job it could not finish. Their handles stay open.
+    void AbortDocuments();
+
     // The jobs created so far, oldest first: the most recent kRecordedJobs of them, so a
     // long-running program's record does not grow without end.
     static constexpr std::size_t kRecordedJobs = 4096;

@@ -96,6 +96,8 @@ bool Win32Spooler::EndDocPrinter(platform::PrinterHandle handle)
     const BOOL ok = ::EndDocPrinter(printer->handle.get());
     if (ok)
         printer->documentInProgress = false;
+    else if (printer->documentInProgress)
+        ++refusedDocuments_;
     return ok != FALSE;
 }
 
@@ -111,9 +113,18 @@ bool Win32Spooler::ClosePrinter(platform::PrinterHandle handle)
         printer = std::move(found->second);
         live_.erase(found);
     }
-    if (printer->documentInProgress)
-        ::EndDocPrinter(printer->handle.get());
+    if (printer->documentInProgress && !::EndDocPrinter(printer->handle.get()))
+        ++refusedDocuments_;
     return true; // the winspool handle closes with its last user
+}
+
+void Win32Spooler::AbortDocuments()
+{
+    std::lock_guard lock(mutex_);
+    for (const auto& [handle, printer] : live_) {
+        if (printer->documentInProgress.exchange(false))
+            ::AbortPrinter(printer->handle.get());
+    }
 }
 
 std::size_t Win32Spooler::LiveHandles() const

@@ -28,6 +28,13 @@ public:
     bool EndDocPrinter(platform::PrinterHandle handle) override;
     bool ClosePrinter(platform::PrinterHandle handle) override;
 
+    // Deletes every document in progress (AbortPrinter), so a job a program could not finish
+    // does not print. Their handles stay open.
+    void AbortDocuments();
+
+    // How many documents the spooler refused to take at their end.
+    std::size_t RefusedDocuments() const { return refusedDocuments_; }
+
     // Handles open now; for tests and leak checks.
     std::size_t LiveHandles() const;
 
@@ -43,6 +50,7 @@ private:
     mutable std::mutex mutex_;
     std::map<platform::PrinterHandle, std::shared_ptr<Printer>> live_;
     platform::PrinterHandle lastIssued_ = 0;
+    std::atomic<std::size_t> refusedDocuments_ = 0;
 };
 
 } // namespace rawlet::win32
