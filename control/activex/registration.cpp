@@ -2,7 +2,7 @@
 
 #include "Rawlet_h.h"
 #include "module.h"
-#include "registry_key.h"
+#include "unique_handle.h"
 
 namespace rawlet::activex::registration {
 
@@ -50,7 +50,7 @@ void AddInterface(std::vector<Entry>& entries, REFGUID iid, const wchar_t* name)
 
 LSTATUS Write(const Entry& entry)
 {
-    RegistryKey key;
+    win32::UniqueKey key;
     LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, entry.key.c_str(), 0, nullptr,
                                      REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.put(), nullptr);
     if (status != ERROR_SUCCESS)
