@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "errors.h"
 #include "rawlet.h"
 #include "rawlet_version.h"
 
@@ -16,7 +17,7 @@ std::string Described(const rawlet::Error& error)
         return "error " + std::to_string(error.number()) + " (" + error.source() +
                "): " + error.description();
     return "error " + std::to_string(error.number()) + ": " +
-           (error.number() == 387 ? "Set not permitted" : "");
+           rawlet::errors::StandardDescription(error.number());
 }
 
 int Run(const Options& options)

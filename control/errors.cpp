@@ -19,4 +19,9 @@ Error EndPageFailed() { return {kEndPageFailed, kSource, "Error occur with  EndP
 Error EndDocFailed() { return {kEndDocFailed, kSource, "Error occur with  EndDoc "}; }
 Error NotInUserMode() { return {kSetNotPermitted, "", ""}; }
 
+const char* StandardDescription(int number)
+{
+    return number == kSetNotPermitted ? "Set not permitted" : "Application-defined or object-defined error";
+}
+
 } // namespace rawlet::errors

@@ -29,4 +29,8 @@ Error EndDocFailed();
 // EndPage at design time: no source or description, the host supplies its own text.
 Error NotInUserMode();
 
+// The text a host gives an error raised without one: "Set not permitted" for 387, the
+// generic text for any other number.
+const char* StandardDescription(int number);
+
 } // namespace rawlet::errors

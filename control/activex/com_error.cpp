@@ -16,7 +16,6 @@ namespace {
 // The container fills in its own texts for an error raised bare: its standard message,
 // and the component's name as source.
 constexpr const wchar_t* kHostSource = L"Rawleter";
-constexpr const wchar_t* kSetNotPermitted = L"Set not permitted";
 
 void SetThreadErrorInfo(const ErrorTexts& texts)
 {
@@ -36,10 +35,8 @@ void SetThreadErrorInfo(const ErrorTexts& texts)
 
 ErrorTexts TextsFor(const Error& error)
 {
-    if (error.source().empty() && error.description().empty()) {
-        const bool known = error.number() == errors::kSetNotPermitted;
-        return {kHostSource, known ? kSetNotPermitted : L"Application-defined or object-defined error"};
-    }
+    if (error.source().empty() && error.description().empty())
+        return {kHostSource, win32::FromAnsi(errors::StandardDescription(error.number()))};
     return {win32::FromAnsi(error.source()), win32::FromAnsi(error.description())};
 }
 
