@@ -37,15 +37,6 @@ int CountJobs(const std::string& queue, int which)
     return matching;
 }
 
-std::vector<std::filesystem::path> JobFiles(const std::string& deviceDir)
-{
-    std::vector<std::filesystem::path> files;
-    for (int number = 1; std::filesystem::exists(deviceDir + "/job-" + std::to_string(number) + ".bin");
-         ++number)
-        files.emplace_back(deviceDir + "/job-" + std::to_string(number) + ".bin");
-    return files;
-}
-
 } // namespace
 
 int RunShell(const std::string& command, std::string* output)
@@ -78,7 +69,9 @@ std::vector<std::string> SandboxQueue::ReceivedJobs(std::chrono::seconds timeout
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         const bool idle = CountJobs(name_, CUPS_WHICHJOBS_ACTIVE) == 0;
-        const auto files = JobFiles(deviceDir_);
+        std::vector<std::string> files;
+        for (int number = 1; std::filesystem::exists(JobFile(number)); ++number)
+            files.push_back(JobFile(number));
         if (idle && static_cast<int>(files.size()) >= CountJobs(name_, CUPS_WHICHJOBS_COMPLETED)) {
             std::vector<std::string> jobs;
             for (const auto& file : files)
@@ -89,6 +82,18 @@ std::vector<std::string> SandboxQueue::ReceivedJobs(std::chrono::seconds timeout
             throw std::runtime_error("queue " + name_ + " did not settle");
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+}
+
+std::string SandboxQueue::JobFile(int number) const
+{
+    return deviceDir_ + "/job-" + std::to_string(number) + ".bin";
+}
+
+std::string SandboxQueue::ReceivedJob(int number) const
+{
+    for (int poll = 0; poll < 100 && !std::filesystem::exists(JobFile(number)); ++poll)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return ReadFile(JobFile(number));
 }
 
 void SandboxQueue::SetDeviceMode(const std::string& mode) const

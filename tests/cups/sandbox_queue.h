@@ -18,6 +18,14 @@ public:
     // device received, one entry per job, oldest first.
     std::vector<std::string> ReceivedJobs(std::chrono::seconds timeout = std::chrono::seconds(60)) const;
 
+    // The file in which the device keeps connection `number` (1, 2, ...), whether or not it
+    // exists; a connection the device refused leaves a gap in the numbers.
+    std::string JobFile(int number) const;
+
+    // What connection `number` delivered, waiting a few seconds for the device to store it
+    // (it does so on closing the connection, which may come just after the job ended).
+    std::string ReceivedJob(int number) const;
+
     // Makes the device misbehave for later connections: "drop:N", "stall", "refuse" or "normal".
     void SetDeviceMode(const std::string& mode) const;
 

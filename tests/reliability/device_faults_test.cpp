@@ -10,7 +10,6 @@
 // control's sight.
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include <gmock/gmock.h>
@@ -48,22 +47,6 @@ int StateOf(const cups::CreatedJob& job)
     return state;
 }
 
-std::filesystem::path DevicePath(const SandboxQueue& queue, int job)
-{
-    return std::string(RAWLET_SANDBOX_DIR) + "/devices/" + queue.name() + "/job-" + std::to_string(job) +
-           ".bin";
-}
-
-// The job file the device stores on closing the connection, which may come just after the
-// scheduler saw the job end.
-std::string DeviceFile(const SandboxQueue& queue, int job)
-{
-    for (int poll = 0; poll < 100 && !std::filesystem::exists(DevicePath(queue, job)); ++poll)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    std::ifstream in(DevicePath(queue, job), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class DeviceFaultTest : public ::testing::Test {
 protected:
     SandboxQueue queue{TestName()};
@@ -94,8 +77,8 @@ TEST_F(DeviceFaultTest, RefusedConnectionAbortsTheJobAndTheNextJobPrints)
     // The device numbers connections, so the refused one leaves a gap: job-2.bin follows.
     queue.SetDeviceMode("normal");
     EXPECT_TRUE(cups::FollowJob(PrintAccepted("after the fault")).completed);
-    EXPECT_EQ(DeviceFile(queue, 2), "after the fault");
-    EXPECT_FALSE(std::filesystem::exists(DevicePath(queue, 1)));
+    EXPECT_EQ(queue.ReceivedJob(2), "after the fault");
+    EXPECT_FALSE(std::filesystem::exists(queue.JobFile(1)));
 }
 
 TEST_F(DeviceFaultTest, ConnectionDroppedMidJobAbortsTheJob)
