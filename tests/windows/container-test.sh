@@ -6,17 +6,14 @@
 #   container-test.sh x86|x64 PATH/rawlet_container_test.exe PATH/Rawlet.ocx
 set -euo pipefail
 source "$(dirname "$0")/wine-lib.sh"
-wine_setup "$1"
+wine_setup "$1" 640x480
 cp "$2" "$WORK/rawlet_container_test.exe"
 cp "$3" "$WORK/Rawlet.ocx"
-command -v Xvfb >/dev/null || fail "Xvfb is needed"
 
 CUPS_DIR=$WORK/cups
 export "$("$SCRIPTS/cups-sandbox" start "$CUPS_DIR" cload ctranslate cnotify crelease catl | tail -1)"
 export RAWLET_TEST_DEVICES WINEDLLOVERRIDES=winemenubuilder.exe=d
 RAWLET_TEST_DEVICES=$(winpath "$CUPS_DIR/devices")
-
-start_screen 640x480
 
 sys regsvr32.exe /s "$(winpath "$WORK/Rawlet.ocx")" || fail "regsvr32 failed"
 # Into a file, not a pipe: the prefix's desktop process would hold a pipe open.

@@ -9,10 +9,17 @@ readonly SKIP=77
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# wine_setup ARCH [SCREEN]
 # Sets WINE (the loader), SYSDIR (where the architecture's system programs live) and a
 # fresh WINEPREFIX under WORK, which is removed with its wineserver on exit.
+#
+# A test whose programs open windows names a SCREEN size (such as 800x600): its private X
+# screen starts before the prefix's first program. The prefix's desktop process picks its
+# display driver when it starts, and the wineserver keeps it for a few seconds after the
+# last program ends, so a desktop started without a screen would make every window of a
+# program started within that time fail. Without SCREEN no program may open a window.
 wine_setup() {
-  local arch=$1
+  local arch=$1 screen=${2:-}
   case $arch in
     x64) WINE=/usr/lib/wine/wine64; SYSDIR='C:\windows\system32' ;;
     x86) WINE=/usr/lib/wine/wine; SYSDIR='C:\windows\syswow64' ;;
@@ -25,8 +32,9 @@ wine_setup() {
   WORK=$(mktemp -d "${TMPDIR:-/tmp}/rawlet-wine.XXXXXX")
   chmod 0755 "$WORK" # the scheduler's backends run as lp and read the spool below
   export WINEPREFIX=$WORK/prefix WINEDEBUG=-all
-  unset DISPLAY WAYLAND_DISPLAY # nothing here opens a window; never wait for one
+  unset DISPLAY WAYLAND_DISPLAY # never wait for a screen the test did not ask for
   trap wine_cleanup EXIT
+  [[ -z $screen ]] || start_screen "$screen"
   /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || fail "wineboot could not make a prefix"
 }
 
@@ -43,9 +51,10 @@ wine_cleanup() {
   exit $status
 }
 
-# Starts a private X screen of SIZE (such as 800x600) for programs that open windows and
-# points DISPLAY at it; wine_cleanup stops it.
+# Starts a private X screen of SIZE and points DISPLAY at it; wine_cleanup stops it.
+# Called by wine_setup only: see there why the screen must come first.
 start_screen() {
+  command -v Xvfb >/dev/null || fail "Xvfb is needed"
   Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
   XVFB_PID=$!
   for _ in $(seq 100); do [[ -s $WORK/display ]] && break; sleep 0.1; done

@@ -5,19 +5,15 @@
 #   about-test.sh x86|x64 PATH/rawlet_about_test.exe PATH/rawlet_about_marker.exe SHOT.png
 set -euo pipefail
 source "$(dirname "$0")/../wine-lib.sh"
-wine_setup "$1"
+wine_setup "$1" 800x600
 shot=$4
 cp "$2" "$WORK/rawlet_about_test.exe"
 cp "$3" "$WORK/marker.exe"
-command -v Xvfb >/dev/null && command -v import >/dev/null || fail "Xvfb and ImageMagick are needed"
+command -v import >/dev/null || fail "ImageMagick is needed"
 
 # Wine draws the windows' frames itself: there is no window manager on this screen.
 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1 ||
   fail "could not set up the prefix's X11 driver"
-# The prefix's desktop process picks its display driver when it starts: let the one that
-# wineboot started without a screen end, so the next one starts on Xvfb's.
-/usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
-/usr/lib/wine/wineserver -w >/dev/null 2>&1 || true
 
 watcher_pid=
 about_cleanup() {
@@ -27,8 +23,6 @@ about_cleanup() {
   wine_cleanup
 }
 trap about_cleanup EXIT
-
-start_screen 800x600
 
 # The test program asks for the screenshot with one file and waits for the other.
 rm -f "$shot"
