@@ -1,6 +1,6 @@
 #include "about_texts.h"
 
-#include "rawlet_version.h"
+#include <rawlet/version.h>
 
 namespace rawlet::about {
 

@@ -13,9 +13,9 @@
 #include <benchmark/benchmark.h>
 #include <iconv.h>
 
-#include "cups_platform.h"
-#include "platform/codepage/table_code_page.h"
-#include "rawlet.h"
+#include <rawlet/codepage/table_code_page.h>
+#include <rawlet/cups/cups_platform.h>
+#include <rawlet/rawlet.h>
 
 namespace {
 
@@ -64,7 +64,7 @@ const std::string& Text()
 
 void BM_TranslateAnsiToOem(benchmark::State& state)
 {
-    const platform::codepage::TableCodePage codePage({1252, 437});
+    const codepage::TableCodePage codePage({1252, 437});
     const std::string& ansi = Text();
     std::string oem(ansi.size(), '\0');
     for (auto _ : state) {

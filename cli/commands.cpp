@@ -6,8 +6,8 @@
 #include <iostream>
 #include <memory>
 
-#include "platform/codepage/utf8_to_ansi_stream.h"
-#include "rawlet.h"
+#include <rawlet/codepage/utf8_to_ansi_stream.h>
+#include <rawlet/rawlet.h>
 
 namespace rawlet::cli {
 
@@ -47,9 +47,9 @@ std::string DefaultTitle(const std::vector<std::string>& files)
     return path.substr(path.find_last_of('/') + 1);
 }
 
-int ReportJobProblems(CliPlatform& system, bool wait)
+int ReportJobProblems(SystemPlatform& system, bool wait)
 {
-    const std::vector<std::string> problems = system.JobProblems(wait);
+    const std::vector<std::string> problems = system.Services().reports->JobProblems(wait);
     for (const std::string& problem : problems)
         std::cerr << "rawlet: " << problem << "\n";
     return problems.empty() ? 0 : 1;
@@ -57,9 +57,15 @@ int ReportJobProblems(CliPlatform& system, bool wait)
 
 } // namespace
 
-int ListPrinters(CliPlatform& system)
+// An empty list is only an answer when the spooler gave it.
+int ListPrinters(SystemPlatform& system)
 {
-    for (const std::string& name : system.Services().printers.DeviceNames())
+    const platform::Platform services = system.Services();
+    const std::vector<std::string> names = services.printers.DeviceNames();
+    if (names.empty())
+        if (const auto why = services.reports->Unreachable())
+            throw std::runtime_error(*why);
+    for (const std::string& name : names)
         std::cout << name << "\n";
     return 0;
 }
@@ -67,9 +73,9 @@ int ListPrinters(CliPlatform& system)
 namespace {
 
 // Writes every input to the control in chunks, converted from UTF-8 first when asked.
-void StreamInputs(Rawlet& control, std::vector<File>& inputs, const Options& options, CliPlatform& system)
+void StreamInputs(Rawlet& control, std::vector<File>& inputs, const Options& options, SystemPlatform& system)
 {
-    std::optional<platform::codepage::Utf8ToAnsiStream> fromUtf8;
+    std::optional<codepage::Utf8ToAnsiStream> fromUtf8;
     if (options.utf8)
         fromUtf8.emplace(system.ansiCharset());
     auto write = [&](std::string_view bytes) {
@@ -97,9 +103,9 @@ void StreamInputs(Rawlet& control, std::vector<File>& inputs, const Options& opt
 
 // Streams the inputs into one document and closes it without adding a byte. A document cut
 // short by an error is abandoned, not printed as if it were whole.
-int PrintFiles(const Options& options, CliPlatform& system)
+int PrintFiles(const Options& options, SystemPlatform& system)
 {
-    if (options.wait && !system.CanFollowJobs())
+    if (options.wait && !system.Services().reports->CanFollowJobs())
         throw UsageError("--wait is not available with this system's spooler");
     std::vector<File> inputs = OpenInputs(options.files);
     if (options.utf8)
@@ -113,14 +119,14 @@ int PrintFiles(const Options& options, CliPlatform& system)
         control.SetPrinterData(""); // opens the document, so even empty input makes a job
         StreamInputs(control, inputs, options, system);
     } catch (...) {
-        system.AbandonDocuments();
+        system.Services().reports->AbandonDocuments();
         throw;
     }
     control.PrinterClose();
     return ReportJobProblems(system, options.wait);
 }
 
-int ResetPrinter(const Options& options, CliPlatform& system)
+int ResetPrinter(const Options& options, SystemPlatform& system)
 {
     Rawlet control(system.Services());
     control.SetPrinterName(options.printer);
@@ -130,7 +136,7 @@ int ResetPrinter(const Options& options, CliPlatform& system)
     return ReportJobProblems(system, false);
 }
 
-int ShowAbout(CliPlatform& system)
+int ShowAbout(SystemPlatform& system)
 {
     Rawlet control(system.Services());
     control.About();

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "cli_platform.h"
 #include "command_line.h"
+#include "system_platform.h"
 
 namespace rawlet::cli {
 
 // Each returns the process's exit status; control errors propagate as rawlet::Error.
-int ListPrinters(CliPlatform& system);
-int PrintFiles(const Options& options, CliPlatform& system);
-int ResetPrinter(const Options& options, CliPlatform& system);
-int ShowAbout(CliPlatform& system);
+int ListPrinters(SystemPlatform& system);
+int PrintFiles(const Options& options, SystemPlatform& system);
+int ResetPrinter(const Options& options, SystemPlatform& system);
+int ShowAbout(SystemPlatform& system);
 
 } // namespace rawlet::cli

@@ -1,10 +1,11 @@
 // rawlet: print files or standard input to a printer queue in raw form.
 #include <iostream>
 
+#include <rawlet/error.h>
+#include <rawlet/version.h>
+
+#include "about_printout.h"
 #include "commands.h"
-#include "errors.h"
-#include "rawlet.h"
-#include "rawlet_version.h"
 
 namespace {
 
@@ -20,6 +21,24 @@ std::string Described(const rawlet::Error& error)
            rawlet::errors::StandardDescription(error.number());
 }
 
+int RunCommand(const Options& options, rawlet::SystemPlatform& system)
+{
+    switch (options.command) {
+    case Command::Printers:
+        return ListPrinters(system);
+    case Command::Print:
+        return PrintFiles(options, system);
+    case Command::Reset:
+        return ResetPrinter(options, system);
+    case Command::About:
+        return ShowAbout(system);
+    default:
+        return 0;
+    }
+}
+
+// A control error that comes from a spooler nobody can reach also says so: "the printer
+// name is not valid" alone cannot tell a missing printer from a missing print system.
 int Run(const Options& options)
 {
     switch (options.command) {
@@ -32,18 +51,15 @@ int Run(const Options& options)
     default:
         break;
     }
-    auto system = CliPlatform::Create();
-    switch (options.command) {
-    case Command::Printers:
-        return ListPrinters(*system);
-    case Command::Print:
-        return PrintFiles(options, *system);
-    case Command::Reset:
-        return ResetPrinter(options, *system);
-    case Command::About:
-        return ShowAbout(*system);
-    default:
-        return 0;
+    rawlet::SystemPlatform system;
+    system.applicationHost().onAbout = [] { PrintAbout(std::cout); };
+    try {
+        return RunCommand(options, system);
+    } catch (const rawlet::Error& error) {
+        std::cerr << "rawlet: " << Described(error) << "\n";
+        if (const auto why = system.Services().reports->Unreachable())
+            std::cerr << "rawlet: " << *why << "\n";
+        return 1;
     }
 }
 
@@ -56,9 +72,6 @@ int main(int argc, char** argv)
     } catch (const UsageError& error) {
         std::cerr << "rawlet: " << error.what() << "\nTry 'rawlet --help'.\n";
         return 2;
-    } catch (const rawlet::Error& error) {
-        std::cerr << "rawlet: " << Described(error) << "\n";
-        return 1;
     } catch (const std::exception& error) {
         std::cerr << "rawlet: " << error.what() << "\n";
         return 1;

@@ -11,9 +11,7 @@ find_package(Cups REQUIRED)
 add_library(rawlet_library SHARED
   $<TARGET_OBJECTS:rawlet> $<TARGET_OBJECTS:rawlet_codepage> $<TARGET_OBJECTS:rawlet_cups>)
 target_link_libraries(rawlet_library PRIVATE Cups::Cups)
-target_include_directories(rawlet_library INTERFACE
-  $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>
-  $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/rawlet>)
+target_include_directories(rawlet_library INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 target_compile_features(rawlet_library INTERFACE cxx_std_20)
 set_target_properties(rawlet_library PROPERTIES
   OUTPUT_NAME rawlet
@@ -27,12 +25,9 @@ install(TARGETS rawlet_library EXPORT RawletTargets
 install(TARGETS rawlet_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/cli/rawlet.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-# The public headers, laid out as the sources are so their includes resolve unchanged.
-set(header_root ${CMAKE_INSTALL_INCLUDEDIR}/rawlet)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/control/ DESTINATION ${header_root}
-  FILES_MATCHING PATTERN "*.h"
-  PATTERN "activex" EXCLUDE PATTERN "win32" EXCLUDE PATTERN "cups_resources.h" EXCLUDE)
-install(FILES ${PROJECT_BINARY_DIR}/about/rawlet_version.h DESTINATION ${header_root})
+# The public headers only: a consumer includes <rawlet/...> from one include root.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/rawlet ${PROJECT_BINARY_DIR}/include/rawlet
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 
 set(cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Rawlet)
 install(EXPORT RawletTargets NAMESPACE Rawlet:: DESTINATION ${cmake_dir})

@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
-#include "unique_handle.h"
+#include "winapi/unique_handle.h"
 
 namespace rawlet::about {
 
-using win32::Unique;
-using win32::UniqueKey;
+using winapi::Unique;
+using winapi::UniqueKey;
 
 inline void DeleteGdiObject(HGDIOBJ object) noexcept { DeleteObject(object); }
 

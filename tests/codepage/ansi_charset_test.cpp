@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "platform/codepage/ansi_charset.h"
-#include "platform/codepage/utf8_to_ansi_stream.h"
+#include <rawlet/codepage/ansi_charset.h>
+#include <rawlet/codepage/utf8_to_ansi_stream.h>
 
-namespace rawlet::platform::codepage {
+namespace rawlet::codepage {
 namespace {
 
 TEST(AnsiCharsetTest, ConvertsUtf8ToEachPage)
@@ -76,4 +76,4 @@ TEST(AnsiCharsetTest, StreamReplacesACharacterLeftCutOffAtTheEnd)
 TEST(AnsiCharsetTest, RefusesPagesWithoutTables) { EXPECT_THROW(AnsiCharset(437), UnsupportedCodePage); }
 
 } // namespace
-} // namespace rawlet::platform::codepage
+} // namespace rawlet::codepage

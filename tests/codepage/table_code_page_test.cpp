@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "platform/codepage/table_code_page.h"
+#include <rawlet/codepage/table_code_page.h>
 
-namespace rawlet::platform::codepage {
+namespace rawlet::codepage {
 namespace {
 
 std::string ToOem(const TableCodePage& codePage, std::string ansi)
@@ -100,4 +100,4 @@ TEST(TableCodePageTest, RefusesPairsWithoutTables)
 }
 
 } // namespace
-} // namespace rawlet::platform::codepage
+} // namespace rawlet::codepage

@@ -4,9 +4,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "cups_platform.h"
-#include "rawlet.h"
+#include "backends/cups/cups_printer_list.h"
+#include "backends/cups/cups_spooler.h"
 #include "sandbox_queue.h"
+#include <rawlet/cups/cups_platform.h>
+#include <rawlet/rawlet.h>
 
 namespace rawlet::testing {
 namespace {
@@ -15,7 +17,7 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 
 // Code pages 1252 and 437, whatever the test machine's locale.
-constexpr platform::codepage::CodePagePair kCodePages{1252, 437};
+constexpr codepage::CodePagePair kCodePages{1252, 437};
 
 std::string TestName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 

@@ -89,6 +89,7 @@ bool FakeSpooler::WritePrinter(PrinterHandle handle, std::string_view bytes, std
     HandleState* state = Usable(handle);
     const std::string line = Call("WritePrinter", handle, std::to_string(bytes.size()) + " bytes");
     written = 0;
+    lastWriteOffered = bytes;
     if (failing.contains("WritePrinter") || !state || !state->job)
         return Record(line, false);
     const std::size_t accepted = std::min(bytes.size(), writeLimit.value_or(bytes.size()));

@@ -5,6 +5,7 @@
 // call, switches to make any call fail or write short, and a host that records what the
 // control tells it.
 
+#include <array>
 #include <cstddef>
 #include <map>
 #include <optional>
@@ -13,7 +14,7 @@
 #include <variant>
 #include <vector>
 
-#include "platform/platform.h"
+#include <rawlet/platform/platform.h>
 
 namespace rawlet::fake {
 
@@ -44,6 +45,7 @@ public:
     // What happened: one line per call, such as "WritePrinter(1, 3 bytes)" or
     // "EndDocPrinter(0) failed".
     std::vector<std::string> trace;
+    std::string lastWriteOffered; // the bytes of the latest WritePrinter, taken or not
     std::vector<Job> jobs;
     std::set<PrinterHandle> closedHandles;
     // Calls that reached a handle after it had been closed; a correct caller makes none.
@@ -108,6 +110,10 @@ public:
     void WriteText(std::string_view key, std::string_view value) override;
     void WriteBoolean(std::string_view key, bool value) override;
 };
+
+// Names of the installed printers as a user might type them: in another letter case, or
+// exactly.
+inline constexpr std::array<std::string_view, 3> kTypedPrinterNames = {"receipts", "ZEBRA", "Epson LQ-300"};
 
 // Everything a control instance needs, wired together.
 struct FakePlatform {

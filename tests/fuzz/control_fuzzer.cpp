@@ -11,8 +11,10 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "fake_platform.h"
-#include "rawlet.h"
+#include <rawlet/rawlet.h>
+
+#include "tests/control/rawlet_test_peer.h"
+#include "tests/fake/fake_platform.h"
 
 namespace {
 
@@ -85,16 +87,9 @@ private:
 
     std::string PrinterName()
     {
-        switch (input_.ConsumeIntegralInRange(0, 3)) {
-        case 0:
-            return "receipts";
-        case 1:
-            return "ZEBRA";
-        case 2:
-            return "Epson LQ-300";
-        default:
-            return Text();
-        }
+        const auto& typed = rawlet::fake::kTypedPrinterNames;
+        const auto pick = input_.ConsumeIntegralInRange<std::size_t>(0, typed.size());
+        return pick < typed.size() ? std::string(typed[pick]) : Text();
     }
 
     void Perform(Step step, std::size_t which)
@@ -110,7 +105,7 @@ private:
         case Step::SetPrinterData:
             return CheckedWrite(instance, Text());
         case Step::ReadPrinterData:
-            if (!instance.state().queueOpen && !instance.PrinterData().empty())
+            if (!rawlet::StateOf(instance).queueOpen && !instance.PrinterData().empty())
                 Broken("a closed control returned data");
             return;
         case Step::StartDoc:
@@ -190,14 +185,14 @@ private:
         if (received.size() < expected.size() ||
             received.compare(received.size() - expected.size(), expected.size(), expected) != 0)
             Broken("a write reported as done did not deliver its bytes");
-        if (instance.state().printerData != text)
+        if (rawlet::StateOf(instance).printerData != text)
             Broken("PrinterData does not hold the text written");
     }
 
     void CheckRules() const
     {
         for (const auto& instance : instances_)
-            if (instance->state().queueOpen != instance->state().documentStarted)
+            if (rawlet::StateOf(*instance).queueOpen != rawlet::StateOf(*instance).documentStarted)
                 Broken("queueOpen != documentStarted");
         if (fake_.spooler.callsOnClosedHandles != 0)
             Broken("a call reached a closed handle");

@@ -35,6 +35,14 @@ for file in bin/rawlet lib/librawlet.so include/rawlet/rawlet.h lib/cmake/Rawlet
             lib/pkgconfig/rawlet.pc share/man/man1/rawlet.1; do
   [[ -e "$work/prefix/$file" ]] || fail "cmake --install did not install $file"
 done
+# Only the public headers are installed, and each compiles on its own from one include root.
+installed=$(cd "$work/prefix/include" && find . -type f | sed 's#^\./##' | sort)
+public=$( (cd "$source_dir/include" && find rawlet -name '*.h'; echo rawlet/version.h) | sort)
+[[ "$installed" == "$public" ]] || fail "installed headers differ from include/rawlet: $installed"
+for header in $installed; do
+  echo "#include <$header>" | g++ -std=c++20 -fsyntax-only -x c++ -I"$work/prefix/include" - \
+    || fail "$header does not compile on its own"
+done
 cmake -S "$source_dir/tests/install/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$work/prefix" \
   -DEXAMPLE_SOURCE="$example" >/dev/null
 cmake --build "$work/consumer" >/dev/null

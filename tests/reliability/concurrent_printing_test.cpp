@@ -10,10 +10,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "cups_platform.h"
 #include "job_bytes.h"
-#include "rawlet.h"
-#include "sandbox_queue.h"
+#include "tests/cups/sandbox_queue.h"
+#include <rawlet/cups/cups_platform.h>
+#include <rawlet/rawlet.h>
 
 namespace rawlet::testing {
 namespace {

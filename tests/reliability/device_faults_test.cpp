@@ -17,11 +17,13 @@
 
 #include <cups/cups.h>
 
-#include "cups_platform.h"
+#include "backends/cups/cups_printer_list.h"
+#include "backends/cups/cups_spooler.h"
+#include "backends/cups/job_monitor.h"
 #include "job_bytes.h"
-#include "job_monitor.h"
-#include "rawlet.h"
-#include "sandbox_queue.h"
+#include "tests/cups/sandbox_queue.h"
+#include <rawlet/cups/cups_platform.h>
+#include <rawlet/rawlet.h>
 
 namespace rawlet::testing {
 namespace {

@@ -17,10 +17,12 @@
 #include <thread>
 #include <vector>
 
-#include "cups_platform.h"
+#include "backends/cups/cups_printer_list.h"
+#include "backends/cups/cups_spooler.h"
+#include "backends/cups/job_monitor.h"
 #include "job_bytes.h"
-#include "job_monitor.h"
-#include "rawlet.h"
+#include <rawlet/cups/cups_platform.h>
+#include <rawlet/rawlet.h>
 
 namespace {
 

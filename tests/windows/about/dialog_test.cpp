@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "about_dialog.h"
-#include "about_texts.h"
-#include "dialog_layout.h"
+#include "about/about_texts.h"
+#include "about/win32/about_dialog.h"
+#include "about/win32/dialog_layout.h"
 #include "driver.h"
 
 namespace rawlet::test {

@@ -1,7 +1,7 @@
 // The module's entry points and the conversion of the control's errors for COM callers.
 #include <gtest/gtest.h>
 
-#include "com_error.h"
+#include "activex/com_error.h"
 #include "dispatch.h"
 
 namespace rawlet::test {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "bstr.h"
+#include "activex/bstr.h"
 #include "ocx.h"
 
 namespace rawlet::test {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../com/dispatch.h"
+#include "tests/windows/com/dispatch.h"
 
 namespace rawlet::test {
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "../com/ocx.h"
-#include "bstr.h"
+#include "activex/bstr.h"
 #include "test_container.h"
+#include "tests/windows/com/ocx.h"
 
 namespace rawlet::test {
 

@@ -2,7 +2,7 @@
 
 #include <olectl.h>
 
-#include "bstr.h"
+#include "activex/bstr.h"
 
 namespace rawlet::test {
 

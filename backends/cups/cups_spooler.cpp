@@ -1,0 +1,248 @@
+#include "cups_spooler.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <utility>
+
+#include "cups_resources.h"
+#include "job_monitor.h"
+
+namespace rawlet::cups {
+
+namespace {
+
+// How long to wait for the scheduler when connecting, in milliseconds.
+constexpr int kConnectTimeoutMs = 30000;
+
+// A new connection to the scheduler the environment names (CUPS_SERVER, client.conf or
+// the local one); null when it does not answer, with errno telling why.
+Http ConnectToScheduler()
+{
+    return Http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                             kConnectTimeoutMs, nullptr));
+}
+
+} // namespace
+
+// One open printer: its destination, a connection to its scheduler, and the document in
+// progress, if any.
+class CupsSpooler::Printer {
+public:
+    Printer(Dest dest, Http http, DestInfo info)
+        : dest_(std::move(dest)), http_(std::move(http)), info_(std::move(info))
+    {}
+
+    ~Printer()
+    {
+        if (inDocument())
+            EndDocument();
+    }
+
+    const char* name() const { return dest_->name; }
+    int jobId() const { return jobId_; }
+    bool inDocument() const { return jobId_ != 0; }
+
+    int StartDocument(const DocInfo& docInfo)
+    {
+        if (inDocument())
+            return 0;
+        const char* title = docInfo.docName && !docInfo.docName->empty() ? docInfo.docName->c_str() : nullptr;
+        int jobId = 0;
+        if (cupsCreateDestJob(http_.get(), dest_.get(), info_.get(), &jobId, title, 0, nullptr) !=
+            IPP_STATUS_OK)
+            return 0;
+        if (cupsStartDestDocument(http_.get(), dest_.get(), info_.get(), jobId, title, CUPS_FORMAT_RAW, 0,
+                                  nullptr, 1) != HTTP_STATUS_CONTINUE) {
+            cupsCancelDestJob(http_.get(), dest_.get(), jobId);
+            return 0;
+        }
+        jobId_ = jobId;
+        streamBroken_ = false;
+        return jobId;
+    }
+
+    // Cancels the job first, on a connection of its own, so the scheduler never prints it;
+    // then ends the request this connection was streaming.
+    void Abort()
+    {
+        cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_.get(), jobId_);
+        streamBroken_ = true;
+    }
+
+    bool Write(std::string_view bytes)
+    {
+        if (!inDocument() || streamBroken_)
+            return false;
+        // A zero-length write would end the chunked request body: there is nothing to send.
+        if (bytes.empty())
+            return true;
+        if (cupsWriteRequestData(http_.get(), bytes.data(), bytes.size()) != HTTP_STATUS_CONTINUE)
+            streamBroken_ = true;
+        return !streamBroken_;
+    }
+
+    // Finishes the document; true only when the scheduler accepted it. A document whose
+    // stream broke is canceled, so no partial job prints as if complete.
+    bool EndDocument()
+    {
+        const int jobId = std::exchange(jobId_, 0);
+        // When the connection fails before a response, cupsFinishDestDocument returns the
+        // thread's previous IPP status, often a stale success: only a response received
+        // (HTTP 200) means the scheduler has the document.
+        const bool accepted =
+            cupsFinishDestDocument(http_.get(), dest_.get(), info_.get()) == IPP_STATUS_OK &&
+            httpGetStatus(http_.get()) == HTTP_STATUS_OK;
+        if (streamBroken_ || !accepted) {
+            cupsCancelDestJob(http_.get(), dest_.get(), jobId);
+            return false;
+        }
+        return true;
+    }
+
+private:
+    Dest dest_;
+    Http http_;
+    DestInfo info_;
+    int jobId_ = 0;
+    bool streamBroken_ = false;
+};
+
+CupsSpooler::CupsSpooler() = default;
+CupsSpooler::~CupsSpooler() = default;
+
+bool CupsSpooler::OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle)
+{
+    const std::string name(printerName);
+    Dest dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr));
+    if (!dest || name.empty())
+        return false;
+    // A connection of its own to the scheduler, so that documents on different handles
+    // stream independently.
+    Http http = ConnectToScheduler();
+    if (!http)
+        return false;
+    DestInfo info(cupsCopyDestInfo(http.get(), dest.get()));
+    if (!info)
+        return false;
+
+    handle = printers_.Add(std::make_shared<Printer>(std::move(dest), std::move(http), std::move(info)));
+    return true;
+}
+
+std::uint32_t CupsSpooler::StartDocPrinterA(platform::PrinterHandle handle, const DocInfo& docInfo)
+{
+    const auto printer = printers_.Find(handle);
+    if (!printer)
+        return 0;
+    const int jobId = printer->StartDocument(docInfo);
+    if (jobId > 0) {
+        std::lock_guard lock(jobsMutex_);
+        if (createdJobs_.size() == kRecordedJobs)
+            createdJobs_.pop_front();
+        createdJobs_.push_back({printer->name(), jobId});
+    }
+    return static_cast<std::uint32_t>(jobId);
+}
+
+bool CupsSpooler::StartPagePrinter(platform::PrinterHandle handle)
+{
+    const auto printer = printers_.Find(handle);
+    return printer && printer->inDocument();
+}
+
+bool CupsSpooler::WritePrinter(platform::PrinterHandle handle, std::string_view bytes, std::uint32_t& written)
+{
+    written = 0;
+    const auto printer = printers_.Find(handle);
+    const std::string_view chunk = bytes.substr(0, UINT32_MAX);
+    if (!printer || !printer->Write(chunk))
+        return false;
+    written = static_cast<std::uint32_t>(chunk.size());
+    return true;
+}
+
+// Pages mean nothing to a raw stream: ending one only requires a document.
+bool CupsSpooler::EndPagePrinter(platform::PrinterHandle handle)
+{
+    const auto printer = printers_.Find(handle);
+    return printer && printer->inDocument();
+}
+
+bool CupsSpooler::EndDocPrinter(platform::PrinterHandle handle)
+{
+    const auto printer = printers_.Find(handle);
+    return printer && printer->inDocument() && FinishDocument(*printer);
+}
+
+bool CupsSpooler::FinishDocument(Printer& printer)
+{
+    const int jobId = printer.jobId();
+    const bool accepted = printer.EndDocument();
+    std::lock_guard lock(jobsMutex_);
+    for (CreatedJob& job : createdJobs_) {
+        if (job.id == jobId && job.printer == printer.name()) {
+            job.ended = true;
+            job.accepted = accepted;
+        }
+    }
+    return accepted;
+}
+
+bool CupsSpooler::ClosePrinter(platform::PrinterHandle handle)
+{
+    const auto printer = printers_.Remove(handle);
+    if (!printer)
+        return false;
+    return !printer->inDocument() || FinishDocument(*printer);
+}
+
+std::optional<std::string> CupsSpooler::Unreachable()
+{
+    errno = 0;
+    if (ConnectToScheduler())
+        return std::nullopt;
+    const int error = errno;
+    const char* server = cupsServer();
+    std::string where = server;
+    if (!where.empty() && where.front() != '/')
+        where += ":" + std::to_string(ippPort());
+    const std::string reason = error != 0 ? std::strerror(error) : cupsLastErrorString();
+    return "no print scheduler answers at " + where + " (" + reason + ")";
+}
+
+void CupsSpooler::AbandonDocuments()
+{
+    for (const auto& printer : printers_.All()) {
+        if (printer->inDocument()) {
+            printer->Abort();
+            FinishDocument(*printer);
+        }
+    }
+}
+
+std::vector<std::string> CupsSpooler::JobProblems(bool wait)
+{
+    std::vector<std::string> problems;
+    for (const CreatedJob& job : CreatedJobs()) {
+        const std::string name = "job " + job.printer + "-" + std::to_string(job.id);
+        if (!job.accepted) {
+            problems.push_back(name + " was not accepted by the scheduler");
+            continue;
+        }
+        if (!wait)
+            continue;
+        const JobOutcome outcome = FollowJob(job);
+        if (!outcome.completed)
+            problems.push_back(name + " did not print: " + outcome.reason);
+    }
+    return problems;
+}
+
+std::vector<CreatedJob> CupsSpooler::CreatedJobs() const
+{
+    std::lock_guard lock(jobsMutex_);
+    return {createdJobs_.begin(), createdJobs_.end()};
+}
+
+} // namespace rawlet::cups

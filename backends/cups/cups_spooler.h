@@ -1,0 +1,62 @@
+#pragma once
+
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include <rawlet/platform/spooler.h>
+
+#include "backends/handle_table.h"
+
+namespace rawlet::cups {
+
+// A job this spooler created, for callers that follow it to the end.
+struct CreatedJob {
+    std::string printer;
+    int id;
+    bool ended = false;    // its document was finished (or abandoned)
+    bool accepted = false; // the scheduler accepted the finished document
+};
+
+// The spooler over CUPS, talking to the scheduler the environment names (CUPS_SERVER,
+// client.conf, or the local default). A printer handle holds its own connection; a document
+// is one CUPS job with one raw document, streamed as it is written, so memory does not grow
+// with the job.
+//
+// One instance may serve several threads at once, each on its own handles.
+class CupsSpooler : public platform::Spooler, public platform::SpoolerReports {
+public:
+    CupsSpooler();
+    ~CupsSpooler() override;
+
+    bool OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle) override;
+    std::uint32_t StartDocPrinterA(platform::PrinterHandle handle, const DocInfo& docInfo) override;
+    bool StartPagePrinter(platform::PrinterHandle handle) override;
+    bool WritePrinter(platform::PrinterHandle handle, std::string_view bytes,
+                      std::uint32_t& written) override;
+    bool EndPagePrinter(platform::PrinterHandle handle) override;
+    bool EndDocPrinter(platform::PrinterHandle handle) override;
+    bool ClosePrinter(platform::PrinterHandle handle) override;
+
+    std::optional<std::string> Unreachable() override;
+    void AbandonDocuments() override;
+    bool CanFollowJobs() const override { return true; }
+    std::vector<std::string> JobProblems(bool wait) override;
+
+    // The jobs created so far, oldest first: the most recent kRecordedJobs of them, so a
+    // long-running program's record does not grow without end.
+    static constexpr std::size_t kRecordedJobs = 4096;
+    std::vector<CreatedJob> CreatedJobs() const;
+
+private:
+    class Printer;
+
+    bool FinishDocument(Printer& printer);
+
+    backends::HandleTable<Printer> printers_;
+    mutable std::mutex jobsMutex_;
+    std::deque<CreatedJob> createdJobs_;
+};
+
+} // namespace rawlet::cups

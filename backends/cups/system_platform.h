@@ -1,0 +1,9 @@
+#pragma once
+
+// The platform bundle of a system whose spooler is CUPS, under the name the command uses
+// whatever backend the build chose.
+#include <rawlet/cups/cups_platform.h>
+
+namespace rawlet {
+using SystemPlatform = cups::CupsPlatform;
+}

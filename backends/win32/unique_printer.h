@@ -1,0 +1,13 @@
+#pragma once
+
+#include <windows.h>
+#include <winspool.h>
+
+#include "winapi/unique_handle.h"
+
+namespace rawlet::win32 {
+
+// Owns a winspool printer handle: closing it is the destructor's job.
+using UniquePrinter = winapi::Unique<HANDLE, ::ClosePrinter>;
+
+} // namespace rawlet::win32

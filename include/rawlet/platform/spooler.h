@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <rawlet/platform/doc_info.h>
+
+namespace rawlet::platform {
+
+// An opaque printer handle. Zero means "no printer". A backend never hands out the same
+// non-zero value twice in one process, so a stale copy of a closed handle can never reach
+// a printer opened later.
+using PrinterHandle = std::uintptr_t;
+
+// The print spooler, in the shape of the Windows spooler's ANSI entry points.
+//
+// Rules every backend keeps, and the control relies on:
+// - No operation throws and none raises an error of the control; each reports failure by
+//   its result.
+// - A call on a zero, unknown or closed handle fails and has no effect.
+// - Text is ANSI bytes, passed through unchanged: every byte value 0x00..0xFF is data.
+class Spooler {
+public:
+    virtual ~Spooler() = default;
+
+    // Opens the printer whose device name is `printerName`. On success returns true and
+    // stores a new, non-zero handle in `handle`; on failure returns false and leaves
+    // `handle` untouched.
+    virtual bool OpenPrinterA(std::string_view printerName, PrinterHandle& handle) = 0;
+
+    // Starts a raw document described by `docInfo`. Returns the job identifier, or zero on
+    // failure (an unusable handle, or a document already in progress on this handle: the
+    // document in progress is left as it is).
+    virtual std::uint32_t StartDocPrinterA(PrinterHandle handle, const DocInfo& docInfo) = 0;
+
+    // Starts a page of the document in progress. False when there is none.
+    virtual bool StartPagePrinter(PrinterHandle handle) = 0;
+
+    // Hands `bytes` to the document in progress. On success returns true and sets `written`
+    // to the number of bytes accepted, which may be fewer than offered: the caller offers
+    // the rest again. On failure returns false; `written` then tells how many bytes were
+    // accepted before the failure (usually zero). Fails when no document is in progress.
+    virtual bool WritePrinter(PrinterHandle handle, std::string_view bytes, std::uint32_t& written) = 0;
+
+    // Ends the page in progress. False when there is no document in progress.
+    virtual bool EndPagePrinter(PrinterHandle handle) = 0;
+
+    // Ends the document in progress and hands it over for printing. True only when the
+    // spooler accepted the document; false when there is none or it was refused.
+    virtual bool EndDocPrinter(PrinterHandle handle) = 0;
+
+    // Releases the handle. A document still in progress is ended first, so its bytes are
+    // delivered rather than lost. Afterwards every call on `handle` fails.
+    virtual bool ClosePrinter(PrinterHandle handle) = 0;
+};
+
+// An optional part of the contract, for programs that need more than the control does: a
+// command that must tell "no such printer" from "no print system", report the documents
+// that did not print, and never let a job it could not finish print cut short. A backend
+// that offers it points `Platform::reports` at it.
+//
+// Like the spooler, no operation throws.
+class SpoolerReports {
+public:
+    virtual ~SpoolerReports() = default;
+
+    // Nothing when the spooler answers; otherwise one line naming the spooler tried and
+    // why it cannot be reached, such as
+    // "no print scheduler answers at /run/cups/cups.sock (No such file or directory)".
+    virtual std::optional<std::string> Unreachable() = 0;
+
+    // Cancels every document in progress, before the spooler can print it. Their handles
+    // stay open; later writes on them fail.
+    virtual void AbandonDocuments() = 0;
+
+    // Whether JobProblems can wait for jobs to print.
+    virtual bool CanFollowJobs() const = 0;
+
+    // One line for each document ended so far that the spooler did not accept or, with
+    // `wait`, that did not print to the end; empty when all is well. With `wait`, returns
+    // only once every job has printed or failed.
+    virtual std::vector<std::string> JobProblems(bool wait) = 0;
+};
+
+} // namespace rawlet::platform
