@@ -39,6 +39,12 @@ std::vector<File> OpenInputs(const std::vector<std::string>& names)
     return inputs;
 }
 
+// How the command names its i-th input in a message.
+std::string InputName(const std::vector<std::string>& files, std::size_t i)
+{
+    return files.empty() || files[i] == "-" ? "standard input" : files[i];
+}
+
 std::string DefaultTitle(const std::vector<std::string>& files)
 {
     if (files.empty() || files.front() == "-")
@@ -91,8 +97,8 @@ void StreamInputs(Rawlet& control, std::vector<File>& inputs, const Options& opt
         while ((count = std::fread(chunk.data(), 1, chunk.size(), inputs[i].get())) > 0)
             write(std::string_view(chunk.data(), count));
         if (std::ferror(inputs[i].get()))
-            throw std::runtime_error("cannot read " + (options.files.empty() ? "-" : options.files[i]) +
-                                     ": " + std::strerror(errno));
+            throw std::runtime_error("cannot read " + InputName(options.files, i) + ": " +
+                                     std::strerror(errno));
     }
     if (fromUtf8)
         if (const std::string rest = fromUtf8->Finish(); !rest.empty())

@@ -1,12 +1,11 @@
 #include "cups_spooler.h"
 
-#include <cerrno>
 #include <climits>
-#include <cstring>
 #include <utility>
 
 #include "cups_resources.h"
 #include "job_monitor.h"
+#include "reachability.h"
 
 namespace rawlet::cups {
 
@@ -197,19 +196,7 @@ bool CupsSpooler::ClosePrinter(platform::PrinterHandle handle)
     return !printer->inDocument() || FinishDocument(*printer);
 }
 
-std::optional<std::string> CupsSpooler::Unreachable()
-{
-    errno = 0;
-    if (ConnectToScheduler())
-        return std::nullopt;
-    const int error = errno;
-    const char* server = cupsServer();
-    std::string where = server;
-    if (!where.empty() && where.front() != '/')
-        where += ":" + std::to_string(ippPort());
-    const std::string reason = error != 0 ? std::strerror(error) : cupsLastErrorString();
-    return "no print scheduler answers at " + where + " (" + reason + ")";
-}
+std::optional<std::string> CupsSpooler::Unreachable() { return SchedulerUnreachable(kConnectTimeoutMs); }
 
 void CupsSpooler::AbandonDocuments()
 {

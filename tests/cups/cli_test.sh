@@ -87,6 +87,17 @@ printf 'after' | "$rawlet" print -d cli-abandon || fail "print after an abandone
 wait_jobs cli-abandon 1
 check_eq "job after the abandoned one" "$(device_job cli-abandon 1)" "after"
 
+# No scheduler at all: the control's error, and a line that says whom the command tried.
+CUPS_SERVER=$work/no-scheduler.sock run printers
+check_eq "printers without a scheduler status" "$status" 1
+check_eq "printers without a scheduler text" "$(cat "$work/err")" \
+  "rawlet: no print scheduler answers at $work/no-scheduler.sock (No such file or directory)"
+CUPS_SERVER=$work/no-scheduler.sock run print -d cli-print "$work/a.txt"
+check_eq "print without a scheduler status" "$status" 1
+check_eq "print without a scheduler text" "$(cat "$work/err")" \
+  "rawlet: error 32000 (Rawleter): The printer name is not valid
+rawlet: no print scheduler answers at $work/no-scheduler.sock (No such file or directory)"
+
 # reset sends ESC @ and nothing else.
 run reset -d Cli-Second
 check_eq "reset status" "$status" 0
