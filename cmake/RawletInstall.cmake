@@ -1,10 +1,20 @@
 # Installing Rawlet on Linux and macOS: librawlet (the control with the CUPS platform and the
 # code-page tables, one shared library), its headers, the rawlet command and its man page,
-# a CMake package (find_package(Rawlet) -> Rawlet::rawlet), a pkg-config file, and a .deb.
+# a CMake package (find_package(Rawlet) -> Rawlet::rawlet), a pkg-config file and the licence.
+# debian/ makes the Debian packages from this installation.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 find_package(Cups REQUIRED)
+
+# The soname counts ABI breaks, not releases: it goes up only when a program built against an
+# earlier librawlet would no longer run or would misbehave (a public class changes its layout
+# or its virtual functions, a public function goes or changes its signature), whatever the
+# product's version does. It starts at 2 because the first librawlet went out as
+# librawlet.so.2 and programs linked against that must keep finding it. The Debian runtime
+# package is named after it (librawlet2). The file's own name carries the release
+# (librawlet.so.2.0.0.1), so a user can tell which one is installed.
+set(RAWLET_SOVERSION 2)
 
 # Made of the objects of the control, the code pages and the CUPS platform (all built
 # position-independent).
@@ -19,13 +29,14 @@ set_target_properties(rawlet_library PROPERTIES
   OUTPUT_NAME rawlet
   EXPORT_NAME rawlet
   VERSION ${PROJECT_VERSION}
-  SOVERSION ${PROJECT_VERSION_MAJOR})
+  SOVERSION ${RAWLET_SOVERSION})
 
 install(TARGETS rawlet_library EXPORT RawletTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(TARGETS rawlet_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/cli/rawlet.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The public headers, laid out as the sources are so their includes resolve unchanged.
 set(header_root ${CMAKE_INSTALL_INCLUDEDIR}/rawlet)
