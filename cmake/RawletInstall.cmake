@@ -60,18 +60,3 @@ file(RELATIVE_PATH pc_to_prefix /root/${pkgconfig_dir} /root)
 string(REGEX REPLACE "/$" "" pc_to_prefix "${pc_to_prefix}")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/rawlet.pc.in ${PROJECT_BINARY_DIR}/rawlet.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/rawlet.pc DESTINATION ${pkgconfig_dir})
-
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME rawlet)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Send text to a printer queue in raw form")
-set(CPACK_PACKAGE_CONTACT "Rawlet developers <developers@rawlet.invalid>")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Rawlet sends text straight to a printer queue in raw form, past the
- driver's page rendering, so the printer uses its own fonts and obeys the control codes
- in the text. It can translate text from the ANSI to the OEM (DOS) code page on the way.
- This package holds the rawlet command and the C++ library librawlet.")
-include(CPack)
