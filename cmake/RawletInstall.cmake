@@ -1,10 +1,20 @@
 # Installing Rawlet on Linux and macOS: librawlet (the control with the CUPS platform and the
 # code-page tables, one shared library), its headers, the rawlet command and its man page,
-# a CMake package (find_package(Rawlet) -> Rawlet::rawlet), a pkg-config file, and a .deb.
+# a CMake package (find_package(Rawlet) -> Rawlet::rawlet), a pkg-config file and the licence.
+# debian/ makes the Debian packages from this installation.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 find_package(Cups REQUIRED)
+
+# The soname counts ABI breaks, not releases: it goes up only when a program built against an
+# earlier librawlet would no longer run or would misbehave (a public class changes its layout
+# or its virtual functions, a public function goes or changes its signature), whatever the
+# product's version does. It starts at 2 because the first librawlet went out as
+# librawlet.so.2 and programs linked against that must keep finding it. The Debian runtime
+# package is named after it (librawlet2). The file's own name carries the release
+# (librawlet.so.2.0.0.1), so a user can tell which one is installed.
+set(RAWLET_SOVERSION 2)
 
 # Made of the objects of the control, the code pages and the CUPS platform (all built
 # position-independent).
@@ -17,13 +27,14 @@ set_target_properties(rawlet_library PROPERTIES
   OUTPUT_NAME rawlet
   EXPORT_NAME rawlet
   VERSION ${PROJECT_VERSION}
-  SOVERSION ${PROJECT_VERSION_MAJOR})
+  SOVERSION ${RAWLET_SOVERSION})
 
 install(TARGETS rawlet_library EXPORT RawletTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(TARGETS rawlet_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/cli/rawlet.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The public headers only: a consumer includes <rawlet/...> from one include root.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/rawlet ${PROJECT_BINARY_DIR}/include/rawlet
@@ -44,18 +55,3 @@ file(RELATIVE_PATH pc_to_prefix /root/${pkgconfig_dir} /root)
 string(REGEX REPLACE "/$" "" pc_to_prefix "${pc_to_prefix}")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/rawlet.pc.in ${PROJECT_BINARY_DIR}/rawlet.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/rawlet.pc DESTINATION ${pkgconfig_dir})
-
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME rawlet)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Send text to a printer queue in raw form")
-set(CPACK_PACKAGE_CONTACT "Rawlet developers <developers@rawlet.invalid>")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Rawlet sends text straight to a printer queue in raw form, past the
- driver's page rendering, so the printer uses its own fonts and obeys the control codes
- in the text. It can translate text from the ANSI to the OEM (DOS) code page on the way.
- This package holds the rawlet command and the C++ library librawlet.")
-include(CPack)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs Rawlet from the build tree into a fresh prefix and from its .deb, builds the C++
-# example of the documentation against each (CMake package and pkg-config), and prints
-# with the results through the private scheduler.
+# Installs Rawlet from the build tree into a fresh prefix and from its Debian packages into a
+# throwaway root, builds the C++ example of the documentation against each (CMake package and
+# pkg-config), and prints with the results through the private scheduler. The packages must
+# also pass lintian without an error or a warning.
 set -euo pipefail
 
 build_dir=$1
@@ -29,6 +30,19 @@ check_receipt() {
 "$source_dir/scripts/lib/doc-examples.py" "$source_dir/docs/cpp.md" cpp "$work/example" >/dev/null
 example="$work/example/1.cpp"
 
+# The example built against an installed tree, with its CMake package and with pkg-config.
+build_with_cmake() {
+  local prefix=$1 output=$2
+  cmake -S "$source_dir/tests/install/consumer" -B "$output" -DCMAKE_PREFIX_PATH="$prefix" \
+    -DEXAMPLE_SOURCE="$example" >/dev/null
+  cmake --build "$output" >/dev/null
+}
+build_with_pkg_config() {
+  local libdir=$1 output=$2
+  PKG_CONFIG_PATH="$libdir/pkgconfig" g++ -std=c++20 "$example" -o "$output" \
+    $(PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config --cflags --libs rawlet) -Wl,-rpath,"$libdir"
+}
+
 # 1. cmake --install, then a CMake consumer and a pkg-config consumer.
 cmake --install "$build_dir" --prefix "$work/prefix" >/dev/null
 for file in bin/rawlet lib/librawlet.so include/rawlet/rawlet.h lib/cmake/Rawlet/RawletConfig.cmake \
@@ -43,39 +57,46 @@ for header in $installed; do
   echo "#include <$header>" | g++ -std=c++20 -fsyntax-only -x c++ -I"$work/prefix/include" - \
     || fail "$header does not compile on its own"
 done
-cmake -S "$source_dir/tests/install/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$work/prefix" \
-  -DEXAMPLE_SOURCE="$example" >/dev/null
-cmake --build "$work/consumer" >/dev/null
+build_with_cmake "$work/prefix" "$work/consumer"
 "$work/consumer/consumer" "$queue"
 check_receipt "CMake consumer"
-
-build_with_pkg_config() {
-  local prefix=$1 output=$2
-  PKG_CONFIG_PATH="$prefix/lib/pkgconfig" g++ -std=c++20 "$example" -o "$output" \
-    $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs rawlet) -Wl,-rpath,"$prefix/lib"
-}
-build_with_pkg_config "$work/prefix" "$work/pkg-consumer"
+build_with_pkg_config "$work/prefix/lib" "$work/pkg-consumer"
 "$work/pkg-consumer" "$queue"
 check_receipt "pkg-config consumer"
-"$work/prefix/bin/rawlet" --version | grep -qx "rawlet 2.0.0.1" || fail "installed rawlet --version"
+version=$("$work/prefix/bin/rawlet" --version)
+[[ $version == "rawlet 2.0.0.1" ]] || fail "installed rawlet --version said: $version"
 
-# 2. The .deb: its dependencies are installed here, and its contents work where they land.
-(cd "$build_dir" && cpack -G DEB -B "$work/deb-out" >/dev/null)
-deb=$(ls "$work"/deb-out/rawlet_*.deb)
-depends=$(dpkg-deb -f "$deb" Depends)
-[[ "$depends" == *libcups2* ]] || fail "the .deb does not depend on libcups2: $depends"
-for package in $(echo "$depends" | tr ',' '\n' | sed 's/(.*//; s/|.*//' | tr -d ' '); do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
-    || fail "the .deb depends on $package, which is not installed"
+# 2. The Debian packages, built as scripts/package builds them. Debian's tools run in a locale
+# every system has: they only warn about the one the receipts need.
+LC_ALL=C.UTF-8 "$source_dir/scripts/lib/debian-packages" "$work/debs"
+for package in librawlet2 librawlet-dev rawlet librawlet2-dbgsym rawlet-dbgsym; do
+  compgen -G "$work/debs/${package}_*deb" >/dev/null || fail "dpkg-buildpackage made no $package"
 done
-dpkg-deb -x "$deb" "$work/root"
-[[ -e "$work/root/usr/share/man/man1/rawlet.1" || -e "$work/root/usr/share/man/man1/rawlet.1.gz" ]] \
-  || fail "the .deb has no man page"
-printf 'from the deb\r\n' | "$work/root/usr/bin/rawlet" print -d "$queue"
+LC_ALL=C.UTF-8 lintian --allow-root --fail-on error,warning "$work"/debs/*.changes \
+  || fail "lintian found faults"
+deb_version=$(dpkg-deb -f "$work"/debs/rawlet_*.deb Version)
+[[ "rawlet ${deb_version%-*}" == "$version" ]] \
+  || fail "the packages are version $deb_version but the build is ${version#rawlet }: debian/changelog lags"
+depends=$(dpkg-deb -f "$work"/debs/librawlet2_*.deb Depends)
+[[ $depends == *libcups2* ]] || fail "librawlet2 does not depend on libcups2: $depends"
+# What they need of the system exists, in the versions they ask for: it is installed here.
+system_depends=$(for deb in "$work"/debs/{librawlet2,rawlet}_*.deb; do dpkg-deb -f "$deb" Depends; done |
+  tr ',' '\n' | grep -v rawlet | paste -sd,)
+LC_ALL=C.UTF-8 dpkg-checkbuilddeps -d "$system_depends" "$source_dir/debian/control" \
+  || fail "the packages depend on what this system lacks: $system_depends"
+
+# Their contents where they land, in a root of their own, consumed through the -dev package.
+root=$work/root
+for deb in "$work"/debs/{librawlet2,librawlet-dev,rawlet}_*.deb; do dpkg-deb -x "$deb" "$root"; done
+printf 'from the deb\r\n' | "$root/usr/bin/rawlet" print -d "$queue"
 jobs=$((jobs + 1))
 "$sandbox" wait "$RAWLET_SANDBOX" "$queue" "$jobs" 60
 [[ "$(cat "$RAWLET_SANDBOX/devices/$queue/job-$jobs.bin")" == $'from the deb\r' ]] || fail "rawlet from the .deb"
-build_with_pkg_config "$work/root/usr" "$work/deb-consumer"
-"$work/deb-consumer" "$queue"
-check_receipt "pkg-config consumer of the .deb"
-echo "installed tree and .deb work: $(basename "$deb")"
+libdir=$root/usr/lib/$(LC_ALL=C.UTF-8 dpkg-architecture -qDEB_HOST_MULTIARCH)
+build_with_cmake "$root/usr" "$work/deb-consumer"
+"$work/deb-consumer/consumer" "$queue"
+check_receipt "CMake consumer of librawlet-dev"
+build_with_pkg_config "$libdir" "$work/deb-pkg-consumer"
+"$work/deb-pkg-consumer" "$queue"
+check_receipt "pkg-config consumer of librawlet-dev"
+echo "installed tree and Debian packages work: $(cd "$work/debs" && echo *.deb)"
