@@ -23,6 +23,7 @@ public:
     explicit TestSite(bool inUserMode) : userMode(inUserMode) {}
 
     bool userMode;
+    bool answersAmbient = true;      // false: the ambient properties cannot be read
     RECT position{10, 20, 110, 220}; // what the container gives the active control
     std::vector<RECT> positionChanges;
     int activations = 0;
