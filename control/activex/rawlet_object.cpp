@@ -63,6 +63,8 @@ HRESULT RawletObject::QueryInterface(REFIID riid, void** object) noexcept
         *object = static_cast<IPersistStreamInit*>(&persistence_);
     else if (riid == IID_IPersistPropertyBag)
         *object = static_cast<IPersistPropertyBag*>(&persistence_);
+    else if (riid == IID_IPersistStorage)
+        *object = static_cast<IPersistStorage*>(&persistStorage_);
     else if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2)
         *object = static_cast<IProvideClassInfo2*>(&classInfo_);
     else if (riid == IID_IConnectionPointContainer)

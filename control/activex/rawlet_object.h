@@ -15,6 +15,7 @@
 #include "in_place_object.h"
 #include "ole_control.h"
 #include "ole_object.h"
+#include "persist_storage.h"
 #include "persistence.h"
 #include "rawlet.h"
 #include "view_object.h"
@@ -84,6 +85,7 @@ private:
     Rawlet control_;
     ConnectionPoints connectionPoints_{Outer(), {&propertyNotify_, &events_}};
     Persistence persistence_{Outer(), control_, container_};
+    PersistStorage persistStorage_{Outer(), persistence_, container_};
     InPlaceObject inPlace_{Outer(), control_, container_};
     OleObject oleObject_{Outer(), control_, container_, inPlace_};
     OleControl oleControl_{Outer(), container_};
