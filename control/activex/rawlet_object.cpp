@@ -57,6 +57,8 @@ HRESULT RawletObject::QueryInterface(REFIID riid, void** object) noexcept
         *object = static_cast<IOleInPlaceActiveObject*>(&inPlace_);
     else if (riid == IID_IOleControl)
         *object = static_cast<IOleControl*>(&oleControl_);
+    else if (riid == IID_IQuickActivate)
+        *object = static_cast<IQuickActivate*>(&quickActivation_);
     else if (riid == IID_IViewObject || riid == IID_IViewObject2)
         *object = static_cast<IViewObject2*>(&view_);
     else if (riid == IID_IPersistStreamInit || riid == IID_IPersist)

@@ -17,6 +17,7 @@
 #include "ole_object.h"
 #include "persist_storage.h"
 #include "persistence.h"
+#include "quick_activate.h"
 #include "rawlet.h"
 #include "view_object.h"
 
@@ -89,6 +90,7 @@ private:
     InPlaceObject inPlace_{Outer(), control_, container_};
     OleObject oleObject_{Outer(), control_, container_, inPlace_};
     OleControl oleControl_{Outer(), container_};
+    QuickActivation quickActivation_{Outer(), container_};
     ViewObject view_{Outer(), container_};
     ClassInfo classInfo_{Outer()};
     CategorizeProperties categories_{Outer()};

@@ -95,6 +95,20 @@ public:
     HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
 };
 
+// A view's advise sink, as a form gives it; records nothing.
+class ViewSink final : public ComObject<IAdviseSinkEx> {
+public:
+    void STDMETHODCALLTYPE OnDataChange(FORMATETC*, STGMEDIUM*) override {}
+    void STDMETHODCALLTYPE OnViewChange(DWORD, LONG) override {}
+    void STDMETHODCALLTYPE OnRename(IMoniker*) override {}
+    void STDMETHODCALLTYPE OnSave() override {}
+    void STDMETHODCALLTYPE OnClose() override {}
+    void STDMETHODCALLTYPE OnViewStatusChange(DWORD) override {}
+
+protected:
+    bool Also(REFIID riid) const override { return riid == IID_IAdviseSink; }
+};
+
 // Connects `sink` to the control's connection point `iid`; the cookie, 0 on failure.
 DWORD Connect(IUnknown* control, REFIID iid, IUnknown* sink, HRESULT* result = nullptr);
 
