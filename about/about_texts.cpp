@@ -15,7 +15,7 @@ AboutTexts LoadedTexts()
         .caption = std::string("About ") + "   Rawlet",
         .title = " R a w l e t  2",
         .version = VersionLine(version::kMajor, version::kMinor, version::kRevision),
-        .description = "Rawlet: raw text printing for applications, by the Rawlet developers.\r"
+        .description = "Raw text printing for applications, by the Rawlet developers.\r"
                        "Questions and suggestions: the Rawlet project's issue tracker.\r",
         .disclaimer = "For any question or suggestion Telephone me",
     };

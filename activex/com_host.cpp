@@ -10,7 +10,7 @@ void ComHost::PropertyChanged(std::string_view name)
     container_.PropertyChanged(dispatch_ids::OfChange(name));
 }
 
-bool ComHost::AmbientUserMode() { return container_.UserMode(); }
+bool ComHost::AmbientUserMode() { return container_.AskUserMode(); }
 
 void ComHost::RaiseError(const Error& error) { throw error; }
 

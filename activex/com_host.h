@@ -17,7 +17,8 @@ public:
 
     // Tells the property-change sinks, by the member's dispatch identifier.
     void PropertyChanged(std::string_view name) override;
-    // The container's ambient UserMode; true without a container, as for any script.
+    // The container's ambient UserMode, asked at each call; true without a container, as for
+    // any script.
     bool AmbientUserMode() override;
     // Throws the error; the COM method's guard turns it into the caller's error.
     [[noreturn]] void RaiseError(const Error& error) override;

@@ -1,6 +1,7 @@
 #include "container.h"
 
 #include <olectl.h>
+#include <optional>
 
 #include "extent.h"
 #include "variant.h"
@@ -12,6 +13,22 @@ namespace {
 // The control's size in its designed layout, before the first resize snaps it to its icon.
 constexpr int kDesignedWidth = 1050;
 constexpr int kDesignedHeight = 855;
+
+// The site's ambient UserMode; nothing when it cannot say (no site, no ambient dispatch, or
+// a value that is not a boolean).
+std::optional<bool> ReadUserMode(const ComPtr<IOleClientSite>& site) noexcept
+{
+    const auto ambient = site.As<IDispatch>();
+    if (!ambient)
+        return std::nullopt;
+    DISPPARAMS none{};
+    Variant value;
+    const HRESULT result = ambient->Invoke(DISPID_AMBIENT_USERMODE, IID_NULL, LOCALE_USER_DEFAULT,
+                                           DISPATCH_PROPERTYGET, &none, value.get(), nullptr, nullptr);
+    if (FAILED(result) || VariantChangeType(value.get(), value.get(), 0, VT_BOOL) != S_OK)
+        return std::nullopt;
+    return value->boolVal != VARIANT_FALSE;
+}
 
 } // namespace
 
@@ -28,19 +45,23 @@ void Container::SetSite(ComPtr<IOleClientSite> site) noexcept
 
 void Container::RefreshUserMode() noexcept
 {
-    bool userMode = true; // a container that does not say is an application, not a designer
-    if (const auto ambient = site_.As<IDispatch>()) {
-        DISPPARAMS none{};
-        Variant value;
-        const HRESULT result = ambient->Invoke(DISPID_AMBIENT_USERMODE, IID_NULL, LOCALE_USER_DEFAULT,
-                                               DISPATCH_PROPERTYGET, &none, value.get(), nullptr, nullptr);
-        if (SUCCEEDED(result) && VariantChangeType(value.get(), value.get(), 0, VT_BOOL) == S_OK)
-            userMode = value->boolVal != VARIANT_FALSE;
-    }
-    if (userMode != userMode_) {
-        userMode_ = userMode;
-        ViewChanged(); // the icon shows at design time only
-    }
+    // A container that does not say is an application, not a designer.
+    SetUserMode(ReadUserMode(site_).value_or(true));
+}
+
+bool Container::AskUserMode() noexcept
+{
+    if (const std::optional<bool> userMode = ReadUserMode(site_))
+        SetUserMode(*userMode);
+    return userMode_;
+}
+
+void Container::SetUserMode(bool userMode) noexcept
+{
+    if (userMode == userMode_)
+        return;
+    userMode_ = userMode;
+    ViewChanged(); // the icon shows at design time only
 }
 
 void Container::SetSize(int widthTwips, int heightTwips) noexcept

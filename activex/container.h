@@ -30,6 +30,11 @@ public:
     // and again when the container says its ambient properties changed.
     bool UserMode() const noexcept { return userMode_; }
     void RefreshUserMode() noexcept;
+    // Asks the site now, for a container that switches modes without saying so; the mode
+    // last read when the site cannot answer.
+    bool AskUserMode() noexcept;
+    // The mode a container told otherwise (quick activation).
+    void SetUserMode(bool userMode) noexcept;
 
     // The control's size on its container, in HIMETRIC.
     SIZEL Extent() const noexcept { return extent_; }

@@ -64,12 +64,16 @@ HRESULT RawletObject::QueryInterface(REFIID riid, void** object) noexcept
         *object = static_cast<IOleInPlaceActiveObject*>(&inPlace_);
     else if (riid == IID_IOleControl)
         *object = static_cast<IOleControl*>(&oleControl_);
+    else if (riid == IID_IQuickActivate)
+        *object = static_cast<IQuickActivate*>(&quickActivation_);
     else if (riid == IID_IViewObject || riid == IID_IViewObject2)
         *object = static_cast<IViewObject2*>(&view_);
     else if (riid == IID_IPersistStreamInit || riid == IID_IPersist)
         *object = static_cast<IPersistStreamInit*>(&persistence_);
     else if (riid == IID_IPersistPropertyBag)
         *object = static_cast<IPersistPropertyBag*>(&persistence_);
+    else if (riid == IID_IPersistStorage)
+        *object = static_cast<IPersistStorage*>(&persistStorage_);
     else if (riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2)
         *object = static_cast<IProvideClassInfo2*>(&classInfo_);
     else if (riid == IID_IConnectionPointContainer)

@@ -15,7 +15,9 @@
 #include "in_place_object.h"
 #include "ole_control.h"
 #include "ole_object.h"
+#include "persist_storage.h"
 #include "persistence.h"
+#include "quick_activate.h"
 #include "view_object.h"
 #include <rawlet/rawlet.h>
 
@@ -84,9 +86,11 @@ private:
     Rawlet control_;
     ConnectionPoints connectionPoints_{Outer(), {&propertyNotify_, &events_}};
     Persistence persistence_{Outer(), control_, container_};
+    PersistStorage persistStorage_{Outer(), persistence_, container_};
     InPlaceObject inPlace_{Outer(), control_, container_};
     OleObject oleObject_{Outer(), control_, container_, inPlace_};
     OleControl oleControl_{Outer(), container_};
+    QuickActivation quickActivation_{Outer(), container_};
     ViewObject view_{Outer(), container_};
     ClassInfo classInfo_{Outer()};
     CategorizeProperties categories_{Outer()};

@@ -26,21 +26,17 @@ HINSTANCE ThisModule() noexcept
 
 std::wstring Widened(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
-UniqueFont CreateLabelFont(int tenthsOfPoint)
+UniqueFont CreateLabelFont(int tenthsOfPoint, Dpi dpi)
 {
-    const HDC screen = GetDC(nullptr);
-    const int dotsPerInch = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    return UniqueFont(CreateFontA(-MulDiv(tenthsOfPoint, dotsPerInch, 720), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                                  FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, kFontFace));
+    return UniqueFont(CreateFontA(-MulDiv(tenthsOfPoint, dpi.y, 720), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                  DEFAULT_PITCH | FF_SWISS, kFontFace));
 }
 
 // Puts the client area where the dialog was designed to open, at its designed size.
-void PlaceWindow(HWND dialog)
+void PlaceWindow(HWND dialog, Dpi dpi)
 {
-    RECT frame = PixelRect(kDialogClientTwips);
+    RECT frame = PixelRect(kDialogClientTwips, dpi);
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrA(dialog, GWL_EXSTYLE)));
     SetWindowPos(dialog, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
@@ -67,7 +63,7 @@ private:
     static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
     bool Load();
-    bool CreateElements();
+    bool CreateElements(Dpi dpi);
     HFONT FontFor(Font font) const;
     void OnCommand(int id, int notification);
     bool OnDrawItem(const DRAWITEMSTRUCT& item) const;
@@ -143,11 +139,12 @@ INT_PTR AboutDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool AboutDialog::Load()
 {
-    descriptionFont_ = CreateLabelFont(kDescriptionFontTenths);
-    titleFont_ = CreateLabelFont(kTitleFontTenths);
+    const Dpi dpi = ScreenDpi();
+    descriptionFont_ = CreateLabelFont(kDescriptionFontTenths, dpi);
+    titleFont_ = CreateLabelFont(kTitleFontTenths, dpi);
     icon_ = CreatePrinterIcon();
-    PlaceWindow(window_);
-    if (!CreateElements())
+    PlaceWindow(window_, dpi);
+    if (!CreateElements(dpi))
         return false;
     SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
@@ -157,10 +154,10 @@ bool AboutDialog::Load()
 }
 
 // Created in table order, which makes the tab order.
-bool AboutDialog::CreateElements()
+bool AboutDialog::CreateElements(Dpi dpi)
 {
     for (const Element& element : Elements()) {
-        const RECT place = PixelRect(element.twips);
+        const RECT place = PixelRect(element.twips, dpi);
         const HWND child =
             CreateWindowExA(0, element.windowClass, element.caption, element.style, place.left, place.top,
                             place.right - place.left, place.bottom - place.top, window_,

@@ -39,11 +39,23 @@ constexpr Element kElements[] = {
 
 std::span<const Element> Elements() { return kElements; }
 
-RECT PixelRect(const TwipRect& twips)
+Dpi ScreenDpi() noexcept
 {
-    const int left = Pixels(twips.left);
-    const int top = Pixels(twips.top);
-    return {left, top, left + Pixels(twips.width), top + Pixels(twips.height)};
+    Dpi dpi{96, 96}; // no screen: the size the dialog was designed at
+    if (const HDC screen = GetDC(nullptr)) {
+        dpi = {GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
+        ReleaseDC(nullptr, screen);
+    }
+    return dpi;
+}
+
+RECT PixelRect(const TwipRect& twips, Dpi dpi) noexcept
+{
+    constexpr int kTwipsPerInch = 1440;
+    const auto across = [&](int length) { return MulDiv(length, dpi.x, kTwipsPerInch); };
+    const auto down = [&](int length) { return MulDiv(length, dpi.y, kTwipsPerInch); };
+    return {across(twips.left), down(twips.top), across(twips.left + twips.width),
+            down(twips.top + twips.height)};
 }
 
 } // namespace rawlet::about

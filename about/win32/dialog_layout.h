@@ -54,8 +54,16 @@ inline constexpr int kTitleFontTenths = 135;
 inline constexpr COLORREF kLineGrey = RGB(0x80, 0x80, 0x80);
 inline constexpr COLORREF kLineWhite = RGB(0xFF, 0xFF, 0xFF);
 
-// Twips to pixels at 15 twips a pixel, to the nearest pixel.
-constexpr int Pixels(int twips) { return (twips + 7) / 15; }
-RECT PixelRect(const TwipRect& twips);
+// The screen's pixels per inch, across and down. The dialog is laid out at them, as its
+// fonts are made at them.
+struct Dpi {
+    int x;
+    int y;
+};
+Dpi ScreenDpi() noexcept;
+
+// A place in twips as pixels at `dpi`. Each edge is rounded from its own twips, so elements
+// that meet in twips meet on the screen.
+RECT PixelRect(const TwipRect& twips, Dpi dpi) noexcept;
 
 } // namespace rawlet::about

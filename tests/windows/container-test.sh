@@ -11,7 +11,7 @@ cp "$2" "$WORK/rawlet_container_test.exe"
 cp "$3" "$WORK/Rawlet.ocx"
 
 CUPS_DIR=$WORK/cups
-export "$("$SCRIPTS/cups-sandbox" start "$CUPS_DIR" cload ctranslate cnotify crelease catl | tail -1)"
+export "$("$SCRIPTS/cups-sandbox" start "$CUPS_DIR" cload ctranslate cnotify crelease catl cstorage | tail -1)"
 export RAWLET_TEST_DEVICES WINEDLLOVERRIDES=winemenubuilder.exe=d
 RAWLET_TEST_DEVICES=$(winpath "$CUPS_DIR/devices")
 
@@ -28,4 +28,5 @@ expect ctranslate "8241"                      # é A, translated as the loaded s
 expect cnotify "$(text n)"
 expect crelease "$(text released)"
 expect catl "$(text 'printed from the ATL host')"
+expect cstorage "$(text stored)"              # printed before the save, not at the load
 echo "PASS"

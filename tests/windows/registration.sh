@@ -91,6 +91,15 @@ for entry in "${expected[@]}"; do
 done
 echo "registered: ${#expected[@]} values as expected"
 
+# Not marked safe for scripting or for initialisation: no component category of the class
+# says so, so no web page can drive the control unasked.
+listing=$(sys reg.exe query "HKCR\\CLSID\\$clsid" /s 2>/dev/null) || fail "could not list the class's keys"
+[[ $listing == *InprocServer32* ]] || fail "the listing of the class's keys is incomplete: $listing"
+for category in 7DD95801-9882-11CF-9FA9-00AA006C42C4 7DD95802-9882-11CF-9FA9-00AA006C42C4; do
+  [[ ${listing^^} != *$category* ]] || fail "the class is registered in the safe category {$category}"
+done
+echo "registered in no safe-for-scripting or safe-for-initialising category"
+
 sys regsvr32.exe /s /u "$ocx" || fail "regsvr32 /u failed ($?)"
 check_absent "after unregistering"
 echo "unregistered: ${#roots[@]} key trees gone"

@@ -1,6 +1,7 @@
 // frmAbout as a user sees it: shown by ShowAboutDialog, read back from its windows while it
 // is open, closed with its buttons.
 #include <cmath>
+#include <cstdlib>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -26,6 +27,7 @@ struct Observed {
     RECT client{};
     std::map<int, Element> elements;
     std::map<int, LOGFONTA> fonts;
+    std::map<int, int> textHeights; // what each label's text needs, in its font at its width
     std::vector<int> childOrder;
     std::vector<int> tabStops;
     LRESULT defaultId = 0;
@@ -60,6 +62,23 @@ std::vector<int> TabStops(HWND dialog)
     return ids;
 }
 
+// The height `label` needs to show all of its text, wrapped at its width.
+int TextHeight(HWND label)
+{
+    RECT area{};
+    GetClientRect(label, &area);
+    const HDC dc = GetDC(label);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    std::string text = TextOf(label);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+        text.pop_back(); // a closing line break shows nothing
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &area,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    return area.bottom - area.top;
+}
+
 void Read(HWND dialog, Observed& seen)
 {
     seen.dialog = dialog;
@@ -76,6 +95,9 @@ void Read(HWND dialog, Observed& seen)
         LOGFONTA font{};
         if (GetObjectA(reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)), sizeof font, &font))
             seen.fonts[id] = font;
+        if (id == about::kLblTitle || id == about::kLblVersion || id == about::kLblDescription ||
+            id == about::kLblDisclaimer)
+            seen.textHeights[id] = TextHeight(child);
     }
     seen.tabStops = TabStops(dialog);
     seen.defaultId = LOWORD(SendMessageA(dialog, DM_GETDEFID, 0, 0));
@@ -88,11 +110,22 @@ void Read(HWND dialog, Observed& seen)
         IconSize(reinterpret_cast<HICON>(SendDlgItemMessageA(dialog, about::kPicIcon, STM_GETICON, 0, 0)));
 }
 
-// A rectangle in pixels from one given in twips at 15 twips a pixel.
+// The screen's pixels per inch, which the dialog is laid out at.
+int ScreenDpi(int axis)
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, axis);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+LONG Across(int twips) { return std::lround(twips * ScreenDpi(LOGPIXELSX) / 1440.0); }
+LONG Down(int twips) { return std::lround(twips * ScreenDpi(LOGPIXELSY) / 1440.0); }
+
+// A rectangle in pixels at the screen's DPI from one given in twips, each edge from its own twips.
 RECT FromTwips(int left, int top, int width, int height)
 {
-    const auto px = [](int twips) { return static_cast<LONG>(std::lround(twips / 15.0)); };
-    return {px(left), px(top), px(left) + px(width), px(top) + px(height)};
+    return {Across(left), Down(top), Across(left + width), Down(top + height)};
 }
 
 class AboutDialogShown : public testing::Test {
@@ -128,10 +161,11 @@ TEST_F(AboutDialogShown, IsAFixedDialogOwnedOutOfTheTaskBarAtItsDesignedPlace)
     EXPECT_TRUE(seen_.exStyle & WS_EX_DLGMODALFRAME);
     EXPECT_FALSE(seen_.exStyle & WS_EX_APPWINDOW);
     EXPECT_NE(seen_.owner, nullptr) << "an unowned window shows in the task bar";
-    EXPECT_EQ(seen_.clientOrigin.x, 2340 / 15);
-    EXPECT_EQ(seen_.clientOrigin.y, 1935 / 15);
-    EXPECT_EQ(seen_.client.right, 5730 / 15);
-    EXPECT_EQ(seen_.client.bottom, 3555 / 15);
+    const RECT client = FromTwips(2340, 1935, 5730, 3555);
+    EXPECT_EQ(seen_.clientOrigin.x, client.left);
+    EXPECT_EQ(seen_.clientOrigin.y, client.top);
+    EXPECT_EQ(seen_.client.right, client.right - client.left);
+    EXPECT_EQ(seen_.client.bottom, client.bottom - client.top);
     EXPECT_TRUE(seen_.hasWindowIcon);
 }
 
@@ -165,7 +199,7 @@ TEST_F(AboutDialogShown, HasEveryElementAtItsPlaceAndSize)
         EXPECT_EQ(element.rect.right, expected.rect.right);
         EXPECT_EQ(element.rect.bottom, expected.rect.bottom);
     }
-    EXPECT_EQ(At(about::kLine1Index0).rect.top - At(about::kLine1Index1).rect.top, 1) << "one pixel apart";
+    EXPECT_EQ(At(about::kLine1Index0).rect.top, At(about::kLine1Index1).rect.bottom) << "the lines meet";
     EXPECT_EQ(seen_.pictureIconSize.cx, 32);
     EXPECT_EQ(seen_.pictureIconSize.cy, 32);
 }
@@ -186,12 +220,25 @@ TEST_F(AboutDialogShown, ShowsTheCaptionsSetAtLoad)
     EXPECT_EQ(description, about::LoadedTexts().description);
 }
 
+// The script sets Wine's LogPixels and says which: without it, a run meant for another DPI
+// would check the designed one again.
+TEST_F(AboutDialogShown, IsLaidOutAtTheScreensDpi)
+{
+    ASSERT_NE(seen_.dialog, nullptr) << "no dialog appeared";
+    if (const char* expected = std::getenv("RAWLET_EXPECTED_DPI")) {
+        EXPECT_EQ(ScreenDpi(LOGPIXELSX), std::atoi(expected));
+        EXPECT_EQ(ScreenDpi(LOGPIXELSY), std::atoi(expected));
+    }
+    for (const auto& [id, needed] : seen_.textHeights) {
+        EXPECT_LE(needed, At(id).rect.bottom - At(id).rect.top) << "clipped: " << At(id).text;
+    }
+    EXPECT_EQ(seen_.textHeights.size(), 4u);
+}
+
 TEST_F(AboutDialogShown, UsesTheDesignedFonts)
 {
     ASSERT_NE(seen_.dialog, nullptr) << "no dialog appeared";
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = ScreenDpi(LOGPIXELSY);
     const auto points = [&](int id) { return -seen_.fonts.at(id).lfHeight * 72.0 / dpi; };
     EXPECT_STREQ(seen_.fonts.at(about::kLblDescription).lfFaceName, "MS Sans Serif");
     EXPECT_STREQ(seen_.fonts.at(about::kLblTitle).lfFaceName, "MS Sans Serif");

@@ -1,5 +1,6 @@
 // The module's entry points and the conversion of the control's errors for COM callers.
 #include <gtest/gtest.h>
+#include <objsafe.h>
 
 #include "activex/com_error.h"
 #include "dispatch.h"
@@ -54,6 +55,17 @@ TEST(Module, ObjectsSayTheInterfaceSupportsErrorInfo)
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID__Rawlet), S_OK);
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IClassFactory), S_FALSE);
     EXPECT_TRUE(object.As<IDispatch>());
+}
+
+// A web page must not send raw bytes to a user's printer unasked: the control does not say it
+// is safe for scripting or for initialisation by an untrusted caller.
+TEST(Module, ObjectsAreNotMarkedSafeForScripting)
+{
+    auto object = Ocx::Create();
+    ASSERT_TRUE(object);
+    void* safety = &safety;
+    EXPECT_EQ(object->QueryInterface(IID_IObjectSafety, &safety), E_NOINTERFACE);
+    EXPECT_EQ(safety, nullptr);
 }
 
 TEST(ErrorConversion, TheControlsTextsPassUnchanged)

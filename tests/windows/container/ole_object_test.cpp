@@ -124,6 +124,23 @@ TEST(OleObject, InADesignerEndPageRaises387AndTheIconShowsUntilRunMode)
     EXPECT_EQ(CreateControl()->EndPage(), kNoDocument);
 }
 
+// A designer that switches modes without saying so: EndPage asks at each call, and keeps the
+// mode last heard when the site cannot answer.
+TEST(OleObject, EndPageAsksTheSiteForItsModeAtEachCall)
+{
+    auto designer = Make<TestSite>(false);
+    auto control = CreateControl(designer.get());
+    EXPECT_EQ(control->EndPage(), kSetNotPermitted);
+    designer->userMode = true;
+    EXPECT_EQ(control->EndPage(), kNoDocument);
+    designer->userMode = false;
+    EXPECT_EQ(control->EndPage(), kSetNotPermitted);
+
+    designer->answersAmbient = false;
+    designer->userMode = true;
+    EXPECT_EQ(control->EndPage(), kSetNotPermitted) << "the mode last heard, not a default";
+}
+
 TEST(OleObject, ClassInfoAndPropertyCategories)
 {
     auto control = CreateControl();

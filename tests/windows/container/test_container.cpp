@@ -45,7 +45,8 @@ HRESULT TestSite::GetTypeInfoCount(UINT* count)
 
 HRESULT TestSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*)
 {
-    if (id != DISPID_AMBIENT_USERMODE || !(flags & DISPATCH_PROPERTYGET) || result == nullptr)
+    if (!answersAmbient || id != DISPID_AMBIENT_USERMODE || !(flags & DISPATCH_PROPERTYGET) ||
+        result == nullptr)
         return DISP_E_MEMBERNOTFOUND;
     result->vt = VT_BOOL;
     result->boolVal = userMode ? VARIANT_TRUE : VARIANT_FALSE;

@@ -23,6 +23,7 @@ public:
     explicit TestSite(bool inUserMode) : userMode(inUserMode) {}
 
     bool userMode;
+    bool answersAmbient = true;      // false: the ambient properties cannot be read
     RECT position{10, 20, 110, 220}; // what the container gives the active control
     std::vector<RECT> positionChanges;
     int activations = 0;
@@ -92,6 +93,20 @@ public:
     std::vector<DISPID> changed;
     HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override;
     HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
+};
+
+// A view's advise sink, as a form gives it; records nothing.
+class ViewSink final : public ComObject<IAdviseSinkEx> {
+public:
+    void STDMETHODCALLTYPE OnDataChange(FORMATETC*, STGMEDIUM*) override {}
+    void STDMETHODCALLTYPE OnViewChange(DWORD, LONG) override {}
+    void STDMETHODCALLTYPE OnRename(IMoniker*) override {}
+    void STDMETHODCALLTYPE OnSave() override {}
+    void STDMETHODCALLTYPE OnClose() override {}
+    void STDMETHODCALLTYPE OnViewStatusChange(DWORD) override {}
+
+protected:
+    bool Also(REFIID riid) const override { return riid == IID_IAdviseSink; }
 };
 
 // Connects `sink` to the control's connection point `iid`; the cookie, 0 on failure.
