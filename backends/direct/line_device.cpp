@@ -1,10 +1,12 @@
 #include "line_device.h"
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 
 #include <cerrno>
 #include <map>
+#include <thread>
 
 #include "fd_io.h"
 
@@ -75,12 +77,36 @@ bool LineDevice::Write(std::string_view bytes)
         return Fail("not open");
     if (WriteAll(device_.get(), bytes, uri_.timeout, failure))
         return true;
-    device_.Reset();
+    Abort();
     return Fail(uri_.path + ": " + failure);
 }
 
-// The bytes have left the process; a serial line's own buffer drains on its own.
-bool LineDevice::Finish() { return device_ ? true : Fail("not open"); }
+// A serial line's job is delivered once the line has sent what its driver still holds; a
+// device file's, once the bytes have left the process.
+bool LineDevice::Finish()
+{
+    if (!device_)
+        return Fail("not open");
+    return uri_.kind != DeviceUri::Kind::Serial || AwaitLineDrained();
+}
+
+// Polled rather than tcdrain(), which would wait without a time limit on a line held by
+// flow control.
+bool LineDevice::AwaitLineDrained()
+{
+    constexpr auto kPollInterval = std::chrono::milliseconds(5);
+    const auto deadline = std::chrono::steady_clock::now() + uri_.timeout;
+    int pending = 0;
+    while (::ioctl(device_.get(), TIOCOUTQ, &pending) == 0 && pending > 0) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            Abort();
+            return Fail(uri_.path + ": " + TimedOut(uri_.timeout) + " with " + std::to_string(pending) +
+                        " bytes not sent");
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    return true;
+}
 
 // What the line has not sent yet is dropped.
 void LineDevice::Abort() noexcept

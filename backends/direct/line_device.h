@@ -20,6 +20,7 @@ public:
 
 private:
     bool SetUpSerialLine();
+    bool AwaitLineDrained();
 
     DeviceUri uri_;
     UniqueFd device_;

@@ -67,7 +67,7 @@ bool SocketDevice::Write(std::string_view bytes)
         return Fail("not connected");
     if (WriteAll(connection_.get(), bytes, uri_.timeout, failure))
         return true;
-    connection_.Reset();
+    Abort();
     return Fail(failure);
 }
 
