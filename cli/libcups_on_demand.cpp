@@ -104,6 +104,9 @@ RAWLET_ON_DEMAND(ipp_attribute_t*, ippAddStrings,
                  (ipp_t * ipp, ipp_tag_t group, ipp_tag_t value_tag, const char* name, int num_values,
                   const char* language, const char* const* values),
                  (ipp, group, value_tag, name, num_values, language, values))
+RAWLET_ON_DEMAND(ipp_attribute_t*, ippAddInteger,
+                 (ipp_t * ipp, ipp_tag_t group, ipp_tag_t value_tag, const char* name, int value),
+                 (ipp, group, value_tag, name, value))
 RAWLET_ON_DEMAND(void, ippDelete, (ipp_t * ipp), (ipp))
 RAWLET_ON_DEMAND(const char*, ippErrorString, (ipp_status_t error), (error))
 RAWLET_ON_DEMAND(ipp_attribute_t*, ippFindAttribute, (ipp_t * ipp, const char* name, ipp_tag_t value_tag),

@@ -60,7 +60,7 @@ void CombinedSpooler::AbandonDocuments()
 std::vector<std::string> CombinedSpooler::JobProblems(bool wait)
 {
     std::vector<std::string> problems = queues_.JobProblems(wait);
-    for (std::string& problem : direct_.DocumentProblems())
+    for (std::string& problem : direct_.DocumentProblems(wait))
         problems.push_back(std::move(problem));
     return problems;
 }

@@ -27,6 +27,10 @@ public:
 
     const std::string& failure() const noexcept { return failure_; }
 
+    // The number the device gave the last document it took, for a device that keeps jobs
+    // and can tell when they have printed (IPP); zero for the others, whose delivery is the end.
+    virtual int jobId() const noexcept { return 0; }
+
 protected:
     bool Fail(std::string reason)
     {

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "device.h"
+#include "ipp_device.h"
 
 namespace rawlet::direct {
 
@@ -57,12 +58,15 @@ public:
         broken_ = true;
     }
 
-    // "NAME (URI): REASON", or "URI: REASON" for a printer named by its URI.
-    std::string Failure() const
+    // "NAME (URI)", or the URI alone for a printer named by its URI.
+    std::string Label() const
     {
         const std::string& uri = printer_.uri.text;
-        return (printer_.name == uri ? uri : printer_.name + " (" + uri + ")") + ": " + device_->failure();
+        return printer_.name == uri ? uri : printer_.name + " (" + uri + ")";
     }
+    std::string Failure() const { return Label() + ": " + device_->failure(); }
+    const DeviceUri& uri() const { return printer_.uri; }
+    int deliveredJob() const { return device_->jobId(); }
 
 private:
     DirectPrinter printer_;
@@ -167,8 +171,14 @@ bool DirectSpooler::EndDocPrinter(platform::PrinterHandle handle)
 bool DirectSpooler::FinishDocument(Printer& printer)
 {
     const std::uint32_t jobId = printer.jobId();
-    if (printer.End())
+    if (printer.End()) {
+        if (const int kept = printer.deliveredJob(); kept != 0) {
+            std::lock_guard lock(mutex_);
+            if (keptJobs_.size() < kRecordedProblems)
+                keptJobs_.push_back({printer.Label(), printer.uri(), kept});
+        }
         return true;
+    }
     const std::string failure = printer.Failure();
     std::lock_guard lock(mutex_);
     lastFailure_ = failure;
@@ -201,10 +211,21 @@ std::optional<std::string> DirectSpooler::LastFailure() const
     return lastFailure_;
 }
 
-std::vector<std::string> DirectSpooler::DocumentProblems() const
+std::vector<std::string> DirectSpooler::DocumentProblems(bool wait) const
 {
-    std::lock_guard lock(mutex_);
-    return problems_;
+    std::vector<std::string> problems;
+    std::vector<KeptJob> kept;
+    {
+        std::lock_guard lock(mutex_);
+        problems = problems_;
+        kept = keptJobs_;
+    }
+    if (wait)
+        for (const KeptJob& job : kept)
+            if (const auto why = FollowIppJob(job.uri, job.id))
+                problems.push_back("job " + std::to_string(job.id) + " on " + job.printer +
+                                   " did not print: " + *why);
+    return problems;
 }
 
 } // namespace rawlet::direct

@@ -41,8 +41,10 @@ public:
     void AbandonDocuments();
     // "PRINTER: REASON" for the last failure of any printer, if one failed.
     std::optional<std::string> LastFailure() const;
-    // One line for each ended document that was not delivered.
-    std::vector<std::string> DocumentProblems() const;
+    // One line for each ended document that was not delivered and, with `wait`, for each
+    // delivered to a device that keeps jobs (IPP) that did not print to the end; with `wait`,
+    // returns only once every such job has printed or failed.
+    std::vector<std::string> DocumentProblems(bool wait) const;
 
 private:
     class Printer;
@@ -55,6 +57,12 @@ private:
     std::vector<DirectPrinter> printers_;
     std::optional<std::string> lastFailure_;
     std::vector<std::string> problems_;
+    struct KeptJob {
+        std::string printer; // as failures name it
+        DeviceUri uri;
+        int id;
+    };
+    std::vector<KeptJob> keptJobs_; // delivered to devices that keep jobs, to follow
     backends::HandleTable<Printer> open_;
 };
 

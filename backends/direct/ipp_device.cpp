@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <thread>
 
 #include "fd_io.h"
 
@@ -97,8 +98,10 @@ bool IppDevice::Finish()
     const cups::Ipp response(cupsGetResponse(http_.get(), uri_.path.c_str()));
     // Only a response received means the printer has the job: without one, libcups leaves
     // the thread's previous status, often a stale success.
-    if (response && httpGetStatus(http_.get()) == HTTP_STATUS_OK && Succeeded())
+    if (response && httpGetStatus(http_.get()) == HTTP_STATUS_OK && Succeeded()) {
+        jobId_ = ippGetInteger(ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER), 0);
         return true;
+    }
     http_.reset();
     return FailWithIppError("the printer did not take the job");
 }
@@ -108,6 +111,63 @@ void IppDevice::Abort() noexcept
 {
     inRequest_ = false;
     http_.reset();
+}
+
+namespace {
+
+constexpr auto kFollowInterval = std::chrono::milliseconds(100);
+
+std::string Texts(ipp_t* response, const char* name)
+{
+    ipp_attribute_t* attribute = ippFindAttribute(response, name, IPP_TAG_ZERO);
+    std::string text;
+    for (int i = 0; attribute && i < ippGetCount(attribute); ++i)
+        if (const char* value = ippGetString(attribute, i, nullptr); value && *value)
+            text += (text.empty() ? "" : ", ") + std::string(value);
+    return text;
+}
+
+std::string Described(const char* what, ipp_t* response)
+{
+    std::string why = Texts(response, "job-printer-state-message");
+    if (why.empty())
+        why = Texts(response, "job-state-reasons");
+    return why.empty() ? what : std::string(what) + ": " + why;
+}
+
+} // namespace
+
+std::optional<std::string> FollowIppJob(const DeviceUri& uri, int jobId)
+{
+    IppDevice device(uri);
+    if (!device.Connect())
+        return "job state unavailable: " + device.failure();
+    return device.Follow(jobId);
+}
+
+std::optional<std::string> IppDevice::Follow(int jobId)
+{
+    for (;;) {
+        ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri_.c_str());
+        ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+        const cups::Ipp response(cupsDoRequest(http_.get(), request, uri_.path.c_str()));
+        if (!response || !Succeeded())
+            return std::string("job state unavailable: ") + cupsLastErrorString();
+        switch (ippGetInteger(ippFindAttribute(response.get(), "job-state", IPP_TAG_ENUM), 0)) {
+        case IPP_JSTATE_COMPLETED:
+            return std::nullopt;
+        case IPP_JSTATE_STOPPED:
+            return Described("job stopped", response.get());
+        case IPP_JSTATE_CANCELED:
+            return Described("job canceled", response.get());
+        case IPP_JSTATE_ABORTED:
+            return Described("job aborted", response.get());
+        default:
+            std::this_thread::sleep_for(kFollowInterval);
+        }
+    }
 }
 
 } // namespace rawlet::direct

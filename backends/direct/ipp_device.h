@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "backends/cups/cups_resources.h"
 #include "device.h"
 
@@ -17,14 +19,23 @@ public:
     bool Write(std::string_view bytes) override;
     bool Finish() override;
     void Abort() noexcept override;
+    int jobId() const noexcept override { return jobId_; }
 
 private:
     bool FailWithIppError(const std::string& doing);
+
+    friend std::optional<std::string> FollowIppJob(const DeviceUri& uri, int jobId);
+    std::optional<std::string> Follow(int jobId);
 
     DeviceUri uri_;
     std::string printerUri_; // the URI without its options
     cups::Http http_;
     bool inRequest_ = false;
+    int jobId_ = 0;
 };
+
+// Follows job `jobId` of the printer at `uri` until it has printed (nothing returned) or can no
+// longer print: then the reason, such as "job aborted: ...".
+std::optional<std::string> FollowIppJob(const DeviceUri& uri, int jobId);
 
 } // namespace rawlet::direct

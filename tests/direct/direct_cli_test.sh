@@ -88,6 +88,15 @@ run print -d "ipp://127.0.0.1:$ipp_port/printers/far-queue" "$work/bytes.bin"
 check_eq "ipp print status" "$status" 0
 "$sandbox" wait "$remote" far-queue 1 60 || fail "remote queue received nothing"
 cmp -s "$work/bytes.bin" "$remote/devices/far-queue/job-1.bin" || fail "ipp job changed on the way"
+# --wait follows the remote job to its end: printed, or aborted by a device that cut it off.
+run print --wait -d "ipp://127.0.0.1:$ipp_port/printers/far-queue" "$work/bytes.bin"
+check_eq "ipp wait status" "$status" 0
+"$sandbox" add "$remote" far-drop >/dev/null
+echo "drop:1000" >"$remote/devices/far-drop/mode"
+run print --wait -d "ipp://127.0.0.1:$ipp_port/printers/far-drop" "$work/big.bin"
+check_eq "ipp wait on a dropped job status" "$status" 1
+grep -q "^rawlet: job [0-9]* on ipp://127.0.0.1:$ipp_port/printers/far-drop did not print: job aborted" "$work/err" \
+  || fail "ipp dropped job not reported: $(cat "$work/err")"
 run print -d "ipp://127.0.0.1:$ipp_port/printers/no-such-queue" "$work/bytes.bin"
 check_eq "ipp unknown queue status" "$status" 1
 grep -q "^rawlet: ipp://127.0.0.1:$ipp_port/printers/no-such-queue: the printer does not answer: " "$work/err" \
