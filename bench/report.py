@@ -4,7 +4,9 @@ hyperfine's JSON for whole commands, Google Benchmark's JSON for in-process figu
 plain lists of numbers, one a line, for the rest. Every figure is a median; each
 comparison is a ratio set against its target.
 
-Usage: report.py MEASUREMENTS_DIR OUTPUT COMMAND
+Usage: report.py [--direct-only] MEASUREMENTS_DIR OUTPUT COMMAND
+
+With --direct-only, only the section on direct printers is written; the rest of OUTPUT stays.
 """
 import json
 import os
@@ -99,7 +101,70 @@ def rows(folder):
     return table
 
 
+def direct_rows(folder):
+    table = []
+    receipt = load(folder, "direct-receipt.json")
+    if receipt:
+        (rawlet, runs), (nc, _) = hyperfine_median(receipt, 0), hyperfine_median(receipt, 1)
+        table.append(("6. A 1 KiB receipt, from the command's start until the device holds it",
+                      f"`rawlet print -d socket://`: {rawlet * 1000:.1f} ms", f"`nc -N`: {nc * 1000:.1f} ms",
+                      rawlet / nc, "at most 1.5", verdict(rawlet / nc <= 1.5), runs))
+    start = load(folder, "direct-start.json")
+    if start:
+        (rawlet, runs), (nc, _) = hyperfine_median(start, 0), hyperfine_median(start, 1)
+        table.append(("6a. The process's start alone, printing nothing",
+                      f"`rawlet --version`: {rawlet * 1000:.1f} ms", f"`nc -h`: {nc * 1000:.1f} ms",
+                      rawlet / nc, "(for reading 6)", "-", runs))
+    ours, queue = load(folder, "direct-receipt-rawlet.txt"), load(folder, "direct-receipt-lp.txt")
+    if ours and queue:
+        rawlet, lp, runs = statistics.median(ours), statistics.median(queue), min(len(ours), len(queue))
+        table.append(("6b. The same receipt against a raw queue on the same device (`bench/time-to-device`)",
+                      f"`rawlet print -d socket://`: {rawlet * 1000:.1f} ms", f"`lp -o raw`: {lp * 1000:.1f} ms",
+                      rawlet / lp, "at most 0.33 (3x faster)", verdict(rawlet * 3 <= lp), runs))
+    bulk = load(folder, "direct-bulk.json")
+    if bulk:
+        (rawlet, runs), (nc, _) = hyperfine_median(bulk, 0), hyperfine_median(bulk, 1)
+        table.append(("7. 256 MiB until the device holds every byte",
+                      f"`rawlet print -d socket://`: {rawlet:.3f} s", f"`nc -N`: {nc:.3f} s",
+                      rawlet / nc, "at most 1.10", verdict(rawlet / nc <= 1.10), runs))
+    memory = load(folder, "direct-memory.txt")
+    if memory:
+        peak = statistics.median(memory) / 1024
+        table.append(("8. Peak resident size of `rawlet print -d socket://` of 1 GiB",
+                      f"{peak:.1f} MiB", "target 32 MiB", peak / 32, "under 32 MiB",
+                      verdict(peak < 32), len(memory)))
+    return table
+
+
+DIRECT_HEADING = "## Direct printers"
+
+
+def table_lines(table):
+    lines = ["| Comparison | Rawlet | Reference | Ratio | Target | Result | Runs |",
+             "|---|---|---|---|---|---|---|"]
+    for name, ours, reference, ratio, target, result, runs in table:
+        lines.append(f"| {name} | {ours} | {reference} | {ratio:.2f} | {target} | {result} | {runs} |")
+    return lines
+
+
+def direct_section(folder, command):
+    return ["", DIRECT_HEADING, "",
+            f"Measured by `{command.strip()}` on {datetime.now(timezone.utc).strftime('%Y-%m-%d %H:%M UTC')}, "
+            f"load average {open('/proc/loadavg').read().split()[0]}: a socket:// printer on a capture",
+            "device on loopback, the same device for `nc -N` and for `lp -o raw` through a raw queue.",
+            ""] + table_lines(direct_rows(folder))
+
+
+def write_direct_only(folder, output, command):
+    kept = open(output).read().split("\n" + DIRECT_HEADING)[0].rstrip("\n").splitlines() if os.path.exists(output) else []
+    with open(output, "w") as f:
+        f.write("\n".join(kept + direct_section(folder, command)) + "\n")
+
+
 def main():
+    if sys.argv[1] == "--direct-only":
+        write_direct_only(*sys.argv[2:5])
+        return
     folder, output, command = sys.argv[1:4]
     lines = [
         "# Benchmark results",
@@ -115,14 +180,12 @@ def main():
         "- Build: Release (`build/bench`); private CUPS scheduler at `LogLevel warn`, raw queues",
         "  with capturing devices on loopback",
         "",
-        "| Comparison | Rawlet | Reference | Ratio | Target | Result | Runs |",
-        "|---|---|---|---|---|---|---|",
-    ]
-    for name, ours, reference, ratio, target, result, runs in rows(folder):
-        lines.append(f"| {name} | {ours} | {reference} | {ratio:.2f} | {target} | {result} | {runs} |")
+    ] + table_lines(rows(folder))
     notes = os.path.join(folder, "notes.md")
     if os.path.exists(notes):
         lines += ["", "Notes:", ""] + ["- " + note for note in open(notes).read().splitlines() if note]
+    if direct_rows(folder):
+        lines += direct_section(folder, command)
     with open(output, "w") as f:
         f.write("\n".join(lines) + "\n")
 

@@ -8,11 +8,14 @@ const char* const kUsage = R"(Usage: rawlet COMMAND [OPTIONS]
 Send text to a printer queue in raw form: the printer receives exactly the bytes given.
 
 Commands:
-  printers                      list the printers, one device name per line
+  printers [--long]             list the printers, one device name per line; with
+                                --long, each with its kind (queue or direct) and URI
   print -d PRINTER [-t TITLE] [--utf8] [--translate] [--wait] [FILE...]
                                 print the files (standard input when none, or "-") as
                                 one document, byte for byte
-      -d, --printer PRINTER     the printer (see "rawlet printers"); letter case is free
+      -d, --printer PRINTER     the printer (see "rawlet printers"); letter case is free;
+                                or a device URI (socket://HOST:PORT, ipp://HOST/PATH,
+                                serial:/dev/PATH?baud=N, file:/dev/PATH)
       -t, --title TITLE         the document's name in the print queue
       --utf8                    the input is UTF-8: convert it to the ANSI code page
       --translate               translate from the ANSI to the OEM (DOS) code page
@@ -28,6 +31,7 @@ Options:
 Errors: "rawlet: error NUMBER (SOURCE): DESCRIPTION" on standard error, exit status 1;
 a wrong command line exits with status 2.
 Code pages follow the locale; RAWLET_ANSI_CODEPAGE and RAWLET_OEM_CODEPAGE override them.
+Direct printers: RAWLET_PRINTERS or ~/.config/rawlet/printers.conf, /etc/rawlet/printers.conf.
 )";
 
 namespace {
@@ -75,6 +79,8 @@ public:
                 options.utf8 = true;
             } else if (argument == "--wait") {
                 options.wait = true;
+            } else if (argument == "--long") {
+                options.longList = true;
             } else if (Matches(argument, "-d", "--printer")) {
                 options.printer = Value(argument, "-d", "--printer");
             } else if (Matches(argument, "-t", "--title")) {
@@ -114,6 +120,8 @@ private:
         const bool printing = options.command == Command::Print || options.command == Command::Reset;
         if (printing && options.printer.empty())
             throw UsageError("no printer given (-d PRINTER)");
+        if (options.longList && options.command != Command::Printers)
+            throw UsageError("--long goes with the printers command");
         if (options.command != Command::Print && !options.files.empty())
             throw UsageError("unexpected argument '" + options.files.front() + "'");
     }

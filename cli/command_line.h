@@ -15,6 +15,7 @@ struct Options {
     bool translate = false;
     bool wait = false;
     bool utf8 = false;              // the input is UTF-8, to be converted to the ANSI code page
+    bool longList = false;          // printers --long: with kind and URI
     std::vector<std::string> files; // "-" or none: standard input
 };
 

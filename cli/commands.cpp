@@ -9,6 +9,8 @@
 #include <rawlet/codepage/utf8_to_ansi_stream.h>
 #include <rawlet/rawlet.h>
 
+#include "direct_printers.h"
+
 namespace rawlet::cli {
 
 namespace {
@@ -114,6 +116,7 @@ int PrintFiles(const Options& options, SystemPlatform& system)
     if (options.wait && !system.Services().reports->CanFollowJobs())
         throw UsageError("--wait is not available with this system's spooler");
     std::vector<File> inputs = OpenInputs(options.files);
+    AddPrinterGivenByUri(options, system);
     if (options.utf8)
         system.ansiCharset(); // an ANSI code page without tables fails before anything is sent
 
@@ -134,6 +137,7 @@ int PrintFiles(const Options& options, SystemPlatform& system)
 
 int ResetPrinter(const Options& options, SystemPlatform& system)
 {
+    AddPrinterGivenByUri(options, system);
     Rawlet control(system.Services());
     control.SetPrinterName(options.printer);
     control.SetPrinterDocumentName("Printer reset");

@@ -1,11 +1,13 @@
 // rawlet: print files or standard input to a printer queue in raw form.
 #include <iostream>
+#include <optional>
 
 #include <rawlet/error.h>
 #include <rawlet/version.h>
 
 #include "about_printout.h"
 #include "commands.h"
+#include "direct_printers.h"
 
 namespace {
 
@@ -25,7 +27,7 @@ int RunCommand(const Options& options, rawlet::SystemPlatform& system)
 {
     switch (options.command) {
     case Command::Printers:
-        return ListPrinters(system);
+        return options.longList ? ListPrintersLong(system) : ListPrinters(system);
     case Command::Print:
         return PrintFiles(options, system);
     case Command::Reset:
@@ -35,6 +37,14 @@ int RunCommand(const Options& options, rawlet::SystemPlatform& system)
     default:
         return 0;
     }
+}
+
+// The reason a direct printer failed, or else the scheduler that cannot be reached.
+std::optional<std::string> WhyItFailed(rawlet::platform::SpoolerReports& reports)
+{
+    if (auto failure = reports.LastFailure())
+        return failure;
+    return reports.Unreachable();
 }
 
 // A control error that comes from a spooler nobody can reach also says so: "the printer
@@ -53,11 +63,12 @@ int Run(const Options& options)
     }
     rawlet::SystemPlatform system;
     system.applicationHost().onAbout = [] { PrintAbout(std::cout); };
+    ReportConfigurationProblems(system);
     try {
         return RunCommand(options, system);
     } catch (const rawlet::Error& error) {
         std::cerr << "rawlet: " << Described(error) << "\n";
-        if (const auto why = system.Services().reports->Unreachable())
+        if (const auto why = WhyItFailed(*system.Services().reports))
             std::cerr << "rawlet: " << *why << "\n";
         return 1;
     }

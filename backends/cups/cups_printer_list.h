@@ -1,5 +1,6 @@
 #pragma once
 
+#include <rawlet/cups/cups_platform.h>
 #include <rawlet/platform/printer_list.h>
 
 namespace rawlet::cups {
@@ -8,6 +9,8 @@ namespace rawlet::cups {
 class CupsPrinterList : public platform::PrinterList {
 public:
     std::vector<std::string> DeviceNames() override;
+    // Each queue with its device URI, where the scheduler tells it.
+    std::vector<PrinterDescription> Describe();
 };
 
 } // namespace rawlet::cups

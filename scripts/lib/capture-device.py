@@ -5,12 +5,14 @@ every connection's bytes as one job file.
 Usage: capture-device.py DIR
 
 Writes its port to DIR/port, then for each connection writes DIR/.job-N.part and renames it to
-DIR/job-N.bin when the connection closes, so a reader only ever sees complete jobs. The file
-DIR/mode, read at each connection, makes the device misbehave on purpose:
+DIR/job-N.bin once the client has ended its stream, before closing the connection: a reader
+only ever sees complete jobs, and a client that waits for the close finds its job stored. The
+file DIR/mode, read at each connection, makes the device misbehave on purpose:
   normal        store everything (the default)
   drop:N        close the connection after N bytes
   stall         accept, then read nothing
   refuse        close every connection at once, reading nothing
+  hold          store everything, then keep the connection open without closing it
 """
 import os
 import socket
@@ -46,9 +48,11 @@ def receive(connection, folder, number):
                     break
                 out.write(data)
                 received += len(data)
+        os.rename(part, os.path.join(folder, f"job-{number}.bin"))
         if limit is not None:
             connection.shutdown(socket.SHUT_RDWR)
-    os.rename(part, os.path.join(folder, f"job-{number}.bin"))
+        if mode == "hold":
+            time.sleep(3600)
 
 
 def main():

@@ -45,4 +45,16 @@ grep -v '^sudo apt install' "$readme_example" | sed "s/192\.168\.1\.50:9100/127.
 (cd "$work" && bash -e readme.sh >/dev/null)
 "$sandbox" wait "$RAWLET_SANDBOX" Receipts 6 60
 expect_job 6 '\033ECAF\x90\033F\r\nTotal 23,30\r\n\f' "the README's receipt"
+
+# The direct printers' examples, with the configuration the page shows pointed at the device.
+"$extract" "$docs/direct-printers.md" sh "$work/direct" >/dev/null
+printf 'Receipts socket://127.0.0.1:%s?timeout=5\n' "$port" >"$work/printers.conf"
+printf 'Total 23,30\r\n' >"$work/receipt.txt"
+sed "s/192\.168\.1\.50:9100/127.0.0.1:$port/" "$work/direct/1.sh" >"$work/direct.sh"
+(cd "$work" && RAWLET_PRINTERS=$work/printers.conf bash -e direct.sh >"$work/direct.out")
+grep -qE "^Receipts +direct +socket://127.0.0.1:$port\?timeout=5$" "$work/direct.out" \
+  || { echo "FAIL: printers --long: $(cat "$work/direct.out")" >&2; exit 1; }
+"$sandbox" wait "$RAWLET_SANDBOX" Receipts 8 60
+expect_job 7 'Total 23,30\r\n' "print to a device URI"
+expect_job 8 'Total 23,30\r\n' "print to a direct printer by name"
 echo "documentation shell examples ran as documented"

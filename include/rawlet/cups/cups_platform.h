@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <rawlet/codepage/ansi_charset.h>
 #include <rawlet/codepage/code_page_pair.h>
@@ -8,13 +10,27 @@
 #include <rawlet/platform/application_host.h>
 #include <rawlet/platform/platform.h>
 
+namespace rawlet::direct {
+class DirectSpooler;
+}
+
 namespace rawlet::cups {
 
+class CombinedPrinterList;
+class CombinedSpooler;
 class CupsPrinterList;
 class CupsSpooler;
 
+// A printer as `rawlet printers --long` shows it.
+struct PrinterDescription {
+    std::string name;
+    std::string kind; // "queue" (the scheduler's) or "direct"
+    std::string uri;  // the device URI; empty when the scheduler does not tell it
+};
+
 // Everything a control needs on a system whose spooler is CUPS: the scheduler the
-// environment names, the code pages the locale chooses (or RAWLET_ANSI_CODEPAGE /
+// environment names, followed by the direct printers of printers.conf (reached without a
+// scheduler: see docs/direct-printers.md), the code pages the locale chooses (or RAWLET_ANSI_CODEPAGE /
 // RAWLET_OEM_CODEPAGE), and a host. It must outlive the controls that use it.
 //
 //     rawlet::cups::CupsPlatform system;
@@ -34,6 +50,19 @@ public:
     // The services for a control, with the spooler's reports.
     platform::Platform Services();
 
+    // Adds a direct printer reached at `uri` (socket://, ipp://, ipps://, serial:, file:),
+    // after those of printers.conf; a name already taken keeps its printer. Throws
+    // std::invalid_argument, saying why, for a URI that names no device.
+    void AddDirectPrinter(const std::string& name, const std::string& uri);
+    // Leaves the scheduler's queues out of the printer list, so that it is not asked: for a
+    // program that prints to a device URI only, which no queue's name can be (a queue's name
+    // has no '/'), and should not wait for the scheduler's answer.
+    void LeaveOutQueues() noexcept;
+    // The queues, then the direct printers, with their kind and URI.
+    std::vector<PrinterDescription> DescribePrinters();
+    // The lines of printers.conf that were skipped, as "FILE:LINE: reason".
+    const std::vector<std::string>& configurationProblems() const noexcept { return configurationProblems_; }
+
     const codepage::TableCodePage& codePage() const noexcept { return codePage_; }
     // UTF-8 to and from the ANSI code page, for text that enters or leaves as UTF-8.
     const codepage::AnsiCharset& ansiCharset() const noexcept { return codePage_.ansiCharset(); }
@@ -49,6 +78,10 @@ private:
     platform::ApplicationHost ownHost_;
     std::unique_ptr<CupsSpooler> spooler_;
     std::unique_ptr<CupsPrinterList> printers_;
+    std::unique_ptr<direct::DirectSpooler> direct_;
+    std::unique_ptr<CombinedSpooler> combinedSpooler_;
+    std::unique_ptr<CombinedPrinterList> combinedPrinters_;
+    std::vector<std::string> configurationProblems_;
     codepage::TableCodePage codePage_;
     platform::Host& host_;
 };

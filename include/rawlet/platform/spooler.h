@@ -72,6 +72,10 @@ public:
     // "no print scheduler answers at /run/cups/cups.sock (No such file or directory)".
     virtual std::optional<std::string> Unreachable() = 0;
 
+    // Why the last printer that failed to open, take or deliver a document did so, as one
+    // line naming it; nothing when none failed or the spooler keeps no such reason.
+    virtual std::optional<std::string> LastFailure() { return std::nullopt; }
+
     // Cancels every document in progress, before the spooler can print it. Their handles
     // stay open; later writes on them fail.
     virtual void AbandonDocuments() = 0;

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <rawlet/cups/cups_platform.h>
+#include <rawlet/platform/printer_list.h>
+
+#include "backends/direct/direct_spooler.h"
+#include "cups_printer_list.h"
+
+namespace rawlet::cups {
+
+// The scheduler's queues, then the direct printers.
+class CombinedPrinterList : public platform::PrinterList {
+public:
+    CombinedPrinterList(CupsPrinterList& queues, const direct::DirectSpooler& direct)
+        : queues_(queues), direct_(direct)
+    {}
+
+    std::vector<std::string> DeviceNames() override;
+    std::vector<PrinterDescription> Describe();
+
+    // From now on the list holds the direct printers only, and the scheduler is not asked.
+    void LeaveOutQueues() noexcept { queuesShown_ = false; }
+
+private:
+    bool queuesShown_ = true;
+    CupsPrinterList& queues_;
+    const direct::DirectSpooler& direct_;
+};
+
+} // namespace rawlet::cups

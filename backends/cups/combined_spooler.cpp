@@ -1,0 +1,68 @@
+#include "combined_spooler.h"
+
+namespace rawlet::cups {
+
+bool CombinedSpooler::OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle)
+{
+    platform::Spooler& spooler =
+        direct_.Knows(printerName) ? static_cast<platform::Spooler&>(direct_) : queues_;
+    platform::PrinterHandle inner = 0;
+    if (!spooler.OpenPrinterA(printerName, inner))
+        return false;
+    handle = routes_.Add(std::make_shared<Route>(Route{spooler, inner}));
+    return true;
+}
+
+std::uint32_t CombinedSpooler::StartDocPrinterA(platform::PrinterHandle handle, const DocInfo& docInfo)
+{
+    const auto route = routes_.Find(handle);
+    return route ? route->spooler.StartDocPrinterA(route->handle, docInfo) : 0;
+}
+
+bool CombinedSpooler::StartPagePrinter(platform::PrinterHandle handle)
+{
+    const auto route = routes_.Find(handle);
+    return route && route->spooler.StartPagePrinter(route->handle);
+}
+
+bool CombinedSpooler::WritePrinter(platform::PrinterHandle handle, std::string_view bytes,
+                                   std::uint32_t& written)
+{
+    written = 0;
+    const auto route = routes_.Find(handle);
+    return route && route->spooler.WritePrinter(route->handle, bytes, written);
+}
+
+bool CombinedSpooler::EndPagePrinter(platform::PrinterHandle handle)
+{
+    const auto route = routes_.Find(handle);
+    return route && route->spooler.EndPagePrinter(route->handle);
+}
+
+bool CombinedSpooler::EndDocPrinter(platform::PrinterHandle handle)
+{
+    const auto route = routes_.Find(handle);
+    return route && route->spooler.EndDocPrinter(route->handle);
+}
+
+bool CombinedSpooler::ClosePrinter(platform::PrinterHandle handle)
+{
+    const auto route = routes_.Remove(handle);
+    return route && route->spooler.ClosePrinter(route->handle);
+}
+
+void CombinedSpooler::AbandonDocuments()
+{
+    queues_.AbandonDocuments();
+    direct_.AbandonDocuments();
+}
+
+std::vector<std::string> CombinedSpooler::JobProblems(bool wait)
+{
+    std::vector<std::string> problems = queues_.JobProblems(wait);
+    for (std::string& problem : direct_.DocumentProblems(wait))
+        problems.push_back(std::move(problem));
+    return problems;
+}
+
+} // namespace rawlet::cups

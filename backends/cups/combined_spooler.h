@@ -1,0 +1,44 @@
+#pragma once
+
+#include <rawlet/platform/spooler.h>
+
+#include "backends/direct/direct_spooler.h"
+#include "backends/handle_table.h"
+#include "cups_spooler.h"
+
+namespace rawlet::cups {
+
+// The scheduler's queues and the direct printers behind one spooler: each open goes to the
+// direct printers when one has the name, to the scheduler otherwise. Its own handles map to
+// the backend's, so the two backends' handle numbers never meet.
+class CombinedSpooler : public platform::Spooler, public platform::SpoolerReports {
+public:
+    CombinedSpooler(CupsSpooler& queues, direct::DirectSpooler& direct) : queues_(queues), direct_(direct) {}
+
+    bool OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle) override;
+    std::uint32_t StartDocPrinterA(platform::PrinterHandle handle, const DocInfo& docInfo) override;
+    bool StartPagePrinter(platform::PrinterHandle handle) override;
+    bool WritePrinter(platform::PrinterHandle handle, std::string_view bytes,
+                      std::uint32_t& written) override;
+    bool EndPagePrinter(platform::PrinterHandle handle) override;
+    bool EndDocPrinter(platform::PrinterHandle handle) override;
+    bool ClosePrinter(platform::PrinterHandle handle) override;
+
+    std::optional<std::string> Unreachable() override { return queues_.Unreachable(); }
+    std::optional<std::string> LastFailure() override { return direct_.LastFailure(); }
+    void AbandonDocuments() override;
+    bool CanFollowJobs() const override { return true; }
+    std::vector<std::string> JobProblems(bool wait) override;
+
+private:
+    struct Route {
+        platform::Spooler& spooler;
+        platform::PrinterHandle handle;
+    };
+
+    CupsSpooler& queues_;
+    direct::DirectSpooler& direct_;
+    backends::HandleTable<Route> routes_;
+};
+
+} // namespace rawlet::cups

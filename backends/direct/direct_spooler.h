@@ -1,0 +1,69 @@
+#pragma once
+
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <rawlet/platform/spooler.h>
+
+#include "backends/handle_table.h"
+#include "printers_conf.h"
+
+namespace rawlet::direct {
+
+// The spooler over direct printers: each handle drives its own device, and a document is
+// streamed to it as it is written. A device that cannot be reached fails the open; one that
+// breaks or stalls fails the write; a document counts as delivered only once the device
+// holds it all.
+//
+// One instance may serve several threads at once, each on its own handles.
+class DirectSpooler : public platform::Spooler {
+public:
+    DirectSpooler();
+    ~DirectSpooler() override;
+
+    // Adds a printer; a name already known keeps its first printer.
+    void Add(DirectPrinter printer);
+    std::vector<DirectPrinter> Printers() const;
+    bool Knows(std::string_view name) const;
+
+    bool OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle) override;
+    std::uint32_t StartDocPrinterA(platform::PrinterHandle handle, const DocInfo& docInfo) override;
+    bool StartPagePrinter(platform::PrinterHandle handle) override;
+    bool WritePrinter(platform::PrinterHandle handle, std::string_view bytes,
+                      std::uint32_t& written) override;
+    bool EndPagePrinter(platform::PrinterHandle handle) override;
+    bool EndDocPrinter(platform::PrinterHandle handle) override;
+    bool ClosePrinter(platform::PrinterHandle handle) override;
+
+    // Ends every document in progress without delivering it.
+    void AbandonDocuments();
+    // "PRINTER: REASON" for the last failure of any printer, if one failed.
+    std::optional<std::string> LastFailure() const;
+    // One line for each ended document that was not delivered and, with `wait`, for each
+    // delivered to a device that keeps jobs (IPP) that did not print to the end; with `wait`,
+    // returns only once every such job has printed or failed.
+    std::vector<std::string> DocumentProblems(bool wait) const;
+
+private:
+    class Printer;
+
+    std::optional<DirectPrinter> Find(std::string_view name) const;
+    void Record(const Printer& printer);
+    bool FinishDocument(Printer& printer);
+
+    mutable std::mutex mutex_; // guards the printers, the last failure and the problems
+    std::vector<DirectPrinter> printers_;
+    std::optional<std::string> lastFailure_;
+    std::vector<std::string> problems_;
+    struct KeptJob {
+        std::string printer; // as failures name it
+        DeviceUri uri;
+        int id;
+    };
+    std::vector<KeptJob> keptJobs_; // delivered to devices that keep jobs, to follow
+    backends::HandleTable<Printer> open_;
+};
+
+} // namespace rawlet::direct

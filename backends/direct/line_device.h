@@ -1,0 +1,29 @@
+#pragma once
+
+#include "device.h"
+#include "unique_fd.h"
+
+namespace rawlet::direct {
+
+// A printer on a device file: a serial line (`serial:`, set up with termios) or any other
+// character device (`file:`, such as a parallel or USB printer port). The device stays open
+// from one document to the next, as a port does.
+class LineDevice : public Device {
+public:
+    explicit LineDevice(DeviceUri uri) : uri_(std::move(uri)) {}
+
+    bool Connect() override;
+    bool Begin(const std::string& title) override;
+    bool Write(std::string_view bytes) override;
+    bool Finish() override;
+    void Abort() noexcept override;
+
+private:
+    bool SetUpSerialLine();
+    bool AwaitLineDrained();
+
+    DeviceUri uri_;
+    UniqueFd device_;
+};
+
+} // namespace rawlet::direct

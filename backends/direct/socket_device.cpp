@@ -1,0 +1,111 @@
+#include "socket_device.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "fd_io.h"
+
+namespace rawlet::direct {
+
+namespace {
+
+struct AddressesDeleter {
+    void operator()(addrinfo* list) const noexcept { ::freeaddrinfo(list); }
+};
+using Addresses = std::unique_ptr<addrinfo, AddressesDeleter>;
+
+} // namespace
+
+bool SocketDevice::Connect()
+{
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const std::string port = std::to_string(uri_.port);
+    if (const int problem = ::getaddrinfo(uri_.host.c_str(), port.c_str(), &hints, &found); problem != 0)
+        return Fail("cannot find " + uri_.host + ": " + ::gai_strerror(problem));
+    const Addresses addresses(found);
+    for (const addrinfo* address = addresses.get(); address; address = address->ai_next)
+        if (ConnectTo(*address))
+            return true;
+    return false;
+}
+
+// A non-blocking connection, so the URI's timeout bounds the wait.
+bool SocketDevice::ConnectTo(const addrinfo& address)
+{
+    UniqueFd fd(
+        ::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address.ai_protocol));
+    if (!fd)
+        return Fail(Reason(errno));
+    if (::connect(fd.get(), address.ai_addr, address.ai_addrlen) != 0) {
+        if (errno != EINPROGRESS)
+            return Fail(Reason(errno));
+        if (const int problem = WaitFor(fd.get(), POLLOUT, uri_.timeout); problem != 0)
+            return Fail(problem == ETIMEDOUT ? TimedOut(uri_.timeout) + " connecting" : Reason(problem));
+        int error = 0;
+        socklen_t size = sizeof error;
+        if (::getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0)
+            return Fail(Reason(error != 0 ? error : errno));
+    }
+    connection_ = std::move(fd);
+    return true;
+}
+
+bool SocketDevice::Begin(const std::string&) { return connection_ || Connect(); }
+
+bool SocketDevice::Write(std::string_view bytes)
+{
+    std::string failure;
+    if (!connection_)
+        return Fail("not connected");
+    if (WriteAll(connection_.get(), bytes, uri_.timeout, failure))
+        return true;
+    Abort();
+    return Fail(failure);
+}
+
+bool SocketDevice::Finish()
+{
+    if (!connection_)
+        return Fail("not connected");
+    const bool delivered =
+        ::shutdown(connection_.get(), SHUT_WR) == 0 ? AwaitPeerClose() : Fail(Reason(errno));
+    connection_.Reset();
+    return delivered;
+}
+
+// What the printer sends back (status bytes, if any) is read and dropped; its end of
+// stream means it has read ours.
+bool SocketDevice::AwaitPeerClose()
+{
+    char discarded[4096];
+    for (;;) {
+        if (const int problem = WaitFor(connection_.get(), POLLIN, uri_.timeout); problem != 0)
+            return Fail(problem == ETIMEDOUT ? TimedOut(uri_.timeout) + " waiting for the printer to close"
+                                             : Reason(problem));
+        const ssize_t count = ::recv(connection_.get(), discarded, sizeof discarded, 0);
+        if (count == 0)
+            return true;
+        if (count < 0 && errno != EINTR && errno != EAGAIN)
+            return Fail(Reason(errno));
+    }
+}
+
+// A reset rather than an orderly end: the printer must not take a partial job as whole.
+void SocketDevice::Abort() noexcept
+{
+    if (!connection_)
+        return;
+    const linger reset{1, 0};
+    ::setsockopt(connection_.get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    connection_.Reset();
+}
+
+} // namespace rawlet::direct

@@ -1,0 +1,107 @@
+// printers.conf and device URIs: what a direct printer's configuration may say, and the
+// clear reason for every line that cannot be used.
+#include <cstdlib>
+#include <sstream>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "backends/direct/printers_conf.h"
+
+namespace rawlet::direct {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+PrintersConf Read(const std::string& text)
+{
+    PrintersConf conf;
+    std::istringstream lines(text);
+    ReadPrintersConf(lines, "printers.conf", conf);
+    return conf;
+}
+
+TEST(DeviceUri, ReadsEachKindWithItsDefaults)
+{
+    const DeviceUri socket = ParseDeviceUri("socket://10.0.0.5");
+    EXPECT_EQ(socket.host, "10.0.0.5");
+    EXPECT_EQ(socket.port, 9100);
+    EXPECT_EQ(socket.timeout, std::chrono::seconds(10));
+
+    const DeviceUri ipp = ParseDeviceUri("ipps://[::1]:8631/printers/Front?timeout=3");
+    EXPECT_EQ(ipp.kind, DeviceUri::Kind::Ipps);
+    EXPECT_EQ(ipp.host, "::1");
+    EXPECT_EQ(ipp.port, 8631);
+    EXPECT_EQ(ipp.path, "/printers/Front");
+    EXPECT_EQ(ipp.timeout, std::chrono::seconds(3));
+
+    const DeviceUri serial = ParseDeviceUri("serial:/dev/ttyS1?baud=19200+bits=7+parity=even+flow=soft");
+    EXPECT_EQ(serial.path, "/dev/ttyS1");
+    EXPECT_EQ(serial.serial.baud, 19200u);
+    EXPECT_EQ(serial.serial.bits, 7u);
+    EXPECT_EQ(serial.serial.parity, 'e');
+    EXPECT_EQ(serial.serial.flow, 's');
+    EXPECT_EQ(ParseDeviceUri("file:/dev/usb/lp0").kind, DeviceUri::Kind::File);
+}
+
+TEST(DeviceUri, RefusesWhatNamesNoDeviceAndSaysWhy)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"lpd://host/queue", "is not a device URI"},
+        {"socket:10.0.0.5", "expected '//'"},
+        {"socket://:9100", "no host"},
+        {"socket://host:99999", "port must be a number from 1 to 65535"},
+        {"socket://host/path", "has no path"},
+        {"socket://host?timeout=0", "timeout must be a number"},
+        {"socket://host?timeout=5+timeout=6", "given twice"},
+        {"socket://host?baud=9600", "unknown option 'baud'"},
+        {"ipp://host", "no printer path"},
+        {"serial:dev/ttyS0", "absolute device path"},
+        {"serial:/dev/ttyS0?parity=mark", "parity must be one of none, even, odd"},
+        {"serial:/dev/ttyS0?bits", "is not NAME=VALUE"},
+    };
+    for (const auto& [uri, reason] : cases) {
+        try {
+            ParseDeviceUri(uri);
+            ADD_FAILURE() << uri << " was taken";
+        } catch (const BadDeviceUri& problem) {
+            EXPECT_THAT(problem.what(), HasSubstr(reason)) << uri;
+        }
+    }
+}
+
+TEST(PrintersConf, ReadsNamesAndUrisSkippingCommentsAndBadLines)
+{
+    const PrintersConf conf = Read("# receipts\n"
+                                   "\n"
+                                   "Front socket://10.0.0.5:9100\n"
+                                   "Back\n"
+                                   "Label ipp://10.0.0.6/ipp/print extra\n"
+                                   "front serial:/dev/ttyS0\n"
+                                   "Kitchen  \t file:/dev/usb/lp0  # at the pass\n"
+                                   "Bar gopher://10.0.0.7\n"
+                                   "Kitchen2 file:/dev/usb/lp1\n");
+    ASSERT_EQ(conf.printers.size(), 2u);
+    EXPECT_EQ(conf.printers[0].name, "Front");
+    EXPECT_EQ(conf.printers[0].uri.port, 9100);
+    EXPECT_EQ(conf.printers[1].name, "Kitchen2");
+    EXPECT_THAT(conf.problems,
+                ElementsAre("printers.conf:4: no device URI after the name 'Back'",
+                            "printers.conf:5: unexpected text after the URI: 'extra'",
+                            "printers.conf:6: the name 'front' is already taken",
+                            "printers.conf:7: unexpected text after the URI: '#'",
+                            HasSubstr("printers.conf:8: 'gopher://10.0.0.7' is not a device URI")));
+}
+
+TEST(PrintersConf, ANamedFileThatCannotBeReadIsAProblem)
+{
+    ::setenv("RAWLET_PRINTERS", "/nonexistent/printers.conf", 1);
+    const PrintersConf conf = LoadPrintersConf();
+    ::unsetenv("RAWLET_PRINTERS");
+    EXPECT_TRUE(conf.printers.empty());
+    EXPECT_THAT(conf.problems, ElementsAre("/nonexistent/printers.conf: No such file or directory"));
+}
+
+} // namespace
+} // namespace rawlet::direct
