@@ -77,8 +77,11 @@ LC_ALL=C.UTF-8 lintian --allow-root --fail-on error,warning "$work"/debs/*.chang
 deb_version=$(dpkg-deb -f "$work"/debs/rawlet_*.deb Version)
 [[ "rawlet ${deb_version%-*}" == "$version" ]] \
   || fail "the packages are version $deb_version but the build is ${version#rawlet }: debian/changelog lags"
-depends=$(dpkg-deb -f "$work"/debs/librawlet2_*.deb Depends)
-[[ $depends == *libcups2* ]] || fail "librawlet2 does not depend on libcups2: $depends"
+# Both load libcups: the library by linking it, the command when it first needs it.
+for package in librawlet2 rawlet; do
+  depends=$(dpkg-deb -f "$work"/debs/${package}_*.deb Depends)
+  [[ $depends == *libcups2* ]] || fail "$package does not depend on libcups2: $depends"
+done
 # What they need of the system exists, in the versions they ask for: it is installed here.
 system_depends=$(for deb in "$work"/debs/{librawlet2,rawlet}_*.deb; do dpkg-deb -f "$deb" Depends; done |
   tr ',' '\n' | grep -v rawlet | paste -sd,)
