@@ -9,7 +9,9 @@ Send text to a printer queue in raw form: the printer receives exactly the bytes
 
 Commands:
   printers                      list the printers, one device name per line
-  print -d PRINTER [-t TITLE] [--utf8] [--translate] [--wait] [FILE...]
+  status [-d PRINTER] [--json]  show whether the printer (or each one) is ready, and why
+                                not; exit status 0 when ready, 1 when not
+  print -d PRINTER [-t TITLE] [--utf8] [--translate] [--wait] [--quiet] [FILE...]
                                 print the files (standard input when none, or "-") as
                                 one document, byte for byte
       -d, --printer PRINTER     the printer (see "rawlet printers"); letter case is free
@@ -18,6 +20,7 @@ Commands:
       --translate               translate from the ANSI to the OEM (DOS) code page
       --wait                    wait until the printer has printed the job; fail if it
                                 was stopped, canceled or aborted
+      -q, --quiet               show no progress (shown on a terminal for long jobs)
   reset -d PRINTER              send the printer the reset sequence ESC @
   about                         show the About texts and version
 
@@ -36,7 +39,7 @@ Command CommandNamed(const std::string& name)
 {
     static const std::map<std::string, Command> kCommands = {
         {"printers", Command::Printers}, {"print", Command::Print}, {"reset", Command::Reset},
-        {"about", Command::About},       {"help", Command::Help},
+        {"about", Command::About},       {"help", Command::Help},   {"status", Command::Status},
     };
     auto it = kCommands.find(name);
     if (it == kCommands.end())
@@ -75,6 +78,10 @@ public:
                 options.utf8 = true;
             } else if (argument == "--wait") {
                 options.wait = true;
+            } else if (argument == "-q" || argument == "--quiet") {
+                options.quiet = true;
+            } else if (argument == "--json") {
+                options.json = true;
             } else if (Matches(argument, "-d", "--printer")) {
                 options.printer = Value(argument, "-d", "--printer");
             } else if (Matches(argument, "-t", "--title")) {

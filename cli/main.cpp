@@ -6,6 +6,7 @@
 
 #include "about_printout.h"
 #include "commands.h"
+#include "status_command.h"
 
 namespace {
 
@@ -32,6 +33,8 @@ int RunCommand(const Options& options, rawlet::SystemPlatform& system)
         return ResetPrinter(options, system);
     case Command::About:
         return ShowAbout(system);
+    case Command::Status:
+        return ShowStatus(options, system);
     default:
         return 0;
     }
