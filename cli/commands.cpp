@@ -140,17 +140,15 @@ int PrintFiles(const Options& options, SystemPlatform& system)
     control.SetPrinterName(options.printer);
     control.SetPrinterDocumentName(options.title.empty() ? DefaultTitle(options.files) : options.title);
     control.SetPrinterTranslate(options.translate);
-    std::uint64_t written = 0;
     try {
-        written = StreamInputs(control, inputs, options, system, progress);
+        if (StreamInputs(control, inputs, options, system, progress) == 0)
+            throw std::runtime_error("nothing to print");
+        control.PrinterClose();
     } catch (...) {
         interruption.HoldIfCaught();
         reports.AbandonDocuments();
         throw;
     }
-    if (written == 0)
-        throw std::runtime_error("nothing to print");
-    control.PrinterClose();
     progress.AllSent();
     return ReportJobProblems(system, options.wait, &progress);
 }

@@ -11,10 +11,13 @@ namespace {
 
 using platform::PrinterStatus;
 
-// Reasons that tell something without keeping a job from printing. IPP marks most with a
-// "-report" or "-warning" suffix; a reason without one is an error.
+// Whether a state reason keeps jobs from printing. IPP marks the harmless ones with a
+// "-report" or "-warning" suffix; a reason without one is an error. A device that does not
+// answer is the exception: CUPS reports it as "offline-report", and nothing prints then.
 bool KeepsJobsFromPrinting(const std::string& reason)
 {
+    if (reason.starts_with("offline"))
+        return true;
     static constexpr std::array<std::string_view, 3> kInformational = {"none", "connecting-to-device",
                                                                        "cups-waiting-for-job-completed"};
     if (std::ranges::find(kInformational, reason) != kInformational.end())

@@ -61,6 +61,9 @@ run status -d no-such-queue
 check_eq "unknown queue" "$status:$(cat "$work/err")" "1:rawlet: no printer named 'no-such-queue'"
 run status extra
 check_eq "status with an argument" "$status" 2
+CUPS_SERVER=$work/no-scheduler.sock run status
+check_eq "status without a scheduler" "$status:$(cat "$work/err")" \
+  "1:rawlet: no print scheduler answers at $work/no-scheduler.sock (No such file or directory)"
 
 # Empty input: no job at all, and a message that says why.
 new_queue empty-input
