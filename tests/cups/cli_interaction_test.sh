@@ -30,7 +30,9 @@ job_attribute() {
   DISPLAY $2 }
 TEST
   local socket=${CUPS_SERVER//\//%2F}
-  ipptool -c "ipp://$socket/printers/$1" "$work/jobs.test" | tail -n +2
+  ipptool -c "ipp://$socket/printers/$1" "$work/jobs.test" >"$work/ipp.out" 2>&1 \
+    || fail "ipptool cannot list the jobs of $1: $(cat "$work/ipp.out")"
+  tail -n +2 "$work/ipp.out"
 }
 
 # Status: ready, disabled with a reason, rejecting; each with its exit status and the JSON form.
