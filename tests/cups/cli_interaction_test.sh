@@ -30,8 +30,9 @@ job_attribute() {
   DISPLAY $2 }
 TEST
   local socket=${CUPS_SERVER//\//%2F}
+  # Run in $(...): a failure shows in the output compared, not in the counter.
   ipptool -c "ipp://$socket/printers/$1" "$work/jobs.test" >"$work/ipp.out" 2>&1 \
-    || fail "ipptool cannot list the jobs of $1: $(cat "$work/ipp.out")"
+    || { echo "ipptool failed: $(cat "$work/ipp.out")"; return; }
   tail -n +2 "$work/ipp.out"
 }
 
