@@ -13,6 +13,7 @@
 
 #include <rawlet/rawlet.h>
 
+#include "control/printer_queue.h"
 #include "tests/control/rawlet_test_peer.h"
 #include "tests/fake/fake_platform.h"
 
