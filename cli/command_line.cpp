@@ -29,7 +29,8 @@ Options:
   --version                     show the version
 
 Errors: "rawlet: error NUMBER (SOURCE): DESCRIPTION" on standard error, exit status 1;
-a wrong command line exits with status 2.
+a wrong command line exits with status 2. Empty input makes no job ("nothing to print",
+status 1). SIGINT, SIGTERM or SIGHUP during print cancels the job and exits 128 + signal.
 Code pages follow the locale; RAWLET_ANSI_CODEPAGE and RAWLET_OEM_CODEPAGE override them.
 )";
 
