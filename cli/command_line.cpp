@@ -10,7 +10,9 @@ Send text to a printer queue in raw form: the printer receives exactly the bytes
 Commands:
   printers [--long]             list the printers, one device name per line; with
                                 --long, each with its kind (queue or direct) and URI
-  print -d PRINTER [-t TITLE] [--utf8] [--translate] [--wait] [FILE...]
+  status [-d PRINTER] [--json]  show whether the printer (or each one) is ready, and why
+                                not; exit status 0 when ready, 1 when not
+  print -d PRINTER [-t TITLE] [--utf8] [--translate] [--wait] [--quiet] [FILE...]
                                 print the files (standard input when none, or "-") as
                                 one document, byte for byte
       -d, --printer PRINTER     the printer (see "rawlet printers"); letter case is free;
@@ -21,6 +23,7 @@ Commands:
       --translate               translate from the ANSI to the OEM (DOS) code page
       --wait                    wait until the printer has printed the job; fail if it
                                 was stopped, canceled or aborted
+      -q, --quiet               show no progress (shown on a terminal for long jobs)
   reset -d PRINTER              send the printer the reset sequence ESC @
   about                         show the About texts and version
 
@@ -29,7 +32,8 @@ Options:
   --version                     show the version
 
 Errors: "rawlet: error NUMBER (SOURCE): DESCRIPTION" on standard error, exit status 1;
-a wrong command line exits with status 2.
+a wrong command line exits with status 2. Empty input makes no job ("nothing to print",
+status 1). SIGINT, SIGTERM or SIGHUP during print cancels the job and exits 128 + signal.
 Code pages follow the locale; RAWLET_ANSI_CODEPAGE and RAWLET_OEM_CODEPAGE override them.
 Direct printers: RAWLET_PRINTERS or ~/.config/rawlet/printers.conf, /etc/rawlet/printers.conf.
 )";
@@ -40,7 +44,7 @@ Command CommandNamed(const std::string& name)
 {
     static const std::map<std::string, Command> kCommands = {
         {"printers", Command::Printers}, {"print", Command::Print}, {"reset", Command::Reset},
-        {"about", Command::About},       {"help", Command::Help},
+        {"about", Command::About},       {"help", Command::Help},   {"status", Command::Status},
     };
     auto it = kCommands.find(name);
     if (it == kCommands.end())
@@ -81,6 +85,10 @@ public:
                 options.wait = true;
             } else if (argument == "--long") {
                 options.longList = true;
+            } else if (argument == "-q" || argument == "--quiet") {
+                options.quiet = true;
+            } else if (argument == "--json") {
+                options.json = true;
             } else if (Matches(argument, "-d", "--printer")) {
                 options.printer = Value(argument, "-d", "--printer");
             } else if (Matches(argument, "-t", "--title")) {

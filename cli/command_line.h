@@ -6,7 +6,7 @@
 
 namespace rawlet::cli {
 
-enum class Command { Help, Version, Printers, Print, Reset, About };
+enum class Command { Help, Version, Printers, Print, Reset, About, Status };
 
 struct Options {
     Command command = Command::Help;
@@ -16,6 +16,8 @@ struct Options {
     bool wait = false;
     bool utf8 = false;              // the input is UTF-8, to be converted to the ANSI code page
     bool longList = false;          // printers --long: with kind and URI
+    bool quiet = false;             // no progress on the terminal
+    bool json = false;              // status for programs
     std::vector<std::string> files; // "-" or none: standard input
 };
 

@@ -10,6 +10,8 @@
 #include <rawlet/rawlet.h>
 
 #include "direct_printers.h"
+#include "interruption.h"
+#include "progress.h"
 
 namespace rawlet::cli {
 
@@ -55,9 +57,15 @@ std::string DefaultTitle(const std::vector<std::string>& files)
     return path.substr(path.find_last_of('/') + 1);
 }
 
-int ReportJobProblems(SystemPlatform& system, bool wait)
+int ReportJobProblems(SystemPlatform& system, bool wait, Progress* progress = nullptr)
 {
-    const std::vector<std::string> problems = system.Services().reports->JobProblems(wait);
+    platform::SpoolerReports& reports = *system.Services().reports;
+    if (progress)
+        reports.WatchJobStates([progress](const std::string& line) { progress->JobState(line); });
+    const std::vector<std::string> problems = reports.JobProblems(wait);
+    reports.WatchJobStates(nullptr);
+    if (progress)
+        progress->Finish();
     for (const std::string& problem : problems)
         std::cerr << "rawlet: " << problem << "\n";
     return problems.empty() ? 0 : 1;
@@ -80,17 +88,23 @@ int ListPrinters(SystemPlatform& system)
 
 namespace {
 
-// Writes every input to the control in chunks, converted from UTF-8 first when asked.
-void StreamInputs(Rawlet& control, std::vector<File>& inputs, const Options& options, SystemPlatform& system)
+// Writes every input to the control in chunks, converted from UTF-8 first when asked; the
+// first chunk opens the document. Returns the number of bytes written.
+std::uint64_t StreamInputs(Rawlet& control, std::vector<File>& inputs, const Options& options,
+                           SystemPlatform& system, Progress& progress)
 {
     std::optional<codepage::Utf8ToAnsiStream> fromUtf8;
     if (options.utf8)
         fromUtf8.emplace(system.ansiCharset());
+    std::uint64_t written = 0;
     auto write = [&](std::string_view bytes) {
-        if (!fromUtf8)
-            control.SetPrinterData(bytes);
-        else if (const std::string ansi = fromUtf8->Convert(bytes); !ansi.empty())
-            control.SetPrinterData(ansi);
+        const std::string ansi = fromUtf8 ? fromUtf8->Convert(bytes) : std::string();
+        const std::string_view data = fromUtf8 ? std::string_view(ansi) : bytes;
+        if (data.empty())
+            return;
+        control.SetPrinterData(data);
+        written += data.size();
+        progress.Sent(data.size());
     };
 
     std::string chunk(kChunkSize, '\0');
@@ -103,36 +117,42 @@ void StreamInputs(Rawlet& control, std::vector<File>& inputs, const Options& opt
                                      std::strerror(errno));
     }
     if (fromUtf8)
-        if (const std::string rest = fromUtf8->Finish(); !rest.empty())
-            control.SetPrinterData(rest);
+        write(fromUtf8->Finish());
+    return written;
 }
 
 } // namespace
 
 // Streams the inputs into one document and closes it without adding a byte. A document cut
-// short by an error is abandoned, not printed as if it were whole.
+// short by an error or an interruption is abandoned, not printed as if it were whole; empty
+// input makes no job at all.
 int PrintFiles(const Options& options, SystemPlatform& system)
 {
-    if (options.wait && !system.Services().reports->CanFollowJobs())
+    platform::SpoolerReports& reports = *system.Services().reports;
+    if (options.wait && !reports.CanFollowJobs())
         throw UsageError("--wait is not available with this system's spooler");
     std::vector<File> inputs = OpenInputs(options.files);
     AddPrinterGivenByUri(options, system);
     if (options.utf8)
         system.ansiCharset(); // an ANSI code page without tables fails before anything is sent
 
+    const Interruption interruption(reports);
+    Progress progress(std::cerr, !options.quiet && Progress::StandardErrorIsTerminal());
     Rawlet control(system.Services());
     control.SetPrinterName(options.printer);
     control.SetPrinterDocumentName(options.title.empty() ? DefaultTitle(options.files) : options.title);
     control.SetPrinterTranslate(options.translate);
     try {
-        control.SetPrinterData(""); // opens the document, so even empty input makes a job
-        StreamInputs(control, inputs, options, system);
+        if (StreamInputs(control, inputs, options, system, progress) == 0)
+            throw std::runtime_error("nothing to print");
+        control.PrinterClose();
     } catch (...) {
-        system.Services().reports->AbandonDocuments();
+        interruption.HoldIfCaught();
+        reports.AbandonDocuments();
         throw;
     }
-    control.PrinterClose();
-    return ReportJobProblems(system, options.wait);
+    progress.AllSent();
+    return ReportJobProblems(system, options.wait, &progress);
 }
 
 int ResetPrinter(const Options& options, SystemPlatform& system)

@@ -111,6 +111,7 @@ RAWLET_ON_DEMAND(void, ippDelete, (ipp_t * ipp), (ipp))
 RAWLET_ON_DEMAND(const char*, ippErrorString, (ipp_status_t error), (error))
 RAWLET_ON_DEMAND(ipp_attribute_t*, ippFindAttribute, (ipp_t * ipp, const char* name, ipp_tag_t value_tag),
                  (ipp, name, value_tag))
+RAWLET_ON_DEMAND(int, ippGetBoolean, (ipp_attribute_t * attr, int element), (attr, element))
 RAWLET_ON_DEMAND(int, ippGetCount, (ipp_attribute_t * attr), (attr))
 RAWLET_ON_DEMAND(int, ippGetInteger, (ipp_attribute_t * attr, int element), (attr, element))
 RAWLET_ON_DEMAND(ipp_status_t, ippGetStatusCode, (ipp_t * ipp), (ipp))

@@ -8,6 +8,7 @@
 #include "about_printout.h"
 #include "commands.h"
 #include "direct_printers.h"
+#include "status_command.h"
 
 namespace {
 
@@ -34,6 +35,8 @@ int RunCommand(const Options& options, rawlet::SystemPlatform& system)
         return ResetPrinter(options, system);
     case Command::About:
         return ShowAbout(system);
+    case Command::Status:
+        return ShowStatus(options, system);
     default:
         return 0;
     }

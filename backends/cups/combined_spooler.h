@@ -29,6 +29,15 @@ public:
     void AbandonDocuments() override;
     bool CanFollowJobs() const override { return true; }
     std::vector<std::string> JobProblems(bool wait) override;
+    void WatchJobStates(std::function<void(const std::string& line)> onState) override
+    {
+        queues_.WatchJobStates(std::move(onState));
+    }
+    bool CanTellStatus() const override { return true; }
+    std::optional<platform::PrinterStatus> StatusOf(const std::string& printerName) override
+    {
+        return direct_.Knows(printerName) ? direct_.StatusOf(printerName) : queues_.StatusOf(printerName);
+    }
 
 private:
     struct Route {

@@ -4,7 +4,9 @@
 #include <utility>
 
 #include "cups_resources.h"
+#include "ipp_name.h"
 #include "job_monitor.h"
+#include "queue_status.h"
 #include "reachability.h"
 
 namespace rawlet::cups {
@@ -25,28 +27,31 @@ Http ConnectToScheduler()
 } // namespace
 
 // One open printer: its destination, a connection to its scheduler, and the document in
-// progress, if any.
+// progress, if any. A document may be abandoned from another thread while it is written, so
+// the document and its connection are used under a lock.
 class CupsSpooler::Printer {
 public:
     Printer(Dest dest, Http http, DestInfo info)
         : dest_(std::move(dest)), http_(std::move(http)), info_(std::move(info))
     {}
 
-    ~Printer()
-    {
-        if (inDocument())
-            EndDocument();
-    }
+    ~Printer() { EndDocument(); }
 
     const char* name() const { return dest_->name; }
-    int jobId() const { return jobId_; }
-    bool inDocument() const { return jobId_ != 0; }
+
+    bool inDocument() const
+    {
+        std::lock_guard lock(mutex_);
+        return jobId_ != 0;
+    }
 
     int StartDocument(const DocInfo& docInfo)
     {
-        if (inDocument())
+        std::lock_guard lock(mutex_);
+        if (jobId_ != 0)
             return 0;
-        const char* title = docInfo.docName && !docInfo.docName->empty() ? docInfo.docName->c_str() : nullptr;
+        const std::string name = docInfo.docName ? IppName(*docInfo.docName) : std::string();
+        const char* title = name.empty() ? nullptr : name.c_str();
         int jobId = 0;
         if (cupsCreateDestJob(http_.get(), dest_.get(), info_.get(), &jobId, title, 0, nullptr) !=
             IPP_STATUS_OK)
@@ -62,16 +67,21 @@ public:
     }
 
     // Cancels the job first, on a connection of its own, so the scheduler never prints it;
-    // then ends the request this connection was streaming.
-    void Abort()
+    // then ends the request this connection was streaming. The job, when there was one.
+    std::optional<EndedJob> Abandon()
     {
+        std::lock_guard lock(mutex_);
+        if (jobId_ == 0)
+            return std::nullopt;
         cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_.get(), jobId_);
         streamBroken_ = true;
+        return EndLocked();
     }
 
     bool Write(std::string_view bytes)
     {
-        if (!inDocument() || streamBroken_)
+        std::lock_guard lock(mutex_);
+        if (jobId_ == 0 || streamBroken_)
             return false;
         // A zero-length write would end the chunked request body: there is nothing to send.
         if (bytes.empty())
@@ -81,9 +91,18 @@ public:
         return !streamBroken_;
     }
 
-    // Finishes the document; true only when the scheduler accepted it. A document whose
-    // stream broke is canceled, so no partial job prints as if complete.
-    bool EndDocument()
+    // Finishes the document, when there is one. A document whose stream broke is canceled,
+    // so no partial job prints as if complete.
+    std::optional<EndedJob> EndDocument()
+    {
+        std::lock_guard lock(mutex_);
+        if (jobId_ == 0)
+            return std::nullopt;
+        return EndLocked();
+    }
+
+private:
+    EndedJob EndLocked()
     {
         const int jobId = std::exchange(jobId_, 0);
         // When the connection fails before a response, cupsFinishDestDocument returns the
@@ -94,15 +113,15 @@ public:
             httpGetStatus(http_.get()) == HTTP_STATUS_OK;
         if (streamBroken_ || !accepted) {
             cupsCancelDestJob(http_.get(), dest_.get(), jobId);
-            return false;
+            return {jobId, false};
         }
-        return true;
+        return {jobId, true};
     }
 
-private:
     Dest dest_;
     Http http_;
     DestInfo info_;
+    mutable std::mutex mutex_;
     int jobId_ = 0;
     bool streamBroken_ = false;
 };
@@ -171,21 +190,22 @@ bool CupsSpooler::EndPagePrinter(platform::PrinterHandle handle)
 bool CupsSpooler::EndDocPrinter(platform::PrinterHandle handle)
 {
     const auto printer = printers_.Find(handle);
-    return printer && printer->inDocument() && FinishDocument(*printer);
+    if (!printer)
+        return false;
+    const std::optional<EndedJob> ended = printer->EndDocument();
+    return ended && Record(printer->name(), *ended);
 }
 
-bool CupsSpooler::FinishDocument(Printer& printer)
+bool CupsSpooler::Record(const std::string& printer, EndedJob ended)
 {
-    const int jobId = printer.jobId();
-    const bool accepted = printer.EndDocument();
     std::lock_guard lock(jobsMutex_);
     for (CreatedJob& job : createdJobs_) {
-        if (job.id == jobId && job.printer == printer.name()) {
+        if (job.id == ended.id && job.printer == printer) {
             job.ended = true;
-            job.accepted = accepted;
+            job.accepted = ended.accepted;
         }
     }
-    return accepted;
+    return ended.accepted;
 }
 
 bool CupsSpooler::ClosePrinter(platform::PrinterHandle handle)
@@ -193,19 +213,28 @@ bool CupsSpooler::ClosePrinter(platform::PrinterHandle handle)
     const auto printer = printers_.Remove(handle);
     if (!printer)
         return false;
-    return !printer->inDocument() || FinishDocument(*printer);
+    const std::optional<EndedJob> ended = printer->EndDocument();
+    return !ended || Record(printer->name(), *ended);
 }
 
 std::optional<std::string> CupsSpooler::Unreachable() { return SchedulerUnreachable(kConnectTimeoutMs); }
 
 void CupsSpooler::AbandonDocuments()
 {
-    for (const auto& printer : printers_.All()) {
-        if (printer->inDocument()) {
-            printer->Abort();
-            FinishDocument(*printer);
-        }
-    }
+    for (const auto& printer : printers_.All())
+        if (const std::optional<EndedJob> ended = printer->Abandon())
+            Record(printer->name(), *ended);
+}
+
+void CupsSpooler::WatchJobStates(std::function<void(const std::string& line)> onState)
+{
+    std::lock_guard lock(jobsMutex_);
+    jobStateListener_ = std::move(onState);
+}
+
+std::optional<platform::PrinterStatus> CupsSpooler::StatusOf(const std::string& printerName)
+{
+    return QueueStatus(printerName);
 }
 
 std::vector<std::string> CupsSpooler::JobProblems(bool wait)
@@ -219,11 +248,17 @@ std::vector<std::string> CupsSpooler::JobProblems(bool wait)
         }
         if (!wait)
             continue;
-        const JobOutcome outcome = FollowJob(job);
+        const JobOutcome outcome = FollowJob(job, StateListener());
         if (!outcome.completed)
             problems.push_back(name + " did not print: " + outcome.reason);
     }
     return problems;
+}
+
+JobStateListener CupsSpooler::StateListener() const
+{
+    std::lock_guard lock(jobsMutex_);
+    return jobStateListener_;
 }
 
 std::vector<CreatedJob> CupsSpooler::CreatedJobs() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -43,6 +44,9 @@ public:
     void AbandonDocuments() override;
     bool CanFollowJobs() const override { return true; }
     std::vector<std::string> JobProblems(bool wait) override;
+    void WatchJobStates(std::function<void(const std::string& line)> onState) override;
+    bool CanTellStatus() const override { return true; }
+    std::optional<platform::PrinterStatus> StatusOf(const std::string& printerName) override;
 
     // The jobs created so far, oldest first: the most recent kRecordedJobs of them, so a
     // long-running program's record does not grow without end.
@@ -51,12 +55,19 @@ public:
 
 private:
     class Printer;
+    struct EndedJob {
+        int id;
+        bool accepted;
+    };
 
-    bool FinishDocument(Printer& printer);
+    // Notes how the printer's job ended; returns whether the scheduler accepted it.
+    bool Record(const std::string& printer, EndedJob ended);
+    std::function<void(const std::string&)> StateListener() const;
 
     backends::HandleTable<Printer> printers_;
     mutable std::mutex jobsMutex_;
     std::deque<CreatedJob> createdJobs_;
+    std::function<void(const std::string&)> jobStateListener_;
 };
 
 } // namespace rawlet::cups

@@ -65,12 +65,39 @@ std::string Described(const char* what, const Status& status)
     return status.message.empty() ? std::string(what) : std::string(what) + ": " + status.message;
 }
 
+std::string StateName(int state)
+{
+    switch (state) {
+    case IPP_JSTATE_PENDING:
+        return "pending";
+    case IPP_JSTATE_HELD:
+        return "held";
+    case IPP_JSTATE_PROCESSING:
+        return "processing";
+    case IPP_JSTATE_STOPPED:
+        return "stopped";
+    case IPP_JSTATE_CANCELED:
+        return "canceled";
+    case IPP_JSTATE_ABORTED:
+        return "aborted";
+    case IPP_JSTATE_COMPLETED:
+        return "completed";
+    default:
+        return "in state " + std::to_string(state);
+    }
+}
+
 } // namespace
 
-JobOutcome FollowJob(const CreatedJob& job)
+JobOutcome FollowJob(const CreatedJob& job, const JobStateListener& onState)
 {
     for (;;) {
         const Status status = JobStatus(job.id);
+        const std::string line = Described(
+            ("job " + job.printer + "-" + std::to_string(job.id) + " " + StateName(status.state)).c_str(),
+            status);
+        if (onState)
+            onState(line);
         switch (status.state) {
         case IPP_JSTATE_COMPLETED:
             return {true, {}};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "cups_spooler.h"
@@ -13,6 +14,9 @@ struct JobOutcome {
 
 // Follows `job` until the scheduler reports it completed, or it can no longer complete: the
 // job stopped, was canceled or aborted, or its printer stopped with the job unfinished.
-JobOutcome FollowJob(const CreatedJob& job);
+// `onState`, when given, hears the job's state each time it is asked, as a line such as
+// "job Q-7 processing".
+using JobStateListener = std::function<void(const std::string& line)>;
+JobOutcome FollowJob(const CreatedJob& job, const JobStateListener& onState = nullptr);
 
 } // namespace rawlet::cups

@@ -94,6 +94,23 @@ std::vector<DirectPrinter> DirectSpooler::Printers() const
 
 bool DirectSpooler::Knows(std::string_view name) const { return Find(name).has_value(); }
 
+std::optional<platform::PrinterStatus> DirectSpooler::StatusOf(std::string_view name) const
+{
+    const std::optional<DirectPrinter> known = Find(name);
+    if (!known)
+        return std::nullopt;
+    platform::PrinterStatus status;
+    status.name = known->name;
+    const std::unique_ptr<Device> device = MakeDevice(known->uri);
+    status.answers = device->Connect();
+    if (status.answers)
+        device->Abort();
+    else
+        status.message = device->failure();
+    status.ready = status.acceptingJobs = status.answers;
+    return status;
+}
+
 std::optional<DirectPrinter> DirectSpooler::Find(std::string_view name) const
 {
     std::lock_guard lock(mutex_);

@@ -28,6 +28,10 @@ public:
     std::vector<DirectPrinter> Printers() const;
     bool Knows(std::string_view name) const;
 
+    // Whether the printer named exactly `name` answers now: its device is reached and let go
+    // without a byte sent. A bare device tells nothing more, so the state stays Unknown.
+    std::optional<platform::PrinterStatus> StatusOf(std::string_view name) const;
+
     bool OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle) override;
     std::uint32_t StartDocPrinterA(platform::PrinterHandle handle, const DocInfo& docInfo) override;
     bool StartPagePrinter(platform::PrinterHandle handle) override;

@@ -28,6 +28,7 @@ sed -i "s/192\.168\.1\.50:9100/127.0.0.1:$port/" "$work/setup/1.sh"
 "$extract" "$docs/shell.md" sh "$work/shell" >/dev/null
 (cd "$work" && bash -e shell/1.sh >"$work/shell.out")
 grep -qx Receipts "$work/shell.out" || { echo "FAIL: rawlet printers did not list Receipts" >&2; exit 1; }
+grep -q '^Receipts: ready, ' "$work/shell.out" || { echo "FAIL: rawlet status did not call Receipts ready" >&2; exit 1; }
 "$sandbox" wait "$RAWLET_SANDBOX" Receipts 4 60
 expect_job 1 'Hello, printer\r\n\f' "print a file"
 expect_job 2 '\033@\033E Bold \033F\r\n' "print standard input"

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include <rawlet/platform/doc_info.h>
+#include <rawlet/platform/printer_status.h>
 
 namespace rawlet::platform {
 
@@ -77,7 +79,8 @@ public:
     virtual std::optional<std::string> LastFailure() { return std::nullopt; }
 
     // Cancels every document in progress, before the spooler can print it. Their handles
-    // stay open; later writes on them fail.
+    // stay open; later writes on them fail. May be called from another thread while the
+    // documents are being written, as a program does when it is interrupted.
     virtual void AbandonDocuments() = 0;
 
     // Whether JobProblems can wait for jobs to print.
@@ -87,6 +90,21 @@ public:
     // `wait`, that did not print to the end; empty when all is well. With `wait`, returns
     // only once every job has printed or failed.
     virtual std::vector<std::string> JobProblems(bool wait) = 0;
+
+    // Called with one line, such as "job Receipts-7 processing", each time JobProblems looks
+    // at a job it waits for; for a program that shows the wait. The default reports nothing.
+    virtual void WatchJobStates(std::function<void(const std::string& line)> onState) { (void)onState; }
+
+    // Whether StatusOf can ask printers how they are.
+    virtual bool CanTellStatus() const { return false; }
+
+    // How the printer named `printerName` (letter case free) is now; nothing when there is
+    // no such printer or it cannot be asked.
+    virtual std::optional<PrinterStatus> StatusOf(const std::string& printerName)
+    {
+        (void)printerName;
+        return std::nullopt;
+    }
 };
 
 } // namespace rawlet::platform

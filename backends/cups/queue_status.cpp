@@ -1,0 +1,107 @@
+#include "queue_status.h"
+
+#include <algorithm>
+#include <array>
+
+#include "cups_resources.h"
+
+namespace rawlet::cups {
+
+namespace {
+
+using platform::PrinterStatus;
+
+// Whether a state reason keeps jobs from printing. IPP marks the harmless ones with a
+// "-report" or "-warning" suffix; a reason without one is an error. A device that does not
+// answer is the exception: CUPS reports it as "offline-report", and nothing prints then.
+bool KeepsJobsFromPrinting(const std::string& reason)
+{
+    if (reason.starts_with("offline"))
+        return true;
+    static constexpr std::array<std::string_view, 3> kInformational = {"none", "connecting-to-device",
+                                                                       "cups-waiting-for-job-completed"};
+    if (std::ranges::find(kInformational, reason) != kInformational.end())
+        return false;
+    return !reason.ends_with("-report") && !reason.ends_with("-warning");
+}
+
+PrinterStatus::State StateOf(int ippState)
+{
+    switch (ippState) {
+    case IPP_PSTATE_IDLE:
+        return PrinterStatus::State::Idle;
+    case IPP_PSTATE_PROCESSING:
+        return PrinterStatus::State::Processing;
+    case IPP_PSTATE_STOPPED:
+        return PrinterStatus::State::Stopped;
+    default:
+        return PrinterStatus::State::Unknown;
+    }
+}
+
+std::vector<std::string> Strings(ipp_t* response, const char* name)
+{
+    std::vector<std::string> values;
+    ipp_attribute_t* attribute = ippFindAttribute(response, name, IPP_TAG_ZERO);
+    for (int i = 0; attribute && i < ippGetCount(attribute); ++i)
+        if (const char* value = ippGetString(attribute, i, nullptr); value && *value)
+            values.emplace_back(value);
+    return values;
+}
+
+Ipp AskScheduler(const char* printerUri)
+{
+    static const char* const kWanted[] = {"printer-name",
+                                          "printer-state",
+                                          "printer-state-reasons",
+                                          "printer-state-message",
+                                          "printer-is-accepting-jobs",
+                                          "queued-job-count"};
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  static_cast<int>(std::size(kWanted)), nullptr, kWanted);
+    Ipp response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
+    if (response && ippGetStatusCode(response.get()) > IPP_STATUS_OK_CONFLICTING)
+        response.reset();
+    return response;
+}
+
+PrinterStatus StatusFrom(ipp_t* response, const char* name)
+{
+    PrinterStatus status;
+    status.name = name;
+    status.answers = true;
+    status.state = StateOf(ippGetInteger(ippFindAttribute(response, "printer-state", IPP_TAG_ENUM), 0));
+    status.acceptingJobs =
+        ippGetBoolean(ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN), 0);
+    status.reasons = Strings(response, "printer-state-reasons");
+    std::erase(status.reasons, "none");
+    const std::vector<std::string> message = Strings(response, "printer-state-message");
+    status.message = message.empty() ? "" : message.front();
+    if (ipp_attribute_t* count = ippFindAttribute(response, "queued-job-count", IPP_TAG_INTEGER))
+        status.queuedJobs = ippGetInteger(count, 0);
+    status.ready =
+        status.acceptingJobs &&
+        (status.state == PrinterStatus::State::Idle || status.state == PrinterStatus::State::Processing) &&
+        std::ranges::none_of(status.reasons, KeepsJobsFromPrinting);
+    return status;
+}
+
+} // namespace
+
+std::optional<PrinterStatus> QueueStatus(const std::string& name)
+{
+    Dest dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr));
+    if (!dest || name.empty())
+        return std::nullopt;
+    const char* uri = cupsGetOption("printer-uri-supported", dest->num_options, dest->options);
+    const std::string fallbackUri = "ipp://localhost/printers/" + std::string(dest->name);
+    const Ipp response = AskScheduler(uri ? uri : fallbackUri.c_str());
+    if (!response)
+        return std::nullopt;
+    return StatusFrom(response.get(), dest->name);
+}
+
+} // namespace rawlet::cups
