@@ -3,17 +3,8 @@
 # terminal, interruption, empty input and overlong titles, against the private scheduler.
 set -uo pipefail
 
-rawlet=$1
-sandbox="$RAWLET_SOURCE_DIR/scripts/cups-sandbox"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-check_eq() { [[ "$2" == "$3" ]] || fail "$1: expected [$3], got [$2]"; }
-new_queue() { "$sandbox" add "$RAWLET_SANDBOX" "$1" >/dev/null || fail "cannot add queue $1"; }
+source "$(dirname "$0")/cli-lib.sh"
 device_jobs() { "$sandbox" jobs "$RAWLET_SANDBOX" "$1" | grep -c .; }
-run() { "$rawlet" "$@" >"$work/out" 2>"$work/err"; status=$?; }
 
 # One attribute of every job of a queue, as the scheduler tells its owner.
 job_attribute() {

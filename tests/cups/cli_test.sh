@@ -3,20 +3,9 @@
 # and the texts on standard error.
 set -uo pipefail
 
-rawlet=$1
-sandbox="$RAWLET_SOURCE_DIR/scripts/cups-sandbox"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-check_eq() { [[ "$2" == "$3" ]] || fail "$1: expected [$3], got [$2]"; }
+source "$(dirname "$0")/cli-lib.sh"
 device_job() { cat "$RAWLET_SANDBOX/devices/$1/job-$2.bin"; }
-new_queue() { "$sandbox" add "$RAWLET_SANDBOX" "$1" >/dev/null || fail "cannot add queue $1"; }
 wait_jobs() { "$sandbox" wait "$RAWLET_SANDBOX" "$1" "$2" 60 || fail "queue $1 did not receive $2 jobs"; }
-
-# Runs rawlet, keeping its exit status, standard output and standard error.
-run() { "$rawlet" "$@" >"$work/out" 2>"$work/err"; status=$?; }
 
 new_queue cli-print
 new_queue Cli-Second

@@ -4,17 +4,11 @@
 # would, and a pty pair standing for a serial line.
 set -uo pipefail
 
-rawlet=$1
-sandbox="$RAWLET_SOURCE_DIR/scripts/cups-sandbox"
-work=$(mktemp -d)
+source "$(dirname "$0")/../cups/cli-lib.sh"
 chmod 0755 "$work"
 remote=$work/remote
 socat_pid=""
 trap '[[ -n $socat_pid ]] && kill "$socat_pid"; "$sandbox" stop "$remote" >/dev/null 2>&1; rm -rf "$work"' EXIT
-failures=0
-
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-check_eq() { [[ "$2" == "$3" ]] || fail "$1: expected [$3], got [$2]"; }
 device() { "$sandbox" add "$RAWLET_SANDBOX" "$1" >/dev/null || fail "cannot add device $1"; }
 port_of() { cat "$RAWLET_SANDBOX/devices/$1/port"; }
 job() { cat "$RAWLET_SANDBOX/devices/$1/job-$2.bin"; }
