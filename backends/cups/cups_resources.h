@@ -17,6 +17,9 @@ struct HttpDeleter {
 struct DestInfoDeleter {
     void operator()(cups_dinfo_t* info) const noexcept { cupsFreeDestInfo(info); }
 };
+struct AddressListDeleter {
+    void operator()(http_addrlist_t* list) const noexcept { httpAddrFreeList(list); }
+};
 struct IppDeleter {
     void operator()(ipp_t* ipp) const noexcept { ippDelete(ipp); }
 };
@@ -25,5 +28,6 @@ using Dest = std::unique_ptr<cups_dest_t, DestDeleter>;
 using Http = std::unique_ptr<http_t, HttpDeleter>;
 using DestInfo = std::unique_ptr<cups_dinfo_t, DestInfoDeleter>;
 using Ipp = std::unique_ptr<ipp_t, IppDeleter>;
+using AddressList = std::unique_ptr<http_addrlist_t, AddressListDeleter>;
 
 } // namespace rawlet::cups

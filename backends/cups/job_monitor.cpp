@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "cups_resources.h"
+#include "ipp_attributes.h"
 
 namespace rawlet::cups {
 
@@ -15,18 +16,6 @@ struct Status {
     int state = 0;
     std::string message;
 };
-
-std::string Text(ipp_t* response, const char* name)
-{
-    ipp_attribute_t* attribute = ippFindAttribute(response, name, IPP_TAG_ZERO);
-    std::string text;
-    for (int i = 0; attribute && i < ippGetCount(attribute); ++i) {
-        const char* value = ippGetString(attribute, i, nullptr);
-        if (value && *value)
-            text += (text.empty() ? "" : ", ") + std::string(value);
-    }
-    return text;
-}
 
 // Asks the scheduler for one object's state and state message; state 0 when it cannot say.
 Status Query(ipp_op_t operation, const char* uriName, const std::string& uri, const char* stateName,
@@ -42,9 +31,9 @@ Status Query(ipp_op_t operation, const char* uriName, const std::string& uri, co
         return {0, cupsLastErrorString()};
     Status status;
     status.state = ippGetInteger(ippFindAttribute(response.get(), stateName, IPP_TAG_ENUM), 0);
-    status.message = Text(response.get(), messageName);
+    status.message = AttributeText(response.get(), messageName);
     if (status.message.empty())
-        status.message = Text(response.get(), reasonsName);
+        status.message = AttributeText(response.get(), reasonsName);
     return status;
 }
 

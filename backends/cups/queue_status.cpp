@@ -4,6 +4,7 @@
 #include <array>
 
 #include "cups_resources.h"
+#include "ipp_attributes.h"
 
 namespace rawlet::cups {
 
@@ -39,16 +40,6 @@ PrinterStatus::State StateOf(int ippState)
     }
 }
 
-std::vector<std::string> Strings(ipp_t* response, const char* name)
-{
-    std::vector<std::string> values;
-    ipp_attribute_t* attribute = ippFindAttribute(response, name, IPP_TAG_ZERO);
-    for (int i = 0; attribute && i < ippGetCount(attribute); ++i)
-        if (const char* value = ippGetString(attribute, i, nullptr); value && *value)
-            values.emplace_back(value);
-    return values;
-}
-
 Ipp AskScheduler(const char* printerUri)
 {
     static const char* const kWanted[] = {"printer-name",
@@ -76,9 +67,9 @@ PrinterStatus StatusFrom(ipp_t* response, const char* name)
     status.state = StateOf(ippGetInteger(ippFindAttribute(response, "printer-state", IPP_TAG_ENUM), 0));
     status.acceptingJobs =
         ippGetBoolean(ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN), 0);
-    status.reasons = Strings(response, "printer-state-reasons");
+    status.reasons = AttributeStrings(response, "printer-state-reasons");
     std::erase(status.reasons, "none");
-    const std::vector<std::string> message = Strings(response, "printer-state-message");
+    const std::vector<std::string> message = AttributeStrings(response, "printer-state-message");
     status.message = message.empty() ? "" : message.front();
     if (ipp_attribute_t* count = ippFindAttribute(response, "queued-job-count", IPP_TAG_INTEGER))
         status.queuedJobs = ippGetInteger(count, 0);

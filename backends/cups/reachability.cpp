@@ -2,41 +2,22 @@
 
 #include <cerrno>
 #include <cstring>
-#include <memory>
 
 #include <cups/cups.h>
 #include <sys/socket.h>
 #include <sys/time.h>
-#include <unistd.h>
+
+#include "backends/direct/unique_fd.h"
+#include "cups_resources.h"
 
 namespace rawlet::cups {
 
 namespace {
 
-struct AddressListDeleter {
-    void operator()(http_addrlist_t* list) const noexcept { httpAddrFreeList(list); }
-};
-
-class Socket {
-public:
-    explicit Socket(int fd) noexcept : fd_(fd) {}
-    ~Socket()
-    {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int get() const noexcept { return fd_; }
-
-private:
-    int fd_;
-};
-
 // 0 when the address accepts a connection, else the error that refused it.
 int ConnectError(http_addr_t& address, int timeoutMs)
 {
-    Socket socket(::socket(httpAddrFamily(&address), SOCK_STREAM, 0));
+    direct::UniqueFd socket(::socket(httpAddrFamily(&address), SOCK_STREAM, 0));
     if (socket.get() < 0)
         return errno;
     const timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
@@ -56,8 +37,7 @@ std::optional<std::string> SchedulerUnreachable(int timeoutMs)
     const bool local = !server.empty() && server.front() == '/';
     const std::string where = local ? server : server + ":" + std::to_string(ippPort());
     const std::string port = std::to_string(ippPort());
-    std::unique_ptr<http_addrlist_t, AddressListDeleter> addresses(
-        httpAddrGetList(server.c_str(), AF_UNSPEC, port.c_str()));
+    AddressList addresses(httpAddrGetList(server.c_str(), AF_UNSPEC, port.c_str()));
     if (!addresses)
         return "no print scheduler answers at " + where + " (" + cupsLastErrorString() + ")";
     int firstError = 0;

@@ -4,6 +4,7 @@
 #include <climits>
 #include <thread>
 
+#include "backends/cups/ipp_attributes.h"
 #include "fd_io.h"
 
 namespace rawlet::direct {
@@ -117,21 +118,11 @@ namespace {
 
 constexpr auto kFollowInterval = std::chrono::milliseconds(100);
 
-std::string Texts(ipp_t* response, const char* name)
-{
-    ipp_attribute_t* attribute = ippFindAttribute(response, name, IPP_TAG_ZERO);
-    std::string text;
-    for (int i = 0; attribute && i < ippGetCount(attribute); ++i)
-        if (const char* value = ippGetString(attribute, i, nullptr); value && *value)
-            text += (text.empty() ? "" : ", ") + std::string(value);
-    return text;
-}
-
 std::string Described(const char* what, ipp_t* response)
 {
-    std::string why = Texts(response, "job-printer-state-message");
+    std::string why = cups::AttributeText(response, "job-printer-state-message");
     if (why.empty())
-        why = Texts(response, "job-state-reasons");
+        why = cups::AttributeText(response, "job-state-reasons");
     return why.empty() ? what : std::string(what) + ": " + why;
 }
 

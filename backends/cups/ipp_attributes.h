@@ -1,0 +1,34 @@
+#pragma once
+
+// Reading IPP messages; header-only, like cups_resources.h, for both the CUPS backend and the
+// direct printers' IPP device.
+
+#include <string>
+#include <vector>
+
+#include <cups/cups.h>
+
+namespace rawlet::cups {
+
+// The non-empty string values of the attribute `name` in an IPP message; none when it is
+// absent.
+inline std::vector<std::string> AttributeStrings(ipp_t* message, const char* name)
+{
+    std::vector<std::string> values;
+    ipp_attribute_t* attribute = ippFindAttribute(message, name, IPP_TAG_ZERO);
+    for (int i = 0; attribute && i < ippGetCount(attribute); ++i)
+        if (const char* value = ippGetString(attribute, i, nullptr); value && *value)
+            values.emplace_back(value);
+    return values;
+}
+
+// The same values joined by ", ", for a message to a person.
+inline std::string AttributeText(ipp_t* message, const char* name)
+{
+    std::string text;
+    for (const std::string& value : AttributeStrings(message, name))
+        text += (text.empty() ? "" : ", ") + value;
+    return text;
+}
+
+} // namespace rawlet::cups
