@@ -3,10 +3,15 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
+#ifdef __linux__
+#include <linux/sockios.h>
+#endif
 
 #include <cerrno>
 #include <memory>
+#include <thread>
 
 #include "fd_io.h"
 
@@ -18,6 +23,29 @@ struct AddressesDeleter {
     void operator()(addrinfo* list) const noexcept { ::freeaddrinfo(list); }
 };
 using Addresses = std::unique_ptr<addrinfo, AddressesDeleter>;
+
+// The error the connection has met, such as the printer's reset; 0 if none.
+int PendingError(int fd)
+{
+    int error = 0;
+    socklen_t size = sizeof error;
+    return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 ? error : errno;
+}
+
+// Bytes sent that the printer has not acknowledged yet (on Linux, our end of stream counts
+// as one); -1 when the system cannot tell.
+int Unacknowledged(int fd)
+{
+    int count = 0;
+#ifdef SO_NWRITE
+    socklen_t size = sizeof count;
+    return ::getsockopt(fd, SOL_SOCKET, SO_NWRITE, &count, &size) == 0 ? count : -1;
+#else
+    return ::ioctl(fd, SIOCOUTQ, &count) == 0 ? count : -1;
+#endif
+}
+
+std::string HungUp(int error) { return "the printer hung up without taking the job (" + Reason(error) + ")"; }
 
 } // namespace
 
@@ -76,9 +104,16 @@ bool SocketDevice::Finish()
     if (!connection_)
         return Fail("not connected");
     const bool delivered =
-        ::shutdown(connection_.get(), SHUT_WR) == 0 ? AwaitPeerClose() : Fail(Reason(errno));
+        ::shutdown(connection_.get(), SHUT_WR) == 0 ? AwaitPeerClose() : FailShutdown(errno);
     connection_.Reset();
     return delivered;
+}
+
+// A printer that has hung up leaves the connection unable to end: its reset says why.
+bool SocketDevice::FailShutdown(int error)
+{
+    const int pending = PendingError(connection_.get());
+    return pending != 0 ? Fail(HungUp(pending)) : Fail(Reason(error));
 }
 
 // What the printer sends back (status bytes, if any) is read and dropped; its end of
@@ -92,9 +127,29 @@ bool SocketDevice::AwaitPeerClose()
                                              : Reason(problem));
         const ssize_t count = ::recv(connection_.get(), discarded, sizeof discarded, 0);
         if (count == 0)
-            return true;
+            return AwaitAcknowledged();
         if (count < 0 && errno != EINTR && errno != EAGAIN)
             return Fail(Reason(errno));
+    }
+}
+
+// The printer's end of stream says it is done, not that it read the job: one that hung up
+// at once (as a busy printer may) answers the bytes that reach it later with a reset. So the
+// job is delivered only once every byte, and our end of stream, is acknowledged.
+bool SocketDevice::AwaitAcknowledged()
+{
+    constexpr auto kPollInterval = std::chrono::milliseconds(1);
+    const auto deadline = std::chrono::steady_clock::now() + uri_.timeout;
+    for (;;) {
+        if (const int error = PendingError(connection_.get()); error != 0)
+            return Fail(HungUp(error));
+        const int unacknowledged = Unacknowledged(connection_.get());
+        if (unacknowledged <= 0)
+            return true; // all acknowledged, or a system that cannot tell: the close is our word
+        if (std::chrono::steady_clock::now() >= deadline)
+            return Fail(TimedOut(uri_.timeout) + " with " + std::to_string(unacknowledged) +
+                        " bytes not acknowledged by the printer");
+        std::this_thread::sleep_for(kPollInterval);
     }
 }
 

@@ -8,7 +8,8 @@
 namespace rawlet::direct {
 
 // An AppSocket (JetDirect) printer: one TCP connection per document. The document is
-// delivered once the printer, having read our end of the stream, closes its own.
+// delivered once the printer, having read our end of the stream, closes its own, and has
+// acknowledged every byte.
 class SocketDevice : public Device {
 public:
     explicit SocketDevice(DeviceUri uri) : uri_(std::move(uri)) {}
@@ -22,6 +23,8 @@ public:
 private:
     bool ConnectTo(const ::addrinfo& address);
     bool AwaitPeerClose();
+    bool AwaitAcknowledged();
+    bool FailShutdown(int error);
 
     DeviceUri uri_;
     UniqueFd connection_;

@@ -1,5 +1,9 @@
 // The control printing to direct printers through the library's platform, beside a queue of
 // the private scheduler.
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <latch>
@@ -16,6 +20,7 @@ namespace rawlet::testing {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 
 constexpr codepage::CodePagePair kCodePages{1252, 437};
 
@@ -76,6 +81,67 @@ TEST(DirectControlTest, AnAbandonedDocumentDoesNotReachTheDeviceAsAJob)
     control.PrinterClose();
     EXPECT_EQ(device.ReceivedJob(2), "next receipt");
     EXPECT_FALSE(std::filesystem::exists(device.JobFile(1)));
+}
+
+// A printer of the test's own on a loopback port, for behaviour the capture devices cannot
+// time: it accepts one connection when asked, and does with it what the test says.
+class HangingUpPrinter {
+public:
+    HangingUpPrinter()
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        constexpr int kSmallestBuffer = 1; // the system rounds it up to its least
+        ::setsockopt(listener_, SOL_SOCKET, SO_RCVBUF, &kSmallestBuffer, sizeof kSmallestBuffer);
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+            ::listen(listener_, 1) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+            throw std::runtime_error("no loopback port for the test printer");
+        uri_ = "socket://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    }
+    ~HangingUpPrinter() { ::close(listener_); }
+
+    const std::string& uri() const { return uri_; }
+    int Accept() { return ::accept(listener_, nullptr, nullptr); }
+
+private:
+    int listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    std::string uri_;
+};
+
+// A printer that hangs up at once, as a busy one may, has taken nothing: the job must not
+// count as delivered, whether its hang-up is seen before the job ends or after.
+TEST(DirectControlTest, APrinterThatHangsUpUnreadHasNotTakenTheJob)
+{
+    HangingUpPrinter printer;
+    cups::CupsPlatform system(kCodePages);
+    system.AddDirectPrinter("Busy", printer.uri());
+    Rawlet control(system.Services());
+    control.SetPrinterName("Busy");
+    control.SetPrinterData(""); // connected, with the document started
+    ::close(printer.Accept());
+    control.SetPrinterData("receipt");
+    control.PrinterClose();
+
+    // Its end of stream first, the reset later: more than its buffer holds is still unread
+    // when the end of stream arrives.
+    control.SetPrinterData("");
+    const int connection = printer.Accept();
+    ::shutdown(connection, SHUT_WR);
+    std::thread hangUp([connection] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ::close(connection);
+    });
+    control.SetPrinterData(std::string(16 * 1024, 'x'));
+    control.PrinterClose();
+    hangUp.join();
+
+    EXPECT_THAT(
+        system.Services().reports->JobProblems(false),
+        ElementsAre(HasSubstr("the printer hung up without taking the job"),
+                    HasSubstr("the printer hung up without taking the job (connection reset by peer)")));
 }
 
 } // namespace
