@@ -73,17 +73,23 @@ int ReportJobProblems(SystemPlatform& system, bool wait, Progress* progress = nu
 
 } // namespace
 
-// An empty list is only an answer when the spooler gave it.
 int ListPrinters(SystemPlatform& system)
 {
-    const platform::Platform services = system.Services();
-    const std::vector<std::string> names = services.printers.DeviceNames();
-    if (names.empty())
-        if (const auto why = services.reports->Unreachable())
-            throw std::runtime_error(*why);
+    const std::vector<std::string> names = system.Services().printers.DeviceNames();
     for (const std::string& name : names)
         std::cout << name << "\n";
-    return 0;
+    return ListingStatus(!names.empty(), system);
+}
+
+// An empty list is only an answer when the spooler gave it; direct printers listed without
+// the scheduler's queues need the same word.
+int ListingStatus(bool listedAny, SystemPlatform& system)
+{
+    const auto why = system.Services().reports->Unreachable();
+    if (!why)
+        return 0;
+    std::cerr << "rawlet: " << *why << "\n";
+    return listedAny ? 0 : 1;
 }
 
 namespace {

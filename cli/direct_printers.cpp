@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "backends/direct/device_uri.h"
+#include "commands.h"
 
 namespace rawlet::cli {
 
@@ -24,16 +25,13 @@ void AddPrinterGivenByUri(const Options& options, SystemPlatform& system)
 int ListPrintersLong(SystemPlatform& system)
 {
     const std::vector<cups::PrinterDescription> printers = system.DescribePrinters();
-    if (printers.empty())
-        if (const auto why = system.Services().reports->Unreachable())
-            throw std::runtime_error(*why);
     std::size_t width = 0;
     for (const auto& printer : printers)
         width = std::max(width, printer.name.size());
     for (const auto& printer : printers)
         std::cout << std::left << std::setw(static_cast<int>(width)) << printer.name << "  " << std::setw(6)
                   << printer.kind << "  " << (printer.uri.empty() ? "-" : printer.uri) << "\n";
-    return 0;
+    return ListingStatus(!printers.empty(), system);
 }
 
 void ReportConfigurationProblems(SystemPlatform& system)

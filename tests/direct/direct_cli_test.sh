@@ -42,6 +42,11 @@ check_eq "bad line" "$(cat "$work/err")" \
   "rawlet: $work/printers.conf:3: 'lpd://nowhere' is not a device URI (socket://, ipp://, ipps://, serial: or file:)"
 printf 'ticket\r\n' | "$rawlet" print -d RECEIPTS 2>/dev/null || fail "print by a configured name failed"
 check_eq "configured printer job" "$(job direct-socket 2)" $'ticket\r'
+# With no scheduler the direct printers are still listed, with a word about the queues.
+CUPS_SERVER=$work/no-scheduler.sock run printers
+check_eq "printers without a scheduler" "$status:$(cat "$work/out")" "0:Receipts"
+check_eq "printers without a scheduler warning" "$(tail -1 "$work/err")" \
+  "rawlet: no print scheduler answers at $work/no-scheduler.sock (No such file or directory)"
 unset RAWLET_PRINTERS
 
 # A closed port fails the document's start, with the reason on the next line.
@@ -107,6 +112,16 @@ run print -d "serial:$work/tty-host?baud=115200+bits=8+parity=none+flow=none" "$
 check_eq "serial print status" "$status" 0
 wait "$reader" || fail "serial reader did not get every byte"
 cmp -s "$work/bytes.bin" "$work/serial.bin" || fail "serial bytes changed on the way"
+# A device file, with a fifo standing for /dev/usb/lp0: no serial set-up, the bytes as given.
+mkfifo "$work/lp0"
+exec 7<>"$work/lp0" # a reader from the start, so opening it for writing cannot fail
+timeout 20 head -c "$(stat -c %s "$work/bytes.bin")" <&7 >"$work/file.bin" &
+reader=$!
+run print -d "file:$work/lp0" "$work/bytes.bin"
+check_eq "file print status" "$status" 0
+wait "$reader" || fail "device file reader did not get every byte"
+cmp -s "$work/bytes.bin" "$work/file.bin" || fail "device file bytes changed on the way"
+exec 7<&-
 run print -d "serial:$work/no-such-tty" "$work/bytes.bin"
 check_eq "missing serial device" "$(tail -1 "$work/err")" \
   "rawlet: serial:$work/no-such-tty: cannot open $work/no-such-tty: no such file or directory"
