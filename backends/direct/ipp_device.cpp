@@ -32,17 +32,21 @@ bool IppDevice::FailWithIppError(const std::string& doing)
 // fails before the document starts.
 bool IppDevice::Connect()
 {
-    const auto encryption =
-        uri_.kind == DeviceUri::Kind::Ipps ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED;
     const auto timeoutMs =
         static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(uri_.timeout).count());
     int cancel = 0;
     errno = 0;
-    http_.reset(
-        httpConnect2(uri_.host.c_str(), uri_.port, nullptr, AF_UNSPEC, encryption, 1, timeoutMs, &cancel));
+    http_.reset(httpConnect2(uri_.host.c_str(), uri_.port, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED,
+                             1, timeoutMs, &cancel));
     if (!http_)
         return Fail(errno == ETIMEDOUT || errno == 0 ? TimedOut(uri_.timeout) + " connecting"
                                                      : Reason(errno));
+    // Encryption starts on a connection already made, so its failure is told apart from the
+    // network's, in libcups' words.
+    if (uri_.kind == DeviceUri::Kind::Ipps && httpEncryption(http_.get(), HTTP_ENCRYPTION_ALWAYS) != 0) {
+        http_.reset();
+        return Fail(std::string("cannot encrypt the connection: ") + cupsLastErrorString());
+    }
     httpSetTimeout(http_.get(), static_cast<double>(uri_.timeout.count()), GiveUp, nullptr);
 
     ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);

@@ -87,6 +87,11 @@ run print -d "ipp://127.0.0.1:$ipp_port/printers/far-queue" "$work/bytes.bin"
 check_eq "ipp print status" "$status" 0
 "$sandbox" wait "$remote" far-queue 1 60 || fail "remote queue received nothing"
 cmp -s "$work/bytes.bin" "$remote/devices/far-queue/job-1.bin" || fail "ipp job changed on the way"
+# ipps: the same, encrypted with the certificate the scheduler makes for itself.
+run print -d "ipps://127.0.0.1:$ipp_port/printers/far-queue" "$work/bytes.bin"
+check_eq "ipps print status" "$status:$(cat "$work/err")" "0:"
+"$sandbox" wait "$remote" far-queue 2 60 || fail "remote queue received no encrypted job"
+cmp -s "$work/bytes.bin" "$remote/devices/far-queue/job-2.bin" || fail "ipps job changed on the way"
 # --wait follows the remote job to its end: printed, or aborted by a device that cut it off.
 run print --wait -d "ipp://127.0.0.1:$ipp_port/printers/far-queue" "$work/bytes.bin"
 check_eq "ipp wait status" "$status" 0
