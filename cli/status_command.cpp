@@ -6,6 +6,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "direct_printers.h"
+
 namespace rawlet::cli {
 
 namespace {
@@ -113,6 +115,7 @@ int ShowStatus(const Options& options, SystemPlatform& system)
     if (!reports.CanTellStatus())
         throw UsageError("status is not available with this system's spooler");
 
+    AddPrinterGivenByUri(options, system);
     std::vector<PrinterStatus> statuses;
     if (!options.printer.empty()) {
         std::optional<PrinterStatus> status = reports.StatusOf(options.printer);

@@ -49,12 +49,20 @@ check_eq "printers without a scheduler warning" "$(tail -1 "$work/err")" \
   "rawlet: no print scheduler answers at $work/no-scheduler.sock (No such file or directory)"
 unset RAWLET_PRINTERS
 
+# Status asked of the device itself: ready when it answers, and not when nothing listens.
+run status -d "socket://127.0.0.1:$(port_of direct-socket)"
+check_eq "direct status" "$status:$(cat "$work/out")" \
+  "0:socket://127.0.0.1:$(port_of direct-socket): ready, state unknown, accepting jobs"
+
 # A closed port fails the document's start, with the reason on the next line.
 closed=$(free_port)
 run print -d "socket://127.0.0.1:$closed" "$work/bytes.bin"
 check_eq "refused status" "$status" 1
 check_eq "refused text" "$(cat "$work/err")" "rawlet: error 32036 (Rawleter): Error occur while open the printer queue
 rawlet: socket://127.0.0.1:$closed: connection refused"
+
+run status -d "socket://127.0.0.1:$closed"
+check_eq "refused printer's status" "$status:$(cat "$work/out")" "1:socket://127.0.0.1:$closed: not ready, does not answer"
 
 # A device that drops the connection mid-job, or stops reading, fails the write; neither hangs.
 device direct-drop
