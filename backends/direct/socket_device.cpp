@@ -37,15 +37,25 @@ int PendingError(int fd)
 int Unacknowledged(int fd)
 {
     int count = 0;
-#ifdef SO_NWRITE
+#if defined(SO_NWRITE)
     socklen_t size = sizeof count;
     return ::getsockopt(fd, SOL_SOCKET, SO_NWRITE, &count, &size) == 0 ? count : -1;
-#else
+#elif defined(SIOCOUTQ)
     return ::ioctl(fd, SIOCOUTQ, &count) == 0 ? count : -1;
+#else
+    (void)fd;
+    (void)count;
+    return -1;
 #endif
 }
 
-std::string HungUp(int error) { return "the printer hung up without taking the job (" + Reason(error) + ")"; }
+// A reset or a broken pipe once the job has been sent means the printer did not read it.
+std::string EndFailure(int error)
+{
+    if (error == ECONNRESET || error == EPIPE)
+        return "the printer hung up without taking the job (" + Reason(error) + ")";
+    return Reason(error);
+}
 
 } // namespace
 
@@ -103,8 +113,10 @@ bool SocketDevice::Finish()
 {
     if (!connection_)
         return Fail("not connected");
-    const bool delivered =
-        ::shutdown(connection_.get(), SHUT_WR) == 0 ? AwaitPeerClose() : FailShutdown(errno);
+    const auto deadline = std::chrono::steady_clock::now() + uri_.timeout;
+    const bool delivered = ::shutdown(connection_.get(), SHUT_WR) == 0
+                               ? AwaitPeerClose() && AwaitAcknowledged(deadline)
+                               : FailShutdown(errno);
     connection_.Reset();
     return delivered;
 }
@@ -113,7 +125,7 @@ bool SocketDevice::Finish()
 bool SocketDevice::FailShutdown(int error)
 {
     const int pending = PendingError(connection_.get());
-    return pending != 0 ? Fail(HungUp(pending)) : Fail(Reason(error));
+    return Fail(EndFailure(pending != 0 ? pending : error));
 }
 
 // What the printer sends back (status bytes, if any) is read and dropped; its end of
@@ -127,23 +139,23 @@ bool SocketDevice::AwaitPeerClose()
                                              : Reason(problem));
         const ssize_t count = ::recv(connection_.get(), discarded, sizeof discarded, 0);
         if (count == 0)
-            return AwaitAcknowledged();
+            return true;
         if (count < 0 && errno != EINTR && errno != EAGAIN)
-            return Fail(Reason(errno));
+            return Fail(EndFailure(errno));
     }
 }
 
 // The printer's end of stream says it is done, not that it read the job: one that hung up
 // at once (as a busy printer may) answers the bytes that reach it later with a reset. So the
 // job is delivered only once every byte, and our end of stream, is acknowledged.
-bool SocketDevice::AwaitAcknowledged()
+bool SocketDevice::AwaitAcknowledged(std::chrono::steady_clock::time_point deadline)
 {
     constexpr auto kPollInterval = std::chrono::milliseconds(1);
-    const auto deadline = std::chrono::steady_clock::now() + uri_.timeout;
     for (;;) {
-        if (const int error = PendingError(connection_.get()); error != 0)
-            return Fail(HungUp(error));
+        // In this order: a reset may empty the count as it arrives.
         const int unacknowledged = Unacknowledged(connection_.get());
+        if (const int error = PendingError(connection_.get()); error != 0)
+            return Fail(EndFailure(error));
         if (unacknowledged <= 0)
             return true; // all acknowledged, or a system that cannot tell: the close is our word
         if (std::chrono::steady_clock::now() >= deadline)

@@ -2,6 +2,8 @@
 
 #include <netdb.h>
 
+#include <chrono>
+
 #include "device.h"
 #include "unique_fd.h"
 
@@ -23,7 +25,7 @@ public:
 private:
     bool ConnectTo(const ::addrinfo& address);
     bool AwaitPeerClose();
-    bool AwaitAcknowledged();
+    bool AwaitAcknowledged(std::chrono::steady_clock::time_point deadline);
     bool FailShutdown(int error);
 
     DeviceUri uri_;
