@@ -93,8 +93,9 @@ RAWLET_ON_DEMAND(http_t*, httpConnect2,
                  (const char* host, int port, http_addrlist_t* addrlist, int family,
                   http_encryption_t encryption, int blocking, int msec, int* cancel),
                  (host, port, addrlist, family, encryption, blocking, msec, cancel))
+RAWLET_ON_DEMAND(int, httpError, (http_t * http), (http))
 RAWLET_ON_DEMAND(http_status_t, httpGetStatus, (http_t * http), (http))
-RAWLET_ON_DEMAND(int, httpEncryption, (http_t * http, http_encryption_t e), (http, e))
+RAWLET_ON_DEMAND(int, httpReconnect2, (http_t * http, int msec, int* cancel), (http, msec, cancel))
 RAWLET_ON_DEMAND(void, httpSetTimeout, (http_t * http, double timeout, http_timeout_cb_t cb, void* user_data),
                  (http, timeout, cb, user_data))
 RAWLET_ON_DEMAND(ipp_attribute_t*, ippAddString,

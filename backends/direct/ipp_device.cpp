@@ -6,6 +6,7 @@
 
 #include "backends/cups/ipp_attributes.h"
 #include "fd_io.h"
+#include "socket_device.h"
 
 namespace rawlet::direct {
 
@@ -28,26 +29,43 @@ bool IppDevice::FailWithIppError(const std::string& doing)
     return Fail(doing + ": " + (text && *text ? text : ippErrorString(cupsLastError())));
 }
 
+// libcups says "Host is down" for every refusal; a connection of our own, which fails as
+// fast, tells the system's reason.
+std::string IppDevice::ConnectionFailure(int error) const
+{
+    if (error == ETIMEDOUT || error == 0)
+        return TimedOut(uri_.timeout) + " connecting";
+    if (error == EHOSTDOWN) {
+        DeviceUri plain = uri_;
+        plain.kind = DeviceUri::Kind::Socket;
+        SocketDevice probe(std::move(plain));
+        if (!probe.Connect())
+            return probe.failure();
+    }
+    return Reason(error);
+}
+
 // Connects and asks the printer for its state, so a wrong path or a printer that is gone
 // fails before the document starts.
 bool IppDevice::Connect()
 {
+    const auto encryption =
+        uri_.kind == DeviceUri::Kind::Ipps ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED;
+    // Made first and connected after, so that a failure can be read off the connection.
+    http_.reset(httpConnect2(uri_.host.c_str(), uri_.port, nullptr, AF_UNSPEC, encryption, 1, 0, nullptr));
+    if (!http_)
+        return Fail("cannot find " + uri_.host);
+    httpSetTimeout(http_.get(), static_cast<double>(uri_.timeout.count()), GiveUp, nullptr);
     const auto timeoutMs =
         static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(uri_.timeout).count());
     int cancel = 0;
-    errno = 0;
-    http_.reset(httpConnect2(uri_.host.c_str(), uri_.port, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED,
-                             1, timeoutMs, &cancel));
-    if (!http_)
-        return Fail(errno == ETIMEDOUT || errno == 0 ? TimedOut(uri_.timeout) + " connecting"
-                                                     : Reason(errno));
-    // Encryption starts on a connection already made, so its failure is told apart from the
-    // network's, in libcups' words.
-    if (uri_.kind == DeviceUri::Kind::Ipps && httpEncryption(http_.get(), HTTP_ENCRYPTION_ALWAYS) != 0) {
+    if (httpReconnect2(http_.get(), timeoutMs, &cancel) != 0) {
+        const int error = httpError(http_.get());
         http_.reset();
-        return Fail(std::string("cannot encrypt the connection: ") + cupsLastErrorString());
+        if (error == EIO && encryption == HTTP_ENCRYPTION_ALWAYS) // the TLS handshake's, told by libcups
+            return FailWithIppError("cannot encrypt the connection");
+        return Fail(ConnectionFailure(error));
     }
-    httpSetTimeout(http_.get(), static_cast<double>(uri_.timeout.count()), GiveUp, nullptr);
 
     ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri_.c_str());

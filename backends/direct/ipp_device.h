@@ -23,6 +23,7 @@ public:
 
 private:
     bool FailWithIppError(const std::string& doing);
+    std::string ConnectionFailure(int error) const;
 
     friend std::optional<std::string> FollowIppJob(const DeviceUri& uri, int jobId);
     std::optional<std::string> Follow(int jobId);

@@ -60,6 +60,8 @@ run print -d "socket://127.0.0.1:$closed" "$work/bytes.bin"
 check_eq "refused status" "$status" 1
 check_eq "refused text" "$(cat "$work/err")" "rawlet: error 32036 (Rawleter): Error occur while open the printer queue
 rawlet: socket://127.0.0.1:$closed: connection refused"
+run print -d "ipp://127.0.0.1:$closed/ipp/print" "$work/bytes.bin"
+check_eq "refused ipp reason" "$(tail -1 "$work/err")" "rawlet: ipp://127.0.0.1:$closed/ipp/print: connection refused"
 
 run status -d "socket://127.0.0.1:$closed"
 check_eq "refused printer's status" "$status:$(cat "$work/out")" "1:socket://127.0.0.1:$closed: not ready, does not answer"
@@ -95,11 +97,17 @@ run print -d "ipp://127.0.0.1:$ipp_port/printers/far-queue" "$work/bytes.bin"
 check_eq "ipp print status" "$status" 0
 "$sandbox" wait "$remote" far-queue 1 60 || fail "remote queue received nothing"
 cmp -s "$work/bytes.bin" "$remote/devices/far-queue/job-1.bin" || fail "ipp job changed on the way"
-# ipps: the same, encrypted with the certificate the scheduler makes for itself.
+# ipps: the same, encrypted with the certificate the scheduler makes for itself; a port that
+# hangs up at once fails the encryption, and says so.
 run print -d "ipps://127.0.0.1:$ipp_port/printers/far-queue" "$work/bytes.bin"
 check_eq "ipps print status" "$status:$(cat "$work/err")" "0:"
 "$sandbox" wait "$remote" far-queue 2 60 || fail "remote queue received no encrypted job"
 cmp -s "$work/bytes.bin" "$remote/devices/far-queue/job-2.bin" || fail "ipps job changed on the way"
+device direct-refuse
+echo "refuse" >"$RAWLET_SANDBOX/devices/direct-refuse/mode"
+run print -d "ipps://127.0.0.1:$(port_of direct-refuse)/ipp/print" "$work/bytes.bin"
+grep -q "^rawlet: ipps://127.0.0.1:[0-9]*/ipp/print: cannot encrypt the connection: " "$work/err" \
+  || fail "ipps to a port that hangs up: $(cat "$work/err")"
 # --wait follows the remote job to its end: printed, or aborted by a device that cut it off.
 run print --wait -d "ipp://127.0.0.1:$ipp_port/printers/far-queue" "$work/bytes.bin"
 check_eq "ipp wait status" "$status" 0
