@@ -71,29 +71,6 @@ int ReportJobProblems(SystemPlatform& system, bool wait, Progress* progress = nu
     return problems.empty() ? 0 : 1;
 }
 
-} // namespace
-
-int ListPrinters(SystemPlatform& system)
-{
-    const std::vector<std::string> names = system.Services().printers.DeviceNames();
-    for (const std::string& name : names)
-        std::cout << name << "\n";
-    return ListingStatus(!names.empty(), system);
-}
-
-// An empty list is only an answer when the spooler gave it; direct printers listed without
-// the scheduler's queues need the same word.
-int ListingStatus(bool listedAny, SystemPlatform& system)
-{
-    const auto why = system.Services().reports->Unreachable();
-    if (!why)
-        return 0;
-    std::cerr << "rawlet: " << *why << "\n";
-    return listedAny ? 0 : 1;
-}
-
-namespace {
-
 // Writes every input to the control in chunks, converted from UTF-8 first when asked; the
 // first chunk opens the document. Returns the number of bytes written.
 std::uint64_t StreamInputs(Rawlet& control, std::vector<File>& inputs, const Options& options,

@@ -11,8 +11,10 @@ namespace rawlet::cli {
 // finds it like any other. A URI that names no device is a usage error.
 void AddPrinterGivenByUri(const Options& options, SystemPlatform& system);
 
-// Every printer, one a line: name, kind (queue or direct) and URI.
-int ListPrintersLong(SystemPlatform& system);
+// Every printer's name, one a line; in the long form with its kind (queue or direct) and URI.
+// A scheduler that does not answer is named on standard error, and fails the listing when
+// nothing at all could be listed.
+int ListPrinters(SystemPlatform& system, bool longForm);
 
 // The lines of printers.conf that were skipped, on standard error.
 void ReportConfigurationProblems(SystemPlatform& system);

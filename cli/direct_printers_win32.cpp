@@ -13,10 +13,10 @@ void AddPrinterGivenByUri(const Options& options, SystemPlatform&)
         throw UsageError("device URIs are not available on Windows: name a printer");
 }
 
-int ListPrintersLong(SystemPlatform& system)
+int ListPrinters(SystemPlatform& system, bool longForm)
 {
     for (const std::string& name : system.Services().printers.DeviceNames())
-        std::cout << name << "  queue  -\n";
+        std::cout << name << (longForm ? "  queue  -\n" : "\n");
     return 0;
 }
 

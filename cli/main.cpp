@@ -28,7 +28,7 @@ int RunCommand(const Options& options, rawlet::SystemPlatform& system)
 {
     switch (options.command) {
     case Command::Printers:
-        return options.longList ? ListPrintersLong(system) : ListPrinters(system);
+        return ListPrinters(system, options.longList);
     case Command::Print:
         return PrintFiles(options, system);
     case Command::Reset:
