@@ -128,8 +128,8 @@ bool SocketDevice::FailShutdown(int error)
     return Fail(EndFailure(pending != 0 ? pending : error));
 }
 
-// What the printer sends back (status bytes, if any) is read and dropped; its end of
-// stream means it has read ours.
+// What the printer sends back (status bytes, if any) is read and dropped until its end of
+// stream, which it sends once it has read ours (or has hung up).
 bool SocketDevice::AwaitPeerClose()
 {
     char discarded[4096];
