@@ -14,7 +14,7 @@ constexpr int kIconWidth = 32;
 void DrawImage1(HDC dc, const RECT& bounds) noexcept
 {
     FillRect(dc, &bounds, GetSysColorBrush(COLOR_WINDOW));
-    const about::UniqueIcon icon = about::CreatePrinterIcon();
+    const about::UniqueIcon icon = about::CreatePrinterIcon(kIconWidth);
     if (!icon)
         return;
     const int width = bounds.right - bounds.left;

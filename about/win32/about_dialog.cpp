@@ -142,7 +142,8 @@ bool AboutDialog::Load()
     const Dpi dpi = ScreenDpi();
     descriptionFont_ = CreateLabelFont(kDescriptionFontTenths, dpi);
     titleFont_ = CreateLabelFont(kTitleFontTenths, dpi);
-    icon_ = CreatePrinterIcon();
+    constexpr int kIconPixelsAt96Dpi = 32;
+    icon_ = CreatePrinterIcon(MulDiv(kIconPixelsAt96Dpi, dpi.x, 96)); // as large as the rest, at any DPI
     PlaceWindow(window_, dpi);
     if (!CreateElements(dpi))
         return false;

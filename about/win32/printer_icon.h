@@ -4,8 +4,8 @@
 
 namespace rawlet::about {
 
-// The control's printer icon, 32x32 with a transparent background; empty if the system
-// could not make it.
-UniqueIcon CreatePrinterIcon() noexcept;
+// The control's printer icon, `size` pixels square with a transparent background: the
+// 32-pixel picture, scaled to the nearest pixel. Empty if the system could not make it.
+UniqueIcon CreatePrinterIcon(int size) noexcept;
 
 } // namespace rawlet::about

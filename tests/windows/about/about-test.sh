@@ -79,8 +79,10 @@ expect_pixel "$shot" 300 293 "#FFFFFF" "separator's white line"
 expect_pixel "$shot" 195 159 "#00C000" "printer icon's lamp"
 
 # At 144 DPI everything is half as large again: the client area opens at (234, 194), the
-# grey line is its row 245 and the white one starts below it.
+# grey line is its row 245 and the white one starts below it; the icon, at (24, 24), has
+# the lamp at (35, 21).
 run_at 144 "$shot144" --gtest_filter='AboutDialogShown.*'
 expect_pixel "$shot144" 450 439 "#808080" "separator's grey line at 144 DPI"
 expect_pixel "$shot144" 450 440 "#FFFFFF" "separator's white line at 144 DPI"
+expect_pixel "$shot144" 293 239 "#00C000" "printer icon's lamp at 144 DPI"
 echo "PASS"

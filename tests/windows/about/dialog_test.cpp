@@ -200,8 +200,8 @@ TEST_F(AboutDialogShown, HasEveryElementAtItsPlaceAndSize)
         EXPECT_EQ(element.rect.bottom, expected.rect.bottom);
     }
     EXPECT_EQ(At(about::kLine1Index0).rect.top, At(about::kLine1Index1).rect.bottom) << "the lines meet";
-    EXPECT_EQ(seen_.pictureIconSize.cx, 32);
-    EXPECT_EQ(seen_.pictureIconSize.cy, 32);
+    EXPECT_EQ(seen_.pictureIconSize.cx, MulDiv(32, ScreenDpi(LOGPIXELSX), 96)) << "the icon keeps to its box";
+    EXPECT_EQ(seen_.pictureIconSize.cy, MulDiv(32, ScreenDpi(LOGPIXELSX), 96));
 }
 
 TEST_F(AboutDialogShown, ShowsTheCaptionsSetAtLoad)
