@@ -87,10 +87,8 @@ bool SocketDevice::ConnectTo(const addrinfo& address)
             return Fail(Reason(errno));
         if (const int problem = WaitFor(fd.get(), POLLOUT, uri_.timeout); problem != 0)
             return Fail(problem == ETIMEDOUT ? TimedOut(uri_.timeout) + " connecting" : Reason(problem));
-        int error = 0;
-        socklen_t size = sizeof error;
-        if (::getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0)
-            return Fail(Reason(error != 0 ? error : errno));
+        if (const int error = PendingError(fd.get()); error != 0)
+            return Fail(Reason(error));
     }
     connection_ = std::move(fd);
     return true;
