@@ -14,7 +14,8 @@ void AddPrinterGivenByUri(const Options& options, SystemPlatform& system)
     if (!direct::LooksLikeDeviceUri(options.printer))
         return;
     try {
-        system.AddDirectPrinter(options.printer, options.printer);
+        if (!system.AddDirectPrinter(options.printer, options.printer))
+            throw UsageError("the printer '" + options.printer + "' is given twice");
         system.LeaveOutQueues(); // no queue's name is a URI: the scheduler need not be asked
     } catch (const std::invalid_argument& problem) {
         throw UsageError(problem.what());

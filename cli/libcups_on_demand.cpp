@@ -94,6 +94,7 @@ RAWLET_ON_DEMAND(http_t*, httpConnect2,
                   http_encryption_t encryption, int blocking, int msec, int* cancel),
                  (host, port, addrlist, family, encryption, blocking, msec, cancel))
 RAWLET_ON_DEMAND(int, httpError, (http_t * http), (http))
+RAWLET_ON_DEMAND(int, httpGetFd, (http_t * http), (http))
 RAWLET_ON_DEMAND(http_status_t, httpGetStatus, (http_t * http), (http))
 RAWLET_ON_DEMAND(int, httpReconnect2, (http_t * http, int msec, int* cancel), (http, msec, cancel))
 RAWLET_ON_DEMAND(void, httpSetTimeout, (http_t * http, double timeout, http_timeout_cb_t cb, void* user_data),

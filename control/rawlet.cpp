@@ -62,10 +62,14 @@ void Rawlet::SetPrinterTranslate(bool New_LocaleTranslate)
 std::optional<std::string> Rawlet::FindInstalledPrinter(std::string_view name)
 {
     const std::string wanted = platform_.codePage.CharUpperBuffA(name);
-    for (std::string& deviceName : platform_.printers.DeviceNames())
-        if (platform_.codePage.CharUpperBuffA(deviceName) == wanted)
-            return std::move(deviceName);
-    return std::nullopt;
+    std::optional<std::string> found;
+    platform_.printers.FindDeviceName([&](const std::string& deviceName) {
+        if (platform_.codePage.CharUpperBuffA(deviceName) != wanted)
+            return false;
+        found = deviceName;
+        return true;
+    });
+    return found;
 }
 
 // ---- Writing the application's text to the printer

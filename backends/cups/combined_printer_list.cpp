@@ -10,6 +10,15 @@ std::vector<std::string> CombinedPrinterList::DeviceNames()
     return names;
 }
 
+void CombinedPrinterList::FindDeviceName(const std::function<bool(const std::string& name)>& visit)
+{
+    for (const direct::DirectPrinter& printer : direct_.Printers())
+        if (visit(printer.name))
+            return;
+    if (queuesShown_)
+        queues_.FindDeviceName(visit);
+}
+
 std::vector<PrinterDescription> CombinedPrinterList::Describe()
 {
     std::vector<PrinterDescription> printers =

@@ -8,7 +8,9 @@
 
 namespace rawlet::cups {
 
-// The scheduler's queues, then the direct printers.
+// The scheduler's queues, then the direct printers. Names are matched the other way round:
+// a direct printer takes the place of a queue of the same name, and is found without asking
+// the scheduler.
 class CombinedPrinterList : public platform::PrinterList {
 public:
     CombinedPrinterList(CupsPrinterList& queues, const direct::DirectSpooler& direct)
@@ -16,6 +18,7 @@ public:
     {}
 
     std::vector<std::string> DeviceNames() override;
+    void FindDeviceName(const std::function<bool(const std::string& name)>& visit) override;
     std::vector<PrinterDescription> Describe();
 
     // From now on the list holds the direct printers only, and the scheduler is not asked.

@@ -38,9 +38,9 @@ platform::Platform CupsPlatform::Services()
     return {*combinedSpooler_, *combinedPrinters_, codePage_, host_, combinedSpooler_.get()};
 }
 
-void CupsPlatform::AddDirectPrinter(const std::string& name, const std::string& uri)
+bool CupsPlatform::AddDirectPrinter(const std::string& name, const std::string& uri)
 {
-    direct_->Add({name, direct::ParseDeviceUri(uri)});
+    return direct_->Add({name, direct::ParseDeviceUri(uri)});
 }
 
 void CupsPlatform::LeaveOutQueues() noexcept { combinedPrinters_->LeaveOutQueues(); }

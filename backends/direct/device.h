@@ -9,7 +9,8 @@
 namespace rawlet::direct {
 
 // A printer reached without a scheduler. Each call reports failure by its result and then
-// leaves the reason in failure(); none blocks for longer than the URI's timeout at a time.
+// leaves the reason in failure(). None waits without a deadline: the URI's timeout bounds how
+// long the device may take nothing (a stall), and every wait ends at once on Interrupt().
 class Device {
 public:
     virtual ~Device() = default;
@@ -24,6 +25,10 @@ public:
     virtual bool Finish() = 0;
     // Ends the document at once, so the device does not take it as complete where it can tell.
     virtual void Abort() noexcept = 0;
+    // From any thread, while another may be in a call on the device: that call, and every
+    // later one, fails at once, and the document in progress is not delivered, even when the
+    // process ends before the device is closed.
+    virtual void Interrupt() noexcept = 0;
 
     const std::string& failure() const noexcept { return failure_; }
 

@@ -109,8 +109,8 @@ void ParseNetwork(DeviceUri& uri, std::string_view rest)
     const bool socket = uri.kind == DeviceUri::Kind::Socket;
     ParseAuthority(uri, location.substr(0, slash), socket ? kAppSocketPort : kIppPort);
     uri.path = slash == std::string_view::npos ? "" : location.substr(slash);
-    if (!socket && uri.path.size() < 2)
-        throw BadDeviceUri("no printer path, as in ipp://HOST/printers/NAME");
+    if (!socket && uri.path.empty())
+        uri.path = "/"; // a printer at the root, as some are
     if (socket && !uri.path.empty() && uri.path != "/")
         throw BadDeviceUri("an AppSocket URI has no path");
     ApplyOptions(uri, query);
@@ -118,7 +118,9 @@ void ParseNetwork(DeviceUri& uri, std::string_view rest)
 
 void ParseLocal(DeviceUri& uri, std::string_view rest)
 {
-    const auto [path, query] = SplitQuery(rest);
+    auto [path, query] = SplitQuery(rest);
+    if (path.starts_with("///")) // file:///dev/usb/lp0, with the empty host that lpstat -v shows
+        path.remove_prefix(2);
     if (!path.starts_with('/') || path.starts_with("//"))
         throw BadDeviceUri("expected an absolute device path, as in serial:/dev/ttyS0");
     uri.path = path;

@@ -17,9 +17,9 @@ struct SerialSettings {
 
 // Where a direct printer is, parsed from its URI:
 //   socket://HOST[:PORT][?timeout=S]           AppSocket (port 9100 by default)
-//   ipp://HOST[:PORT]/PATH[?timeout=S], ipps:// an IPP printer or a remote queue
+//   ipp://HOST[:PORT][/PATH][?timeout=S], ipps:// an IPP printer or a remote queue
 //   serial:/dev/PATH[?baud=N+bits=7|8+parity=none|even|odd+flow=none|soft|hard][+timeout=S]
-//   file:/dev/PATH[?timeout=S]                 a character device, such as /dev/usb/lp0
+//   file:/dev/PATH[?timeout=S], file:///dev/PATH  a character device, such as /dev/usb/lp0
 struct DeviceUri {
     enum class Kind { Socket, Ipp, Ipps, Serial, File };
 
@@ -28,7 +28,8 @@ struct DeviceUri {
     std::string host;
     int port = 0;
     std::string path; // the IPP resource or the device file
-    // The longest wait for a connection, or for the device to take more bytes.
+    // The longest wait for a connection, for the device to take another byte (a stall), or
+    // for it to end a job it holds whole.
     std::chrono::seconds timeout{10};
     SerialSettings serial;
 };

@@ -17,7 +17,8 @@ std::atomic<std::uint32_t> lastJobId{0};
 
 } // namespace
 
-// One open direct printer: its device and the document in progress, if any.
+// One open direct printer: its device and the document in progress, if any. The thread that
+// prints drives it; AbandonDocuments may interrupt it from another thread at any time.
 class DirectSpooler::Printer {
 public:
     explicit Printer(DirectPrinter printer) : printer_(std::move(printer)), device_(MakeDevice(printer_.uri))
@@ -29,7 +30,7 @@ public:
 
     std::uint32_t Begin(const std::string& title)
     {
-        if (inDocument() || !device_->Begin(title))
+        if (inDocument() || abandoned_ || !device_->Begin(title))
             return 0;
         broken_ = false;
         jobId_ = ++lastJobId;
@@ -38,24 +39,29 @@ public:
 
     bool Write(std::string_view bytes)
     {
-        if (!inDocument() || broken_)
+        if (!inDocument() || broken_ || abandoned_)
             return false;
         broken_ = !device_->Write(bytes);
         return !broken_;
     }
 
+    // Delivers the document, unless it broke or was abandoned: then the device ends it as
+    // incomplete.
     bool End()
     {
         jobId_ = 0;
-        if (broken_)
+        if (broken_ || abandoned_) {
+            device_->Abort();
             return false;
+        }
         return device_->Finish();
     }
 
-    void Abort()
+    // From any thread: the document in progress, and every later one, fails.
+    void Abandon() noexcept
     {
-        device_->Abort();
-        broken_ = true;
+        abandoned_ = true;
+        device_->Interrupt();
     }
 
     // "NAME (URI)", or the URI alone for a printer named by its URI.
@@ -64,26 +70,33 @@ public:
         const std::string& uri = printer_.uri.text;
         return printer_.name == uri ? uri : printer_.name + " (" + uri + ")";
     }
-    std::string Failure() const { return Label() + ": " + device_->failure(); }
+    std::string Failure() const
+    {
+        // A document that broke before it was abandoned failed for the device's reason.
+        return Label() + ": " + (abandoned_ && !broken_ ? std::string("interrupted") : device_->failure());
+    }
     const DeviceUri& uri() const { return printer_.uri; }
     int deliveredJob() const { return device_->jobId(); }
 
 private:
     DirectPrinter printer_;
     std::unique_ptr<Device> device_;
-    std::uint32_t jobId_ = 0;
-    bool broken_ = false;
+    std::atomic<std::uint32_t> jobId_ = 0;
+    bool broken_ = false; // the printing thread's own
+    std::atomic<bool> abandoned_ = false;
 };
 
 DirectSpooler::DirectSpooler() = default;
 DirectSpooler::~DirectSpooler() = default;
 
-void DirectSpooler::Add(DirectPrinter printer)
+bool DirectSpooler::Add(DirectPrinter printer)
 {
     std::lock_guard lock(mutex_);
-    if (std::ranges::none_of(printers_,
-                             [&](const DirectPrinter& known) { return known.name == printer.name; }))
-        printers_.push_back(std::move(printer));
+    if (std::ranges::any_of(printers_,
+                            [&](const DirectPrinter& known) { return SameName(known.name, printer.name); }))
+        return false;
+    printers_.push_back(std::move(printer));
+    return true;
 }
 
 std::vector<DirectPrinter> DirectSpooler::Printers() const
@@ -111,10 +124,12 @@ std::optional<platform::PrinterStatus> DirectSpooler::StatusOf(std::string_view 
     return status;
 }
 
+// No two names differ in letter case only (Add refuses them), so the match is the one.
 std::optional<DirectPrinter> DirectSpooler::Find(std::string_view name) const
 {
     std::lock_guard lock(mutex_);
-    const auto found = std::ranges::find(printers_, name, &DirectPrinter::name);
+    const auto found = std::ranges::find_if(
+        printers_, [&](const DirectPrinter& known) { return SameName(known.name, name); });
     return found == printers_.end() ? std::nullopt : std::optional(*found);
 }
 
@@ -214,12 +229,9 @@ bool DirectSpooler::ClosePrinter(platform::PrinterHandle handle)
 
 void DirectSpooler::AbandonDocuments()
 {
-    for (const auto& printer : open_.All()) {
-        if (printer->inDocument()) {
-            printer->Abort();
-            printer->End();
-        }
-    }
+    for (const auto& printer : open_.All())
+        if (printer->inDocument())
+            printer->Abandon();
 }
 
 std::optional<std::string> DirectSpooler::LastFailure() const

@@ -23,12 +23,14 @@ public:
     DirectSpooler();
     ~DirectSpooler() override;
 
-    // Adds a printer; a name already known keeps its first printer.
-    void Add(DirectPrinter printer);
+    // Adds a printer, unless its name is taken, in any letter case: then false, and the
+    // name keeps its first printer.
+    bool Add(DirectPrinter printer);
     std::vector<DirectPrinter> Printers() const;
+    // Names are matched without regard to letter case, as the control matches them.
     bool Knows(std::string_view name) const;
 
-    // Whether the printer named exactly `name` answers now: its device is reached and let go
+    // Whether the printer named `name` answers now: its device is reached and let go
     // without a byte sent. A bare device tells nothing more, so the state stays Unknown.
     std::optional<platform::PrinterStatus> StatusOf(std::string_view name) const;
 

@@ -1,5 +1,7 @@
 #include "ipp_device.h"
 
+#include <sys/socket.h>
+
 #include <cerrno>
 #include <climits>
 #include <thread>
@@ -49,10 +51,13 @@ std::string IppDevice::ConnectionFailure(int error) const
 // fails before the document starts.
 bool IppDevice::Connect()
 {
+    if (interrupted_)
+        return Fail("interrupted");
     const auto encryption =
         uri_.kind == DeviceUri::Kind::Ipps ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED;
     // Made first and connected after, so that a failure can be read off the connection.
-    http_.reset(httpConnect2(uri_.host.c_str(), uri_.port, nullptr, AF_UNSPEC, encryption, 1, 0, nullptr));
+    Keep(cups::Http(
+        httpConnect2(uri_.host.c_str(), uri_.port, nullptr, AF_UNSPEC, encryption, 1, 0, nullptr)));
     if (!http_)
         return Fail("cannot find " + uri_.host);
     httpSetTimeout(http_.get(), static_cast<double>(uri_.timeout.count()), GiveUp, nullptr);
@@ -61,7 +66,7 @@ bool IppDevice::Connect()
     int cancel = 0;
     if (httpReconnect2(http_.get(), timeoutMs, &cancel) != 0) {
         const int error = httpError(http_.get());
-        http_.reset();
+        Keep(nullptr);
         if (error == EIO && encryption == HTTP_ENCRYPTION_ALWAYS) // the TLS handshake's, told by libcups
             return FailWithIppError("cannot encrypt the connection");
         return Fail(ConnectionFailure(error));
@@ -74,7 +79,7 @@ bool IppDevice::Connect()
     const cups::Ipp response(cupsDoRequest(http_.get(), request, uri_.path.c_str()));
     if (!response || !Succeeded()) {
         FailWithIppError("the printer does not answer");
-        http_.reset();
+        Keep(nullptr);
         return false;
     }
     return true;
@@ -93,7 +98,7 @@ bool IppDevice::Begin(const std::string& title)
                  "application/octet-stream");
     if (cupsSendRequest(http_.get(), request.get(), uri_.path.c_str(), CUPS_LENGTH_VARIABLE) !=
         HTTP_STATUS_CONTINUE) {
-        http_.reset();
+        Keep(nullptr);
         return FailWithIppError("the printer refused the job");
     }
     inRequest_ = true;
@@ -125,7 +130,7 @@ bool IppDevice::Finish()
         jobId_ = ippGetInteger(ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER), 0);
         return true;
     }
-    http_.reset();
+    Keep(nullptr);
     return FailWithIppError("the printer did not take the job");
 }
 
@@ -133,7 +138,23 @@ bool IppDevice::Finish()
 void IppDevice::Abort() noexcept
 {
     inRequest_ = false;
-    http_.reset();
+    Keep(nullptr);
+}
+
+void IppDevice::Keep(cups::Http http) noexcept
+{
+    std::lock_guard lock(httpMutex_);
+    http_ = std::move(http);
+}
+
+// The connection is shut, not closed, under the thread that uses it: its call fails at once,
+// and the request body it was sending stays unfinished, so the printer drops the job.
+void IppDevice::Interrupt() noexcept
+{
+    interrupted_ = true;
+    std::lock_guard lock(httpMutex_);
+    if (http_)
+        ::shutdown(httpGetFd(http_.get()), SHUT_RDWR);
 }
 
 namespace {

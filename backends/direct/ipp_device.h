@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <mutex>
 #include <optional>
 
 #include "backends/cups/cups_resources.h"
@@ -19,9 +21,12 @@ public:
     bool Write(std::string_view bytes) override;
     bool Finish() override;
     void Abort() noexcept override;
+    void Interrupt() noexcept override;
     int jobId() const noexcept override { return jobId_; }
 
 private:
+    void Keep(cups::Http http) noexcept;
+
     bool FailWithIppError(const std::string& doing);
     std::string ConnectionFailure(int error) const;
 
@@ -30,7 +35,9 @@ private:
 
     DeviceUri uri_;
     std::string printerUri_; // the URI without its options
+    std::mutex httpMutex_;   // held only to replace the connection, never while it is used
     cups::Http http_;
+    std::atomic<bool> interrupted_ = false;
     bool inRequest_ = false;
     int jobId_ = 0;
 };

@@ -10,14 +10,14 @@
 
 namespace rawlet::direct {
 
-namespace {
-
 bool SameName(std::string_view a, std::string_view b)
 {
     return std::ranges::equal(a, b, [](char x, char y) {
         return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
     });
 }
+
+namespace {
 
 bool Taken(const PrintersConf& conf, std::string_view name)
 {
@@ -51,6 +51,10 @@ void ReadPrintersConf(std::istream& lines, const std::string& fileName, Printers
             conf.problems.push_back(where + "no device URI after the name '" + name + "'");
         } else if (fields >> extra) {
             conf.problems.push_back(where + "unexpected text after the URI: '" + extra + "'");
+        } else if (name.find_first_of(":/") != std::string::npos) {
+            // Such a name would stand for the URI it is spelled like, or the path of a queue.
+            conf.problems.push_back(where + "the name '" + name +
+                                    "' has a ':' or '/', which names cannot have");
         } else if (Taken(conf, name)) {
             conf.problems.push_back(where + "the name '" + name + "' is already taken");
         } else {

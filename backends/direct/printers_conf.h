@@ -2,6 +2,7 @@
 
 #include <istream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "device_uri.h"
@@ -20,8 +21,11 @@ struct PrintersConf {
     std::vector<std::string> problems;
 };
 
+// Whether two printer names are the same without regard to (ASCII) letter case.
+bool SameName(std::string_view a, std::string_view b);
+
 // Lines "NAME URI"; blank lines and those starting with '#' are ignored. A name already
-// taken keeps its first printer.
+// taken, in any letter case, keeps its first printer; a name has no ':' or '/'.
 void ReadPrintersConf(std::istream& lines, const std::string& fileName, PrintersConf& conf);
 
 // $RAWLET_PRINTERS alone when it is set; otherwise $XDG_CONFIG_HOME/rawlet/printers.conf

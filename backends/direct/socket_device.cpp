@@ -9,20 +9,17 @@
 #include <linux/sockios.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
-#include <memory>
-#include <thread>
 
-#include "fd_io.h"
+#include "host_lookup.h"
 
 namespace rawlet::direct {
 
 namespace {
 
-struct AddressesDeleter {
-    void operator()(addrinfo* list) const noexcept { ::freeaddrinfo(list); }
-};
-using Addresses = std::unique_ptr<addrinfo, AddressesDeleter>;
+// How often the end of a job looks at what the printer has acknowledged.
+constexpr auto kAcknowledgementPoll = std::chrono::milliseconds(5);
 
 // The error the connection has met, such as the printer's reset; 0 if none.
 int PendingError(int fd)
@@ -57,41 +54,68 @@ std::string EndFailure(int error)
     return Reason(error);
 }
 
+// Non-blocking, not inherited, and never raising SIGPIPE where the system has a socket
+// option for that rather than a flag of send().
+UniqueFd NewSocket(const addrinfo& address)
+{
+    UniqueFd fd(::socket(address.ai_family, address.ai_socktype, address.ai_protocol));
+    if (!fd)
+        return fd;
+    ::fcntl(fd.get(), F_SETFD, FD_CLOEXEC);
+    ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) | O_NONBLOCK);
+#ifdef SO_NOSIGPIPE
+    const int on = 1;
+    ::setsockopt(fd.get(), SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof on);
+#endif
+    return fd;
+}
+
 } // namespace
 
 bool SocketDevice::Connect()
 {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const std::string port = std::to_string(uri_.port);
-    if (const int problem = ::getaddrinfo(uri_.host.c_str(), port.c_str(), &hints, &found); problem != 0)
-        return Fail("cannot find " + uri_.host + ": " + ::gai_strerror(problem));
-    const Addresses addresses(found);
+    if (interrupter_.interrupted())
+        return Fail("interrupted");
+    // One deadline for the name and the connection, as the URI's timeout promises.
+    const auto deadline = Clock::now() + uri_.timeout;
+    std::string failure;
+    const Addresses addresses = LookUpHost(uri_.host, uri_.port, deadline, &interrupter_, failure);
+    if (!addresses)
+        return Fail(failure);
     for (const addrinfo* address = addresses.get(); address; address = address->ai_next)
-        if (ConnectTo(*address))
+        if (ConnectTo(*address, deadline))
             return true;
     return false;
 }
 
-// A non-blocking connection, so the URI's timeout bounds the wait.
-bool SocketDevice::ConnectTo(const addrinfo& address)
+bool SocketDevice::ConnectTo(const addrinfo& address, Clock::time_point deadline)
 {
-    UniqueFd fd(
-        ::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address.ai_protocol));
+    UniqueFd fd = NewSocket(address);
     if (!fd)
         return Fail(Reason(errno));
     if (::connect(fd.get(), address.ai_addr, address.ai_addrlen) != 0) {
         if (errno != EINPROGRESS)
             return Fail(Reason(errno));
-        if (const int problem = WaitFor(fd.get(), POLLOUT, uri_.timeout); problem != 0)
-            return Fail(problem == ETIMEDOUT ? TimedOut(uri_.timeout) + " connecting" : Reason(problem));
+        if (const int problem = WaitFor(fd.get(), POLLOUT, deadline, &interrupter_); problem != 0)
+            return FailWait(problem, " connecting");
         if (const int error = PendingError(fd.get()); error != 0)
             return Fail(Reason(error));
     }
-    connection_ = std::move(fd);
+    Keep(std::move(fd));
     return true;
+}
+
+void SocketDevice::Keep(UniqueFd connection)
+{
+    std::lock_guard lock(connectionMutex_);
+    connection_ = std::move(connection);
+}
+
+bool SocketDevice::FailWait(int problem, const std::string& waitingFor)
+{
+    if (problem == ECANCELED)
+        return Fail("interrupted");
+    return Fail(problem == ETIMEDOUT ? TimedOut(uri_.timeout) + waitingFor : Reason(problem));
 }
 
 bool SocketDevice::Begin(const std::string&) { return connection_ || Connect(); }
@@ -101,7 +125,7 @@ bool SocketDevice::Write(std::string_view bytes)
     std::string failure;
     if (!connection_)
         return Fail("not connected");
-    if (WriteAll(connection_.get(), bytes, uri_.timeout, failure))
+    if (WriteAll(connection_.get(), bytes, uri_.timeout, &interrupter_, failure))
         return true;
     Abort();
     return Fail(failure);
@@ -111,11 +135,12 @@ bool SocketDevice::Finish()
 {
     if (!connection_)
         return Fail("not connected");
-    const auto deadline = std::chrono::steady_clock::now() + uri_.timeout;
-    const bool delivered = ::shutdown(connection_.get(), SHUT_WR) == 0
-                               ? AwaitPeerClose() && AwaitAcknowledged(deadline)
-                               : FailShutdown(errno);
-    connection_.Reset();
+    const bool delivered =
+        ::shutdown(connection_.get(), SHUT_WR) == 0 ? AwaitDelivery() : FailShutdown(errno);
+    if (delivered)
+        Keep(UniqueFd());
+    else
+        Abort();
     return delivered;
 }
 
@@ -126,51 +151,79 @@ bool SocketDevice::FailShutdown(int error)
     return Fail(EndFailure(pending != 0 ? pending : error));
 }
 
-// What the printer sends back (status bytes, if any) is read and dropped until its end of
-// stream, which it sends once it has read ours (or has hung up).
-bool SocketDevice::AwaitPeerClose()
+// Delivered once every byte, and our end of stream, is acknowledged and the printer has
+// closed its end: its close alone says it is done, not that it read the job (one that hung
+// up at once, as a busy printer may, answers the bytes that reach it later with a reset).
+//
+// While bytes are unacknowledged, the timeout runs from the printer's last progress, so a
+// slow printer is waited for as long as it keeps reading; once it holds them all, it has the
+// timeout to close, however much it talks meanwhile. What it sends is read and dropped.
+bool SocketDevice::AwaitDelivery()
 {
-    char discarded[4096];
-    for (;;) {
-        if (const int problem = WaitFor(connection_.get(), POLLIN, uri_.timeout); problem != 0)
-            return Fail(problem == ETIMEDOUT ? TimedOut(uri_.timeout) + " waiting for the printer to close"
-                                             : Reason(problem));
-        const ssize_t count = ::recv(connection_.get(), discarded, sizeof discarded, 0);
-        if (count == 0)
-            return true;
-        if (count < 0 && errno != EINTR && errno != EAGAIN)
-            return Fail(EndFailure(errno));
-    }
-}
-
-// The printer's end of stream says it is done, not that it read the job: one that hung up
-// at once (as a busy printer may) answers the bytes that reach it later with a reset. So the
-// job is delivered only once every byte, and our end of stream, is acknowledged.
-bool SocketDevice::AwaitAcknowledged(std::chrono::steady_clock::time_point deadline)
-{
-    constexpr auto kPollInterval = std::chrono::milliseconds(1);
+    const int fd = connection_.get();
+    int unacknowledged = Unacknowledged(fd);
+    auto deadline = Clock::now() + uri_.timeout;
+    bool holdsEverything = false;
+    bool closed = false;
     for (;;) {
         // In this order: a reset may empty the count as it arrives.
-        const int unacknowledged = Unacknowledged(connection_.get());
-        if (const int error = PendingError(connection_.get()); error != 0)
+        const int count = Unacknowledged(fd);
+        if (const int error = PendingError(fd); error != 0)
             return Fail(EndFailure(error));
-        if (unacknowledged <= 0)
-            return true; // all acknowledged, or a system that cannot tell: the close is our word
-        if (std::chrono::steady_clock::now() >= deadline)
-            return Fail(TimedOut(uri_.timeout) + " with " + std::to_string(unacknowledged) +
-                        " bytes not acknowledged by the printer");
-        std::this_thread::sleep_for(kPollInterval);
+        if (count < unacknowledged)
+            deadline = Clock::now() + uri_.timeout;
+        unacknowledged = count;
+        if (unacknowledged <= 0 && !holdsEverything) { // or a system that cannot tell
+            holdsEverything = true;
+            deadline = Clock::now() + uri_.timeout;
+        }
+        if (holdsEverything && closed)
+            return true;
+        if (Clock::now() >= deadline)
+            return holdsEverything ? Fail(TimedOut(uri_.timeout) + " waiting for the printer to close")
+                                   : Fail(TimedOut(uri_.timeout) + " with " + std::to_string(unacknowledged) +
+                                          " bytes not acknowledged by the printer");
+        const auto nextLook = std::min(deadline, Clock::now() + kAcknowledgementPoll);
+        const int problem = closed
+                                ? Pause(nextLook, &interrupter_)
+                                : WaitFor(fd, POLLIN, holdsEverything ? deadline : nextLook, &interrupter_);
+        if (problem == ECANCELED)
+            return Fail("interrupted");
+        if (problem != 0 && problem != ETIMEDOUT)
+            return Fail(Reason(problem));
+        if (problem == 0 && !closed) {
+            char discarded[4096];
+            const ssize_t received = ::recv(fd, discarded, sizeof discarded, 0);
+            closed = received == 0;
+            if (received < 0 && errno != EINTR && errno != EAGAIN)
+                return Fail(EndFailure(errno));
+        }
     }
 }
 
 // A reset rather than an orderly end: the printer must not take a partial job as whole.
 void SocketDevice::Abort() noexcept
 {
+    std::lock_guard lock(connectionMutex_);
     if (!connection_)
         return;
     const linger reset{1, 0};
     ::setsockopt(connection_.get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     connection_.Reset();
+}
+
+// The connection is left to the thread that uses it, set to end in a reset however it is
+// closed, even by the process's end.
+void SocketDevice::Interrupt() noexcept
+{
+    {
+        std::lock_guard lock(connectionMutex_);
+        if (connection_) {
+            const linger reset{1, 0};
+            ::setsockopt(connection_.get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        }
+    }
+    interrupter_.Interrupt();
 }
 
 } // namespace rawlet::direct

@@ -2,16 +2,17 @@
 
 #include <netdb.h>
 
-#include <chrono>
+#include <mutex>
 
 #include "device.h"
+#include "fd_io.h"
 #include "unique_fd.h"
 
 namespace rawlet::direct {
 
 // An AppSocket (JetDirect) printer: one TCP connection per document. The document is
-// delivered once the printer, having read our end of the stream, closes its own, and has
-// acknowledged every byte.
+// delivered once the printer has acknowledged every byte and, having read our end of the
+// stream, closed its own.
 class SocketDevice : public Device {
 public:
     explicit SocketDevice(DeviceUri uri) : uri_(std::move(uri)) {}
@@ -21,14 +22,18 @@ public:
     bool Write(std::string_view bytes) override;
     bool Finish() override;
     void Abort() noexcept override;
+    void Interrupt() noexcept override;
 
 private:
-    bool ConnectTo(const ::addrinfo& address);
-    bool AwaitPeerClose();
-    bool AwaitAcknowledged(std::chrono::steady_clock::time_point deadline);
+    bool ConnectTo(const ::addrinfo& address, Clock::time_point deadline);
+    bool AwaitDelivery();
     bool FailShutdown(int error);
+    bool FailWait(int problem, const std::string& waitingFor);
+    void Keep(UniqueFd connection);
 
     DeviceUri uri_;
+    Interrupter interrupter_;
+    std::mutex connectionMutex_; // held only to replace the connection, never while waiting
     UniqueFd connection_;
 };
 

@@ -42,7 +42,7 @@ TEST(DirectControlTest, AQueueAndADirectPrinterOpenAtOnceKeepTheirBytesApart)
     SandboxQueue queue(TestName() + "-queue");
     SandboxQueue device(TestName() + "-device");
     cups::CupsPlatform system(kCodePages);
-    system.AddDirectPrinter("Front-Counter", DeviceUri(device));
+    ASSERT_TRUE(system.AddDirectPrinter("Front-Counter", DeviceUri(device)));
 
     std::latch bothOpen(2);
     auto print = [&](const std::string& printer, const std::string& tag) {
@@ -67,7 +67,7 @@ TEST(DirectControlTest, AnAbandonedDocumentDoesNotReachTheDeviceAsAJob)
 {
     SandboxQueue device(TestName());
     cups::CupsPlatform system(kCodePages);
-    system.AddDirectPrinter("Drawer", DeviceUri(device));
+    ASSERT_TRUE(system.AddDirectPrinter("Drawer", DeviceUri(device)));
     {
         Rawlet control(system.Services());
         control.SetPrinterName("Drawer");
@@ -119,7 +119,7 @@ TEST(DirectControlTest, APrinterThatHangsUpUnreadHasNotTakenTheJob)
 {
     HangingUpPrinter printer;
     cups::CupsPlatform system(kCodePages);
-    system.AddDirectPrinter("Busy", printer.uri());
+    ASSERT_TRUE(system.AddDirectPrinter("Busy", printer.uri()));
     Rawlet control(system.Services());
     control.SetPrinterName("Busy");
     control.SetPrinterData(""); // connected, with the document started

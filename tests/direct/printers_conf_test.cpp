@@ -43,6 +43,9 @@ TEST(DeviceUri, ReadsEachKindWithItsDefaults)
     EXPECT_EQ(serial.serial.parity, 'e');
     EXPECT_EQ(serial.serial.flow, 's');
     EXPECT_EQ(ParseDeviceUri("file:/dev/usb/lp0").kind, DeviceUri::Kind::File);
+    // The spellings lpstat -v shows, and a printer at the root path.
+    EXPECT_EQ(ParseDeviceUri("file:///dev/usb/lp0").path, "/dev/usb/lp0");
+    EXPECT_EQ(ParseDeviceUri("ipp://10.0.0.6:8000").path, "/");
 }
 
 TEST(DeviceUri, RefusesWhatNamesNoDeviceAndSaysWhy)
@@ -56,7 +59,7 @@ TEST(DeviceUri, RefusesWhatNamesNoDeviceAndSaysWhy)
         {"socket://host?timeout=0", "timeout must be a number"},
         {"socket://host?timeout=5+timeout=6", "given twice"},
         {"socket://host?baud=9600", "unknown option 'baud'"},
-        {"ipp://host", "no printer path"},
+        {"file://host/dev/lp0", "absolute device path"},
         {"serial:dev/ttyS0", "absolute device path"},
         {"serial:/dev/ttyS0?parity=mark", "parity must be one of none, even, odd"},
         {"serial:/dev/ttyS0?bits", "is not NAME=VALUE"},
@@ -81,7 +84,8 @@ TEST(PrintersConf, ReadsNamesAndUrisSkippingCommentsAndBadLines)
                                    "front serial:/dev/ttyS0\n"
                                    "Kitchen  \t file:/dev/usb/lp0  # at the pass\n"
                                    "Bar gopher://10.0.0.7\n"
-                                   "Kitchen2 file:/dev/usb/lp1\n");
+                                   "Kitchen2 file:/dev/usb/lp1\n"
+                                   "socket://10.0.0.8 socket://10.0.0.9\n");
     ASSERT_EQ(conf.printers.size(), 2u);
     EXPECT_EQ(conf.printers[0].name, "Front");
     EXPECT_EQ(conf.printers[0].uri.port, 9100);
@@ -91,7 +95,8 @@ TEST(PrintersConf, ReadsNamesAndUrisSkippingCommentsAndBadLines)
                             "printers.conf:5: unexpected text after the URI: 'extra'",
                             "printers.conf:6: the name 'front' is already taken",
                             "printers.conf:7: unexpected text after the URI: '#'",
-                            HasSubstr("printers.conf:8: 'gopher://10.0.0.7' is not a device URI")));
+                            HasSubstr("printers.conf:8: 'gopher://10.0.0.7' is not a device URI"),
+                            HasSubstr("printers.conf:10: the name 'socket://10.0.0.8' has a ':' or '/'")));
 }
 
 TEST(PrintersConf, ANamedFileThatCannotBeReadIsAProblem)

@@ -51,9 +51,10 @@ public:
     platform::Platform Services();
 
     // Adds a direct printer reached at `uri` (socket://, ipp://, ipps://, serial:, file:),
-    // after those of printers.conf; a name already taken keeps its printer. Throws
-    // std::invalid_argument, saying why, for a URI that names no device.
-    void AddDirectPrinter(const std::string& name, const std::string& uri);
+    // after those of printers.conf. False when the name is taken, in any letter case: it
+    // keeps its printer. Throws std::invalid_argument, saying why, for a URI that names no
+    // device.
+    [[nodiscard]] bool AddDirectPrinter(const std::string& name, const std::string& uri);
     // Leaves the scheduler's queues out of the printer list, so that it is not asked: for a
     // program that prints to a device URI only, which no queue's name can be (a queue's name
     // has no '/'), and should not wait for the scheduler's answer.
