@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "backends/direct/direct_spooler.h"
 #include "backends/direct/printers_conf.h"
 
 namespace rawlet::direct {
@@ -106,6 +107,17 @@ TEST(PrintersConf, ANamedFileThatCannotBeReadIsAProblem)
     ::unsetenv("RAWLET_PRINTERS");
     EXPECT_TRUE(conf.printers.empty());
     EXPECT_THAT(conf.problems, ElementsAre("/nonexistent/printers.conf: No such file or directory"));
+}
+
+// A program adding a printer learns that the name is taken, in whatever letter case, instead
+// of printing later to the printer that has it.
+TEST(DirectSpooler, ANameTakenInAnyLetterCaseKeepsItsPrinter)
+{
+    DirectSpooler spooler;
+    EXPECT_TRUE(spooler.Add({"Receipts", ParseDeviceUri("socket://10.0.0.5")}));
+    EXPECT_FALSE(spooler.Add({"RECEIPTS", ParseDeviceUri("socket://10.0.0.6")}));
+    ASSERT_EQ(spooler.Printers().size(), 1u);
+    EXPECT_EQ(spooler.Printers().front().uri.host, "10.0.0.5");
 }
 
 } // namespace
