@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <functional>
 
 #include "device.h"
 #include "ipp_device.h"
@@ -232,6 +233,34 @@ void DirectSpooler::AbandonDocuments()
     for (const auto& printer : open_.All())
         if (printer->inDocument())
             printer->Abandon();
+    std::lock_guard lock(mutex_);
+    for (IppDevice* device : following_)
+        device->Interrupt();
+}
+
+void DirectSpooler::WatchJobStates(std::function<void(const std::string& line)> onState)
+{
+    std::lock_guard lock(mutex_);
+    onState_ = std::move(onState);
+}
+
+// The job is followed on a connection of its own, which AbandonDocuments can end.
+std::optional<std::string> DirectSpooler::Follow(const KeptJob& job) const
+{
+    IppDevice device(job.uri);
+    IppDevice::StateListener onState;
+    {
+        std::lock_guard lock(mutex_);
+        following_.push_back(&device);
+        if (onState_)
+            onState = [listener = onState_, &job](const std::string& state) {
+                listener(job.printer + ": " + state);
+            };
+    }
+    std::optional<std::string> why = device.Follow(job.id, onState);
+    std::lock_guard lock(mutex_);
+    std::erase(following_, &device);
+    return why;
 }
 
 std::optional<std::string> DirectSpooler::LastFailure() const
@@ -251,7 +280,7 @@ std::vector<std::string> DirectSpooler::DocumentProblems(bool wait) const
     }
     if (wait)
         for (const KeptJob& job : kept)
-            if (const auto why = FollowIppJob(job.uri, job.id))
+            if (const auto why = Follow(job))
                 problems.push_back("job " + std::to_string(job.id) + " on " + job.printer +
                                    " did not print: " + *why);
     return problems;
