@@ -116,12 +116,13 @@ std::optional<platform::PrinterStatus> DirectSpooler::StatusOf(std::string_view 
     platform::PrinterStatus status;
     status.name = known->name;
     const std::unique_ptr<Device> device = MakeDevice(known->uri);
-    status.answers = device->Connect();
-    if (status.answers)
+    const bool connected = device->Connect();
+    if (connected)
         device->Abort();
     else
         status.message = device->failure();
-    status.ready = status.acceptingJobs = status.answers;
+    status.answers = connected || device->refused();
+    status.ready = status.acceptingJobs = connected;
     return status;
 }
 

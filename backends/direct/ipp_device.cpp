@@ -144,6 +144,7 @@ bool IppDevice::AskPrinterState()
         if (Succeeded(response.get()))
             return true;
         if (!response || !WantsOlderVersion(response.get()) || version == kIppVersions[2]) {
+            refused_ = response || httpGetStatus(http_.get()) >= HTTP_STATUS_BAD_REQUEST;
             Fail(Unsuccessful(response.get()));
             Keep(nullptr);
             return false;

@@ -29,6 +29,7 @@ public:
     void Abort() noexcept override;
     void Interrupt() noexcept override;
     int jobId() const noexcept override { return jobId_; }
+    bool refused() const noexcept override { return refused_; }
 
     // Follows job `jobId` until it has printed (nothing returned) or can no longer print: then
     // the reason, such as "job aborted: ...". `onState`, when given, hears each state asked.
@@ -54,6 +55,7 @@ private:
     int version_ = 20;      // the IPP version of requests: 20, 11 or 10
     bool inRequest_ = false;
     int jobId_ = 0;
+    bool refused_ = false;
 };
 
 } // namespace rawlet::direct
