@@ -121,4 +121,5 @@ RAWLET_ON_DEMAND(ipp_status_t, ippGetStatusCode, (ipp_t * ipp), (ipp))
 RAWLET_ON_DEMAND(const char*, ippGetString, (ipp_attribute_t * attr, int element, const char** language),
                  (attr, element, language))
 RAWLET_ON_DEMAND(ipp_t*, ippNewRequest, (ipp_op_t op), (op))
+RAWLET_ON_DEMAND(int, ippSetVersion, (ipp_t * ipp, int major, int minor), (ipp, major, minor))
 RAWLET_ON_DEMAND(int, ippPort, (void), ())

@@ -31,6 +31,7 @@ public:
     std::vector<std::string> JobProblems(bool wait) override;
     void WatchJobStates(std::function<void(const std::string& line)> onState) override
     {
+        direct_.WatchJobStates(onState);
         queues_.WatchJobStates(std::move(onState));
     }
     bool CanTellStatus() const override { return true; }

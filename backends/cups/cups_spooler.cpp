@@ -3,8 +3,8 @@
 #include <climits>
 #include <utility>
 
+#include "backends/direct/ipp_name.h"
 #include "cups_resources.h"
-#include "ipp_name.h"
 #include "job_monitor.h"
 #include "queue_status.h"
 #include "reachability.h"
@@ -50,7 +50,7 @@ public:
         std::lock_guard lock(mutex_);
         if (jobId_ != 0)
             return 0;
-        const std::string name = docInfo.docName ? IppName(*docInfo.docName) : std::string();
+        const std::string name = docInfo.docName ? direct::IppName(*docInfo.docName) : std::string();
         const char* title = name.empty() ? nullptr : name.c_str();
         int jobId = 0;
         if (cupsCreateDestJob(http_.get(), dest_.get(), info_.get(), &jobId, title, 0, nullptr) !=

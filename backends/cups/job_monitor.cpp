@@ -5,6 +5,7 @@
 
 #include "cups_resources.h"
 #include "ipp_attributes.h"
+#include "ipp_errors.h"
 
 namespace rawlet::cups {
 
@@ -28,7 +29,7 @@ Status Query(ipp_op_t operation, const char* uriName, const std::string& uri, co
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3, nullptr, wanted);
     Ipp response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
     if (!response || ippGetStatusCode(response.get()) > IPP_STATUS_OK_CONFLICTING)
-        return {0, cupsLastErrorString()};
+        return {0, LastErrorText()};
     Status status;
     status.state = ippGetInteger(ippFindAttribute(response.get(), stateName, IPP_TAG_ENUM), 0);
     status.message = AttributeText(response.get(), messageName);

@@ -9,6 +9,7 @@
 
 #include "backends/direct/unique_fd.h"
 #include "cups_resources.h"
+#include "ipp_errors.h"
 
 namespace rawlet::cups {
 
@@ -39,7 +40,7 @@ std::optional<std::string> SchedulerUnreachable(int timeoutMs)
     const std::string port = std::to_string(ippPort());
     AddressList addresses(httpAddrGetList(server.c_str(), AF_UNSPEC, port.c_str()));
     if (!addresses)
-        return "no print scheduler answers at " + where + " (" + cupsLastErrorString() + ")";
+        return "no print scheduler answers at " + where + " (" + LastErrorText() + ")";
     int firstError = 0;
     for (http_addrlist_t* address = addresses.get(); address; address = address->next) {
         const int error = ConnectError(address->addr, timeoutMs);

@@ -35,6 +35,9 @@ public:
     // The number the device gave the last document it took, for a device that keeps jobs
     // and can tell when they have printed (IPP); zero for the others, whose delivery is the end.
     virtual int jobId() const noexcept { return 0; }
+    // Whether the last Connect that failed had an answer from the device, a refusal, rather
+    // than none: only a device that speaks a protocol can tell.
+    virtual bool refused() const noexcept { return false; }
 
 protected:
     bool Fail(std::string reason)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <functional>
 
 #include "device.h"
 #include "ipp_device.h"
@@ -115,12 +116,13 @@ std::optional<platform::PrinterStatus> DirectSpooler::StatusOf(std::string_view 
     platform::PrinterStatus status;
     status.name = known->name;
     const std::unique_ptr<Device> device = MakeDevice(known->uri);
-    status.answers = device->Connect();
-    if (status.answers)
+    const bool connected = device->Connect();
+    if (connected)
         device->Abort();
     else
         status.message = device->failure();
-    status.ready = status.acceptingJobs = status.answers;
+    status.answers = connected || device->refused();
+    status.ready = status.acceptingJobs = connected;
     return status;
 }
 
@@ -232,6 +234,34 @@ void DirectSpooler::AbandonDocuments()
     for (const auto& printer : open_.All())
         if (printer->inDocument())
             printer->Abandon();
+    std::lock_guard lock(mutex_);
+    for (IppDevice* device : following_)
+        device->Interrupt();
+}
+
+void DirectSpooler::WatchJobStates(std::function<void(const std::string& line)> onState)
+{
+    std::lock_guard lock(mutex_);
+    onState_ = std::move(onState);
+}
+
+// The job is followed on a connection of its own, which AbandonDocuments can end.
+std::optional<std::string> DirectSpooler::Follow(const KeptJob& job) const
+{
+    IppDevice device(job.uri);
+    IppDevice::StateListener onState;
+    {
+        std::lock_guard lock(mutex_);
+        following_.push_back(&device);
+        if (onState_)
+            onState = [listener = onState_, &job](const std::string& state) {
+                listener(job.printer + ": " + state);
+            };
+    }
+    std::optional<std::string> why = device.Follow(job.id, onState);
+    std::lock_guard lock(mutex_);
+    std::erase(following_, &device);
+    return why;
 }
 
 std::optional<std::string> DirectSpooler::LastFailure() const
@@ -251,7 +281,7 @@ std::vector<std::string> DirectSpooler::DocumentProblems(bool wait) const
     }
     if (wait)
         for (const KeptJob& job : kept)
-            if (const auto why = FollowIppJob(job.uri, job.id))
+            if (const auto why = Follow(job))
                 problems.push_back("job " + std::to_string(job.id) + " on " + job.printer +
                                    " did not print: " + *why);
     return problems;

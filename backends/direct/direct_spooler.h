@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -11,6 +12,8 @@
 #include "printers_conf.h"
 
 namespace rawlet::direct {
+
+class IppDevice;
 
 // The spooler over direct printers: each handle drives its own device, and a document is
 // streamed to it as it is written. A device that cannot be reached fails the open; one that
@@ -51,6 +54,9 @@ public:
     // delivered to a device that keeps jobs (IPP) that did not print to the end; with `wait`,
     // returns only once every such job has printed or failed.
     std::vector<std::string> DocumentProblems(bool wait) const;
+    // Called with one line, such as "NAME: job 7 held", each time DocumentProblems asks a
+    // printer for a job it waits for.
+    void WatchJobStates(std::function<void(const std::string& line)> onState);
 
 private:
     class Printer;
@@ -69,6 +75,9 @@ private:
         int id;
     };
     std::vector<KeptJob> keptJobs_; // delivered to devices that keep jobs, to follow
+    std::optional<std::string> Follow(const KeptJob& job) const;
+    mutable std::vector<IppDevice*> following_; // the devices of jobs followed now
+    std::function<void(const std::string& line)> onState_;
     backends::HandleTable<Printer> open_;
 };
 

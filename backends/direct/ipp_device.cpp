@@ -2,39 +2,86 @@
 
 #include <sys/socket.h>
 
+#include <atomic>
 #include <cerrno>
-#include <climits>
-#include <thread>
 
 #include "backends/cups/ipp_attributes.h"
-#include "fd_io.h"
+#include "backends/cups/ipp_errors.h"
+#include "host_lookup.h"
+#include "http_addresses.h"
+#include "ipp_name.h"
 #include "socket_device.h"
 
 namespace rawlet::direct {
 
 namespace {
 
+constexpr int kIppVersions[] = {20, 11, 10}; // newest first
+
 // The connection's time limit: libcups asks once it has waited that long; no means give up.
 int GiveUp(http_t*, void*) { return 0; }
 
-bool Succeeded() { return cupsLastError() <= IPP_STATUS_OK_CONFLICTING; }
+bool Succeeded(ipp_t* response)
+{
+    return response && ippGetStatusCode(response) <= IPP_STATUS_OK_CONFLICTING;
+}
+
+// Printers of an older IPP say so, or some of them call the newer version a bad request.
+bool WantsOlderVersion(ipp_t* response)
+{
+    const ipp_status_t status = ippGetStatusCode(response);
+    return status == IPP_STATUS_ERROR_VERSION_NOT_SUPPORTED || status == IPP_STATUS_ERROR_BAD_REQUEST;
+}
+
+// "client-error-not-found (The printer or class does not exist.)": the status the printer
+// answered with, and its own message when it gave one.
+std::string Answer(ipp_t* response)
+{
+    const std::string status = ippErrorString(ippGetStatusCode(response));
+    const std::string message = cups::AttributeText(response, "status-message");
+    return message.empty() ? status : status + " (" + message + ")";
+}
+
+// The URI as the printer names itself: without options, and with "/" for a bare authority.
+std::string PrinterUri(const std::string& text)
+{
+    std::string uri = text.substr(0, text.find('?'));
+    const std::size_t authority = uri.find("//") + 2;
+    if (uri.find('/', authority) == std::string::npos)
+        uri += '/';
+    return uri;
+}
+
+int RemainingMs(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return static_cast<int>(std::max<long long>(left.count(), 1));
+}
 
 } // namespace
 
-IppDevice::IppDevice(DeviceUri uri)
-    : uri_(std::move(uri)), printerUri_(uri_.text.substr(0, uri_.text.find('?')))
-{}
+IppDevice::IppDevice(DeviceUri uri) : uri_(std::move(uri)), printerUri_(PrinterUri(uri_.text)) {}
 
-bool IppDevice::FailWithIppError(const std::string& doing)
+// Why a request did not succeed: the printer's refusal when it answered at all, in IPP or
+// in HTTP, and that it does not answer only when nothing came back.
+std::string IppDevice::Unsuccessful(ipp_t* response) const
 {
-    const char* text = cupsLastErrorString();
-    return Fail(doing + ": " + (text && *text ? text : ippErrorString(cupsLastError())));
+    if (interrupter_.interrupted())
+        return "interrupted";
+    if (response)
+        return "the printer refused: " + Answer(response);
+    const http_status_t status = http_ ? httpGetStatus(http_.get()) : HTTP_STATUS_ERROR;
+    if (status >= HTTP_STATUS_BAD_REQUEST)
+        return "the printer refused: HTTP " + std::to_string(status) + " (" + cups::LastErrorText() + ")";
+    return "the printer does not answer: " + cups::LastErrorText();
 }
 
 // libcups says "Host is down" for every refusal; a connection of our own, which fails as
 // fast, tells the system's reason.
 std::string IppDevice::ConnectionFailure(int error) const
 {
+    if (interrupter_.interrupted())
+        return "interrupted";
     if (error == ETIMEDOUT || error == 0)
         return TimedOut(uri_.timeout) + " connecting";
     if (error == EHOSTDOWN) {
@@ -51,55 +98,94 @@ std::string IppDevice::ConnectionFailure(int error) const
 // fails before the document starts.
 bool IppDevice::Connect()
 {
-    if (interrupted_)
+    if (interrupter_.interrupted())
         return Fail("interrupted");
+    return OpenConnection() && AskPrinterState();
+}
+
+// The name lookup and the connection share the URI's timeout, and both end on Interrupt().
+bool IppDevice::OpenConnection()
+{
+    const Clock::time_point deadline = Clock::now() + uri_.timeout;
+    std::string failure;
+    const Addresses found = LookUpHost(uri_.host, uri_.port, deadline, &interrupter_, failure);
+    if (!found)
+        return Fail(failure);
+    const cups::AddressList addresses = HttpAddresses(found.get());
+    if (!addresses)
+        return Fail("cannot find " + uri_.host + ": no address to connect to");
     const auto encryption =
         uri_.kind == DeviceUri::Kind::Ipps ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED;
     // Made first and connected after, so that a failure can be read off the connection.
     Keep(cups::Http(
-        httpConnect2(uri_.host.c_str(), uri_.port, nullptr, AF_UNSPEC, encryption, 1, 0, nullptr)));
+        httpConnect2(uri_.host.c_str(), uri_.port, addresses.get(), AF_UNSPEC, encryption, 1, 0, nullptr)));
     if (!http_)
-        return Fail("cannot find " + uri_.host);
+        return Fail("cannot connect to " + uri_.host + ": " + cups::LastErrorText());
     httpSetTimeout(http_.get(), static_cast<double>(uri_.timeout.count()), GiveUp, nullptr);
-    const auto timeoutMs =
-        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(uri_.timeout).count());
-    int cancel = 0;
-    if (httpReconnect2(http_.get(), timeoutMs, &cancel) != 0) {
+    if (httpReconnect2(http_.get(), RemainingMs(deadline), &cancelConnect_) != 0) {
         const int error = httpError(http_.get());
         Keep(nullptr);
         if (error == EIO && encryption == HTTP_ENCRYPTION_ALWAYS) // the TLS handshake's, told by libcups
-            return FailWithIppError("cannot encrypt the connection");
+            return Fail("cannot encrypt the connection: " + cups::LastErrorText());
         return Fail(ConnectionFailure(error));
     }
+    return StillWanted();
+}
 
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri_.c_str());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "printer-state");
-    const cups::Ipp response(cupsDoRequest(http_.get(), request, uri_.path.c_str()));
-    if (!response || !Succeeded()) {
-        FailWithIppError("the printer does not answer");
-        Keep(nullptr);
-        return false;
+// Asks in each IPP version in turn, newest first, until the printer takes one.
+bool IppDevice::AskPrinterState()
+{
+    for (const int version : kIppVersions) {
+        version_ = version;
+        ipp_t* request = NewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                     "printer-state");
+        const cups::Ipp response = Ask(request);
+        if (Succeeded(response.get()))
+            return true;
+        if (!response || !WantsOlderVersion(response.get()) || version == kIppVersions[2]) {
+            refused_ = response || httpGetStatus(http_.get()) >= HTTP_STATUS_BAD_REQUEST;
+            Fail(Unsuccessful(response.get()));
+            Keep(nullptr);
+            return false;
+        }
     }
-    return true;
+    return false;
+}
+
+ipp_t* IppDevice::NewRequest(ipp_op_t operation) const
+{
+    ipp_t* request = ippNewRequest(operation);
+    ippSetVersion(request, version_ / 10, version_ % 10);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri_.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    return request;
+}
+
+cups::Ipp IppDevice::Ask(ipp_t* request)
+{
+    return cups::Ipp(cupsDoRequest(http_.get(), request, uri_.path.c_str()));
 }
 
 bool IppDevice::Begin(const std::string& title)
 {
     if (!http_ && !Connect())
         return false;
-    cups::Ipp request(ippNewRequest(IPP_OP_PRINT_JOB));
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri_.c_str());
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    cups::Ipp request(NewRequest(IPP_OP_PRINT_JOB));
     if (!title.empty())
-        ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
+        ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
+                     IppName(title).c_str());
     ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
                  "application/octet-stream");
-    if (cupsSendRequest(http_.get(), request.get(), uri_.path.c_str(), CUPS_LENGTH_VARIABLE) !=
-        HTTP_STATUS_CONTINUE) {
+    const http_status_t status =
+        cupsSendRequest(http_.get(), request.get(), uri_.path.c_str(), CUPS_LENGTH_VARIABLE);
+    if (status != HTTP_STATUS_CONTINUE) {
+        const std::string why = interrupter_.interrupted() ? "interrupted"
+                                : status >= HTTP_STATUS_BAD_REQUEST
+                                    ? "HTTP " + std::to_string(status) + " (" + cups::LastErrorText() + ")"
+                                    : cups::LastErrorText();
         Keep(nullptr);
-        return FailWithIppError("the printer refused the job");
+        return Fail("the printer refused the job: " + why);
     }
     inRequest_ = true;
     return true;
@@ -109,29 +195,39 @@ bool IppDevice::Write(std::string_view bytes)
 {
     if (!inRequest_)
         return Fail("no job in progress");
+    if (interrupter_.interrupted()) {
+        Abort();
+        return Fail("interrupted");
+    }
     // A zero-length write would end the chunked body.
     if (bytes.empty())
         return true;
     if (cupsWriteRequestData(http_.get(), bytes.data(), bytes.size()) == HTTP_STATUS_CONTINUE)
         return true;
     Abort();
-    return FailWithIppError("sending the job");
+    return Fail("sending the job: " + (interrupter_.interrupted() ? "interrupted" : cups::LastErrorText()));
 }
 
 bool IppDevice::Finish()
 {
     if (!inRequest_)
         return Fail("no job in progress");
+    // Reading the response ends the body: an interrupted job must not be ended whole.
+    if (interrupter_.interrupted()) {
+        Abort();
+        return Fail("interrupted");
+    }
     inRequest_ = false;
     const cups::Ipp response(cupsGetResponse(http_.get(), uri_.path.c_str()));
     // Only a response received means the printer has the job: without one, libcups leaves
     // the thread's previous status, often a stale success.
-    if (response && httpGetStatus(http_.get()) == HTTP_STATUS_OK && Succeeded()) {
+    if (httpGetStatus(http_.get()) == HTTP_STATUS_OK && Succeeded(response.get())) {
         jobId_ = ippGetInteger(ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER), 0);
         return true;
     }
+    Fail("the printer did not take the job: " + Unsuccessful(response.get()));
     Keep(nullptr);
-    return FailWithIppError("the printer did not take the job");
+    return false;
 }
 
 // Closing the connection mid-request makes the printer drop the unfinished job.
@@ -141,6 +237,19 @@ void IppDevice::Abort() noexcept
     Keep(nullptr);
 }
 
+// Interrupt() shuts only a connection it can see: the check shares its lock, so a connection
+// made just after an interruption is dropped here rather than used.
+bool IppDevice::StillWanted()
+{
+    {
+        std::lock_guard lock(httpMutex_);
+        if (!interrupter_.interrupted())
+            return true;
+    }
+    Keep(nullptr);
+    return Fail("interrupted");
+}
+
 void IppDevice::Keep(cups::Http http) noexcept
 {
     std::lock_guard lock(httpMutex_);
@@ -148,60 +257,15 @@ void IppDevice::Keep(cups::Http http) noexcept
 }
 
 // The connection is shut, not closed, under the thread that uses it: its call fails at once,
-// and the request body it was sending stays unfinished, so the printer drops the job.
+// and the request body it was sending stays unfinished, so the printer drops the job. A
+// connection being made ends at libcups's next look at its cancel flag.
 void IppDevice::Interrupt() noexcept
 {
-    interrupted_ = true;
+    interrupter_.Interrupt();
+    std::atomic_ref<int>(cancelConnect_).store(1);
     std::lock_guard lock(httpMutex_);
     if (http_)
         ::shutdown(httpGetFd(http_.get()), SHUT_RDWR);
-}
-
-namespace {
-
-constexpr auto kFollowInterval = std::chrono::milliseconds(100);
-
-std::string Described(const char* what, ipp_t* response)
-{
-    std::string why = cups::AttributeText(response, "job-printer-state-message");
-    if (why.empty())
-        why = cups::AttributeText(response, "job-state-reasons");
-    return why.empty() ? what : std::string(what) + ": " + why;
-}
-
-} // namespace
-
-std::optional<std::string> FollowIppJob(const DeviceUri& uri, int jobId)
-{
-    IppDevice device(uri);
-    if (!device.Connect())
-        return "job state unavailable: " + device.failure();
-    return device.Follow(jobId);
-}
-
-std::optional<std::string> IppDevice::Follow(int jobId)
-{
-    for (;;) {
-        ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri_.c_str());
-        ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId);
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-        const cups::Ipp response(cupsDoRequest(http_.get(), request, uri_.path.c_str()));
-        if (!response || !Succeeded())
-            return std::string("job state unavailable: ") + cupsLastErrorString();
-        switch (ippGetInteger(ippFindAttribute(response.get(), "job-state", IPP_TAG_ENUM), 0)) {
-        case IPP_JSTATE_COMPLETED:
-            return std::nullopt;
-        case IPP_JSTATE_STOPPED:
-            return Described("job stopped", response.get());
-        case IPP_JSTATE_CANCELED:
-            return Described("job canceled", response.get());
-        case IPP_JSTATE_ABORTED:
-            return Described("job aborted", response.get());
-        default:
-            std::this_thread::sleep_for(kFollowInterval);
-        }
-    }
 }
 
 } // namespace rawlet::direct

@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "backends/cups/ipp_name.h"
+#include "backends/direct/ipp_name.h"
 
 namespace rawlet::testing {
 namespace {
 
-using cups::IppName;
-using cups::kIppNameOctets;
+using direct::IppName;
+using direct::kIppNameOctets;
 
 TEST(IppNameTest, ShortAndExactNamesStayWhole)
 {

@@ -119,7 +119,7 @@ grep -q "^rawlet: job [0-9]* on ipp://127.0.0.1:$ipp_port/printers/far-drop did 
   || fail "ipp dropped job not reported: $(cat "$work/err")"
 run print -d "ipp://127.0.0.1:$ipp_port/printers/no-such-queue" "$work/bytes.bin"
 check_eq "ipp unknown queue status" "$status" 1
-grep -q "^rawlet: ipp://127.0.0.1:$ipp_port/printers/no-such-queue: the printer does not answer: " "$work/err" \
+grep -q "^rawlet: ipp://127.0.0.1:$ipp_port/printers/no-such-queue: the printer refused: client-error-not-found (" "$work/err" \
   || fail "ipp unknown queue reason: $(cat "$work/err")"
 
 # A serial line: one end of a pty pair, read back at the other.

@@ -4,8 +4,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <latch>
 #include <thread>
 
@@ -142,6 +144,67 @@ TEST(DirectControlTest, APrinterThatHangsUpUnreadHasNotTakenTheJob)
 
     const auto hungUp = HasSubstr("the printer hung up without taking the job");
     EXPECT_THAT(system.Services().reports->JobProblems(false), ElementsAre(hungUp, hungUp));
+}
+
+// The test IPP printer (scripts/lib/ipp-printer.py) in a folder of its own, in the given mode.
+class IppTestPrinter {
+public:
+    explicit IppTestPrinter(const std::string& mode)
+        : folder_(std::filesystem::temp_directory_path() / ("rawlet-ipp-" + std::to_string(::getpid())))
+    {
+        std::filesystem::create_directories(folder_);
+        std::ofstream(folder_ / "mode") << mode;
+        const std::string start = "python3 " RAWLET_SOURCE_DIR "/scripts/lib/ipp-printer.py " +
+                                  folder_.string() + " </dev/null >/dev/null 2>&1 & echo $! >" +
+                                  (folder_ / "pid").string();
+        if (std::system(start.c_str()) != 0)
+            throw std::runtime_error("the test IPP printer did not start");
+        for (int tries = 0; tries < 100 && !std::filesystem::exists(folder_ / "port"); ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::ifstream(folder_ / "port") >> port_;
+    }
+    ~IppTestPrinter()
+    {
+        pid_t pid = 0;
+        std::ifstream(folder_ / "pid") >> pid;
+        if (pid > 0)
+            ::kill(pid, SIGTERM);
+        std::filesystem::remove_all(folder_);
+    }
+
+    std::string uri() const { return "ipp://127.0.0.1:" + port_ + "/ipp/print"; }
+
+private:
+    std::filesystem::path folder_;
+    std::string port_;
+};
+
+// Waiting for a job the printer holds lasts until the program gives up on it: the state is
+// heard meanwhile, and abandoning the documents ends the wait at once, as an interruption does.
+TEST(DirectControlTest, AbandoningEndsTheWaitForAHeldIppJob)
+{
+    IppTestPrinter printer("held");
+    cups::CupsPlatform system(kCodePages);
+    ASSERT_TRUE(system.AddDirectPrinter("Held", printer.uri()));
+    {
+        Rawlet control(system.Services());
+        control.SetPrinterName("Held");
+        control.SetPrinterData("receipt");
+        control.PrinterClose();
+    }
+    platform::SpoolerReports& reports = *system.Services().reports;
+    std::promise<std::string> firstState;
+    std::once_flag heard;
+    reports.WatchJobStates(
+        [&](const std::string& line) { std::call_once(heard, [&] { firstState.set_value(line); }); });
+    auto waiting = std::async(std::launch::async, [&] { return reports.JobProblems(true); });
+    auto state = firstState.get_future();
+    ASSERT_EQ(state.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    EXPECT_THAT(state.get(), HasSubstr("held"));
+    reports.AbandonDocuments();
+    ASSERT_EQ(waiting.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_THAT(waiting.get(), ElementsAre(HasSubstr("job state unavailable: interrupted")));
+    reports.WatchJobStates(nullptr);
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace rawlet::cups {
+namespace rawlet::direct {
 
 // The most octets IPP carries in a name, such as a job's or a document's.
 constexpr std::size_t kIppNameOctets = 255;
@@ -12,4 +12,4 @@ constexpr std::size_t kIppNameOctets = 255;
 // a whole UTF-8 character. A longer name would make the scheduler refuse the job.
 std::string IppName(std::string_view text);
 
-} // namespace rawlet::cups
+} // namespace rawlet::direct

@@ -1,6 +1,6 @@
 #include "ipp_name.h"
 
-namespace rawlet::cups {
+namespace rawlet::direct {
 
 namespace {
 
@@ -20,4 +20,4 @@ std::string IppName(std::string_view text)
     return std::string(text.substr(0, end));
 }
 
-} // namespace rawlet::cups
+} // namespace rawlet::direct
