@@ -16,11 +16,11 @@ find_package(Cups REQUIRED)
 # (librawlet.so.2.0.0.1), so a user can tell which one is installed.
 set(RAWLET_SOVERSION 2)
 
-# Made of the objects of the control, the code pages, the CUPS platform and the direct
-# printers (all built position-independent).
+# Made of the objects of the control, the code pages, the CUPS platform, the direct printers
+# and the front door (all built position-independent).
 add_library(rawlet_library SHARED
   $<TARGET_OBJECTS:rawlet> $<TARGET_OBJECTS:rawlet_codepage> $<TARGET_OBJECTS:rawlet_cups>
-  $<TARGET_OBJECTS:rawlet_direct>)
+  $<TARGET_OBJECTS:rawlet_direct> $<TARGET_OBJECTS:rawlet_frontdoor>)
 target_link_libraries(rawlet_library PRIVATE Cups::Cups)
 target_include_directories(rawlet_library INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 target_compile_features(rawlet_library INTERFACE cxx_std_20)

@@ -1,5 +1,6 @@
 #include <rawlet/cups/cups_platform.h>
 
+#include "backends/direct/device_uri.h"
 #include "backends/direct/direct_spooler.h"
 #include "combined_printer_list.h"
 #include "combined_spooler.h"
@@ -41,6 +42,16 @@ platform::Platform CupsPlatform::Services()
 bool CupsPlatform::AddDirectPrinter(const std::string& name, const std::string& uri)
 {
     return direct_->Add({name, direct::ParseDeviceUri(uri)});
+}
+
+bool CupsPlatform::AddPrinterGivenByUri(const std::string& printer)
+{
+    if (!direct::LooksLikeDeviceUri(printer))
+        return false;
+    // No configured name has a ':', so a URI's name is free unless it was given before.
+    [[maybe_unused]] const bool added = AddDirectPrinter(printer, printer);
+    LeaveOutQueues();
+    return true;
 }
 
 void CupsPlatform::LeaveOutQueues() noexcept { combinedPrinters_->LeaveOutQueues(); }

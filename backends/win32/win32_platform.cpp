@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <stdexcept>
+
 #include "win32_code_page.h"
 #include "win32_printer_list.h"
 #include "win32_spooler.h"
@@ -25,6 +27,26 @@ const codepage::AnsiCharset& Win32Platform::ansiCharset()
     if (!charset_)
         charset_.emplace(static_cast<int>(GetACP()));
     return *charset_;
+}
+
+std::vector<PrinterDescription> Win32Platform::DescribePrinters()
+{
+    std::vector<PrinterDescription> printers;
+    for (std::string& name : printers_->DeviceNames())
+        printers.push_back({std::move(name), "queue", ""});
+    return printers;
+}
+
+bool Win32Platform::AddPrinterGivenByUri(const std::string& printer)
+{
+    if (printer.find("://") != std::string::npos)
+        throw std::invalid_argument("device URIs are not available on Windows: name a printer");
+    return false;
+}
+
+bool Win32Platform::AddDirectPrinter(const std::string&, const std::string&)
+{
+    throw std::invalid_argument("direct printers are not available on Windows: name a printer");
 }
 
 } // namespace rawlet::win32

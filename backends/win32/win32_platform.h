@@ -2,10 +2,13 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include <rawlet/codepage/ansi_charset.h>
 #include <rawlet/platform/application_host.h>
 #include <rawlet/platform/platform.h>
+#include <rawlet/printer_description.h>
 
 namespace rawlet::win32 {
 
@@ -34,12 +37,21 @@ public:
 
     Win32Spooler& spooler() noexcept { return *spooler_; }
 
+    // The spooler's printers, each a queue whose URI the spooler does not tell.
+    std::vector<PrinterDescription> DescribePrinters();
+    // Windows prints through its spooler only: a printer given by a device URI, or a direct
+    // printer, is refused with std::invalid_argument.
+    bool AddPrinterGivenByUri(const std::string& printer);
+    bool AddDirectPrinter(const std::string& name, const std::string& uri);
+    const std::vector<std::string>& configurationProblems() const noexcept { return noProblems_; }
+
 private:
     std::unique_ptr<Win32Spooler> spooler_;
     std::unique_ptr<Win32PrinterList> printers_;
     std::unique_ptr<Win32CodePage> codePage_;
     platform::ApplicationHost ownHost_;
     std::optional<codepage::AnsiCharset> charset_;
+    std::vector<std::string> noProblems_;
 };
 
 } // namespace rawlet::win32

@@ -19,7 +19,11 @@ struct Rect {
     int top;
     int width;
     int height;
-    bool operator==(const Rect&) const = default;
+    bool operator==(const Rect& other) const
+    {
+        return left == other.left && top == other.top && width == other.width && height == other.height;
+    }
+    bool operator!=(const Rect& other) const { return !(*this == other); }
 };
 
 // The raw-printing control. Text is ANSI bytes and reaches the printer unchanged (or

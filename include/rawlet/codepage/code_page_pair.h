@@ -9,7 +9,8 @@ namespace rawlet::codepage {
 struct CodePagePair {
     int ansi;
     int oem;
-    bool operator==(const CodePagePair&) const = default;
+    bool operator==(const CodePagePair& other) const { return ansi == other.ansi && oem == other.oem; }
+    bool operator!=(const CodePagePair& other) const { return !(*this == other); }
 };
 
 // Thrown when asked for a code page or pair there are no tables for, or when an override

@@ -9,6 +9,7 @@
 #include <rawlet/codepage/table_code_page.h>
 #include <rawlet/platform/application_host.h>
 #include <rawlet/platform/platform.h>
+#include <rawlet/printer_description.h>
 
 namespace rawlet::direct {
 class DirectSpooler;
@@ -21,12 +22,7 @@ class CombinedSpooler;
 class CupsPrinterList;
 class CupsSpooler;
 
-// A printer as `rawlet printers --long` shows it.
-struct PrinterDescription {
-    std::string name;
-    std::string kind; // "queue" (the scheduler's) or "direct"
-    std::string uri;  // the device URI; empty when the scheduler does not tell it
-};
+using rawlet::PrinterDescription;
 
 // Everything a control needs on a system whose spooler is CUPS: the scheduler the
 // environment names, followed by the direct printers of printers.conf (reached without a
@@ -55,6 +51,10 @@ public:
     // keeps its printer. Throws std::invalid_argument, saying why, for a URI that names no
     // device.
     [[nodiscard]] bool AddDirectPrinter(const std::string& name, const std::string& uri);
+    // When `printer` is written as a device URI, adds it as a direct printer of that name and
+    // leaves the queues out (below); true if so. Throws std::invalid_argument, saying why,
+    // for a URI that names no device.
+    bool AddPrinterGivenByUri(const std::string& printer);
     // Leaves the scheduler's queues out of the printer list, so that it is not asked: for a
     // program that prints to a device URI only, which no queue's name can be (a queue's name
     // has no '/'), and should not wait for the scheduler's answer.

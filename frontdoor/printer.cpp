@@ -1,0 +1,175 @@
+#include <rawlet/printer.h>
+
+#include <atomic>
+
+#include <rawlet/codepage/utf8_to_ansi_stream.h>
+
+#include "control/error_texts.h"
+#include "system_backend.h"
+
+namespace rawlet {
+
+// The job's own bundle and handle, and how far it has come.
+struct Printer::Job {
+    Job(System::Backend& system, const std::string& nameOrUri, JobOptions jobOptions)
+        : bundle(system.NewBundle()), services(bundle->Services()), options(std::move(jobOptions))
+    {
+        bundle->AddPrinterGivenByUri(nameOrUri);
+    }
+
+    platform::SpoolerReports* reports() const { return services.reports; }
+    Error Failed(const Error& error) const;
+    std::optional<std::string> FindName(const std::string& wanted) const;
+    void Open();
+    void Send(std::string_view bytes);
+    void Deliver();
+
+    std::unique_ptr<SystemPlatform> bundle;
+    platform::Platform services;
+    JobOptions options;
+    std::string name;
+    std::optional<codepage::Utf8ToAnsiStream> fromUtf8;
+    platform::PrinterHandle handle = 0;
+    bool open = false;
+    bool finished = false;
+    std::atomic<bool> cancelled = false;
+    std::uint64_t sent = 0;
+};
+
+// The error with the reason the spooler knows: the printer's own failure, or else the
+// spooler that cannot be reached.
+Error Printer::Job::Failed(const Error& error) const
+{
+    std::optional<std::string> why = reports() ? reports()->LastFailure() : std::nullopt;
+    if (!why && reports())
+        why = reports()->Unreachable();
+    if (!why && cancelled)
+        why = "the job was cancelled";
+    return Error(error.number(), error.source(), error.description(), why.value_or(""));
+}
+
+// As the control matches names: by the system's upper case, the first match winning.
+std::optional<std::string> Printer::Job::FindName(const std::string& wanted) const
+{
+    const std::string upper = services.codePage.CharUpperBuffA(wanted);
+    std::optional<std::string> found;
+    services.printers.FindDeviceName([&](const std::string& deviceName) {
+        if (services.codePage.CharUpperBuffA(deviceName) != upper)
+            return false;
+        found = deviceName;
+        return true;
+    });
+    return found;
+}
+
+// A document's start that the spooler refuses shows at the first write, as in the control.
+void Printer::Job::Open()
+{
+    if (cancelled || !services.spooler.OpenPrinterA(name, handle))
+        throw Failed(errors::DataQueueOpenFailed());
+    open = true;
+    const DocInfo docInfo{options.title, std::nullopt, std::nullopt};
+    services.spooler.StartDocPrinterA(handle, docInfo);
+    services.spooler.StartPagePrinter(handle);
+}
+
+void Printer::Job::Send(std::string_view bytes)
+{
+    if (bytes.empty())
+        return;
+    if (!open)
+        Open();
+    std::string oem;
+    if (options.translate) {
+        oem.resize(bytes.size());
+        services.codePage.CharToOemBuffA(bytes, oem.data());
+        bytes = oem;
+    }
+    const std::uint64_t total = sent + bytes.size();
+    while (!bytes.empty()) {
+        std::uint32_t written = 0;
+        if (cancelled || !services.spooler.WritePrinter(handle, bytes, written) || written == 0 ||
+            written > bytes.size())
+            throw Failed(errors::WriteFailed());
+        bytes.remove_prefix(written);
+    }
+    sent = total;
+    if (options.onSent)
+        options.onSent(sent);
+}
+
+// The spooler's word on the job: taken, or not and why; with `wait`, printed or not.
+void Printer::Job::Deliver()
+{
+    services.spooler.EndPagePrinter(handle);
+    const bool accepted = services.spooler.EndDocPrinter(handle);
+    services.spooler.ClosePrinter(handle);
+    open = false;
+    std::vector<std::string> problems;
+    if (reports()) {
+        if (options.onJobState)
+            reports()->WatchJobStates(options.onJobState);
+        problems = reports()->JobProblems(options.wait);
+        reports()->WatchJobStates(nullptr);
+    }
+    if (!problems.empty())
+        throw Error(errors::EndDocFailed().number(), errors::EndDocFailed().source(),
+                    errors::EndDocFailed().description(), problems.front());
+    if (!accepted)
+        throw Failed(errors::EndDocFailed());
+}
+
+Printer::Printer(System& system, const std::string& nameOrUri, JobOptions options)
+    : job_(std::make_unique<Job>(*system.backend_, nameOrUri, std::move(options)))
+{
+    std::optional<std::string> found = job_->FindName(nameOrUri);
+    if (!found)
+        throw job_->Failed(errors::PrinterNameRejected());
+    job_->name = std::move(*found);
+    if (job_->options.utf8)
+        job_->fromUtf8.emplace(job_->bundle->ansiCharset());
+}
+
+Printer::~Printer()
+{
+    if (!job_->open)
+        return;
+    Cancel();
+    job_->services.spooler.ClosePrinter(job_->handle);
+}
+
+void Printer::Write(std::string_view bytes)
+{
+    if (job_->finished)
+        throw job_->Failed(errors::WriteFailed());
+    job_->Send(job_->fromUtf8 ? job_->fromUtf8->Convert(bytes) : std::string(bytes));
+}
+
+void Printer::Finish()
+{
+    if (job_->finished)
+        return;
+    if (job_->fromUtf8)
+        job_->Send(job_->fromUtf8->Finish());
+    job_->finished = true;
+    if (job_->open)
+        job_->Deliver();
+}
+
+void Printer::Cancel() noexcept
+{
+    job_->cancelled = true;
+    if (job_->reports())
+        job_->reports()->AbandonDocuments();
+}
+
+const std::string& Printer::name() const noexcept { return job_->name; }
+
+std::uint64_t Printer::bytesSent() const noexcept { return job_->sent; }
+
+std::optional<platform::PrinterStatus> Printer::Status()
+{
+    return job_->reports() ? job_->reports()->StatusOf(job_->name) : std::nullopt;
+}
+
+} // namespace rawlet
