@@ -23,7 +23,7 @@ add_library(rawlet_library SHARED
   $<TARGET_OBJECTS:rawlet_direct> $<TARGET_OBJECTS:rawlet_frontdoor>)
 target_link_libraries(rawlet_library PRIVATE Cups::Cups)
 target_include_directories(rawlet_library INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
-target_compile_features(rawlet_library INTERFACE cxx_std_20)
+target_compile_features(rawlet_library INTERFACE cxx_std_17)
 set_target_properties(rawlet_library PROPERTIES
   OUTPUT_NAME rawlet
   EXPORT_NAME rawlet
