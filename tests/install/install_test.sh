@@ -39,7 +39,7 @@ build_with_cmake() {
 }
 build_with_pkg_config() {
   local libdir=$1 output=$2
-  PKG_CONFIG_PATH="$libdir/pkgconfig" g++ -std=c++20 "$example" -o "$output" \
+  PKG_CONFIG_PATH="$libdir/pkgconfig" g++ -std=c++17 "$example" -o "$output" \
     $(PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config --cflags --libs rawlet) -Wl,-rpath,"$libdir"
 }
 
@@ -54,7 +54,7 @@ installed=$(cd "$work/prefix/include" && find . -type f | sed 's#^\./##' | sort)
 public=$( (cd "$source_dir/include" && find rawlet -name '*.h'; echo rawlet/version.h) | sort)
 [[ "$installed" == "$public" ]] || fail "installed headers differ from include/rawlet: $installed"
 for header in $installed; do
-  echo "#include <$header>" | g++ -std=c++20 -fsyntax-only -x c++ -I"$work/prefix/include" - \
+  echo "#include <$header>" | g++ -std=c++17 -fsyntax-only -x c++ -I"$work/prefix/include" - \
     || fail "$header does not compile on its own"
 done
 build_with_cmake "$work/prefix" "$work/consumer"
