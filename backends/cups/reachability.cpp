@@ -38,8 +38,10 @@ std::optional<std::string> SchedulerUnreachable(int timeoutMs)
     const std::string where = local ? server : server + ":" + std::to_string(ippPort());
     const std::string port = std::to_string(ippPort());
     AddressList addresses(httpAddrGetList(server.c_str(), AF_UNSPEC, port.c_str()));
-    if (!addresses)
-        return "no print scheduler answers at " + where + " (" + cupsLastErrorString() + ")";
+    if (!addresses) {
+        const char* reason = cupsLastErrorString();
+        return "no print scheduler answers at " + where + " (" + (reason ? reason : "unknown host") + ")";
+    }
     int firstError = 0;
     for (http_addrlist_t* address = addresses.get(); address; address = address->next) {
         const int error = ConnectError(address->addr, timeoutMs);
