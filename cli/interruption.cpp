@@ -1,66 +1,135 @@
 #include "interruption.h"
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <csignal>
+#include <iterator>
+#include <mutex>
 #include <thread>
+#include <utility>
 
-#include <pthread.h>
+#include <fcntl.h>
 #include <unistd.h>
+
+#include "backends/direct/unique_fd.h"
 
 namespace rawlet::cli {
 
-// libcups may not be called from a signal handler, so the signals are blocked and a thread
-// of its own waits for them; it acts even while the command is stuck reading its input.
-// Threads started later inherit the blocked signals.
+namespace {
+
+// How long the spooler may take to abandon the documents before the process ends anyway:
+// a scheduler that stops answering must not keep an interrupted command alive.
+constexpr auto kAbandonBound = std::chrono::milliseconds(1500);
+
+constexpr int kWatchedSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr char kStopWatching = 0;
+
+// What the signal handler may touch: async-signal-safe state only.
+volatile std::sig_atomic_t caughtSignal = 0;
+int wakeWriteEnd = -1;
+
+extern "C" void OnSignal(int signal)
+{
+    const int savedErrno = errno;
+    caughtSignal = signal;
+    const char byte = static_cast<char>(signal);
+    (void)!write(wakeWriteEnd, &byte, 1);
+    errno = savedErrno;
+}
+
+// A signal the parent chose to ignore (nohup, a shell's background job) stays ignored.
+bool Ignored(int signal)
+{
+    struct sigaction action {};
+    return sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN;
+}
+
+// Lets the spooler abandon the documents for at most kAbandonBound, on a helper thread. The
+// process ends right after, so a helper still blocked is left to end with it.
+void AbandonWithinBound(platform::SpoolerReports& reports)
+{
+    struct Done {
+        std::mutex mutex;
+        std::condition_variable finished;
+        bool done = false;
+    };
+    static Done state;
+    std::thread([&reports] {
+        reports.AbandonDocuments();
+        std::lock_guard lock(state.mutex);
+        state.done = true;
+        state.finished.notify_all();
+    }).detach();
+    std::unique_lock lock(state.mutex);
+    state.finished.wait_for(lock, kAbandonBound, [] { return state.done; });
+}
+
+} // namespace
+
+// libcups may not be called from a signal handler, so the handler only writes the signal's
+// number to a pipe, and a thread of its own reads it and abandons the documents; it acts even
+// while the command is stuck reading its input, since the handler restarts that read.
 struct Interruption::Watcher {
-    explicit Watcher(platform::SpoolerReports& spoolerReports) : reports(spoolerReports), wake(SIGRTMIN)
+    explicit Watcher(platform::SpoolerReports& spoolerReports) : reports(spoolerReports)
     {
-        sigemptyset(&signals);
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-            if (!Ignored(signal))
-                sigaddset(&signals, signal);
-        sigaddset(&signals, wake);
-        pthread_sigmask(SIG_BLOCK, &signals, &previousMask);
+        int ends[2];
+        if (pipe(ends) != 0)
+            return;
+        readEnd.Reset(ends[0]);
+        writeEnd.Reset(ends[1]);
+        fcntl(writeEnd.get(), F_SETFL, O_NONBLOCK); // a handler never blocks on a full pipe
+        wakeWriteEnd = writeEnd.get();
+        caughtSignal = 0;
         thread = std::thread([this] { Watch(); });
+        for (const int signal : kWatchedSignals)
+            Handle(signal);
     }
 
-    // Woken by a signal of its own rather than polled, so that ending costs the command
-    // nothing. A signal that comes after this point meets the default action, as in any
-    // program.
+    // Woken through the pipe rather than polled, so that ending costs the command nothing. A
+    // signal that comes after this point meets the previous action, as in any program.
     ~Watcher()
     {
-        stopping = true;
-        pthread_kill(thread.native_handle(), wake);
+        for (const auto& [signal, action] : previous)
+            if (signal != 0)
+                sigaction(signal, &action, nullptr);
+        if (!thread.joinable())
+            return;
+        (void)!write(writeEnd.get(), &kStopWatching, 1);
         thread.join();
-        pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+        wakeWriteEnd = -1;
     }
 
-    // A signal the parent chose to ignore (nohup, a shell's background job) stays ignored.
-    static bool Ignored(int signal)
+    void Handle(int signal)
     {
+        if (Ignored(signal))
+            return;
         struct sigaction action {};
-        return sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN;
+        action.sa_handler = OnSignal;
+        action.sa_flags = SA_RESTART;
+        sigemptyset(&action.sa_mask);
+        auto& [saved, savedAction] = previous[handled++];
+        if (sigaction(signal, &action, &savedAction) == 0)
+            saved = signal;
     }
 
     void Watch()
     {
-        while (!stopping) {
-            const int signal = sigwaitinfo(&signals, nullptr);
-            if (signal <= 0 || signal == wake)
-                continue;
-            caught = true;
-            reports.AbandonDocuments();
-            _exit(128 + signal);
+        char byte = kStopWatching;
+        while (read(readEnd.get(), &byte, 1) < 0 && errno == EINTR) {
         }
+        if (byte == kStopWatching)
+            return;
+        AbandonWithinBound(reports);
+        _exit(128 + byte);
     }
 
     platform::SpoolerReports& reports;
-    const int wake; // the watcher's own signal, which no user sends
-    sigset_t signals;
-    sigset_t previousMask;
-    std::atomic<bool> stopping = false;
-    std::atomic<bool> caught = false;
+    direct::UniqueFd readEnd;
+    direct::UniqueFd writeEnd;
+    std::pair<int, struct sigaction> previous[std::size(kWatchedSignals)] = {};
+    std::size_t handled = 0;
     std::thread thread;
 };
 
@@ -71,7 +140,7 @@ Interruption::~Interruption() = default;
 
 void Interruption::HoldIfCaught() const
 {
-    while (watcher_->caught)
+    while (caughtSignal != 0)
         std::this_thread::sleep_for(std::chrono::seconds(1));
 }
 

@@ -15,10 +15,16 @@
 
 namespace {
 
+#ifdef __APPLE__
+constexpr const char* kLibcups = "libcups.2.dylib";
+#else
+constexpr const char* kLibcups = "libcups.so.2";
+#endif
+
 void* Libcups()
 {
     static void* const library = [] {
-        void* opened = ::dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL);
+        void* opened = ::dlopen(kLibcups, RTLD_NOW | RTLD_LOCAL);
         if (!opened) {
             std::fprintf(stderr, "rawlet: cannot load libcups: %s\n", ::dlerror());
             std::exit(1);

@@ -1,4 +1,5 @@
 // rawlet: print files or standard input to a printer queue in raw form.
+#include <csignal>
 #include <iostream>
 #include <optional>
 
@@ -81,6 +82,11 @@ int Run(const Options& options)
 
 int main(int argc, char** argv)
 {
+#ifdef SIGPIPE
+    // libcups writes to the scheduler without suppressing SIGPIPE: a scheduler that closes
+    // in mid-document must fail the write, with a reason, rather than kill the command.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     try {
         return Run(ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
     } catch (const UsageError& error) {

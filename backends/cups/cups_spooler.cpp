@@ -3,32 +3,21 @@
 #include <climits>
 #include <utility>
 
+#include "abandonable_stream.h"
 #include "backends/direct/ipp_name.h"
 #include "cups_resources.h"
+#include "held_job.h"
 #include "job_monitor.h"
 #include "queue_status.h"
 #include "reachability.h"
+#include "scheduler_connection.h"
 
 namespace rawlet::cups {
 
-namespace {
-
-// How long to wait for the scheduler when connecting, in milliseconds.
-constexpr int kConnectTimeoutMs = 30000;
-
-// A new connection to the scheduler the environment names (CUPS_SERVER, client.conf or
-// the local one); null when it does not answer, with errno telling why.
-Http ConnectToScheduler()
-{
-    return Http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                             kConnectTimeoutMs, nullptr));
-}
-
-} // namespace
-
 // One open printer: its destination, a connection to its scheduler, and the document in
-// progress, if any. A document may be abandoned from another thread while it is written, so
-// the document and its connection are used under a lock.
+// progress, if any. The document and its connection are used under a lock, by one writer at
+// a time; another thread abandons the document through `stream_` alone, since the writer
+// may be blocked in libcups with the lock held.
 class CupsSpooler::Printer {
 public:
     Printer(Dest dest, Http http, DestInfo info)
@@ -48,51 +37,59 @@ public:
     int StartDocument(const DocInfo& docInfo)
     {
         std::lock_guard lock(mutex_);
-        if (jobId_ != 0)
+        if (jobId_ != 0 || !ConnectionReady())
             return 0;
         const std::string name = docInfo.docName ? direct::IppName(*docInfo.docName) : std::string();
         const char* title = name.empty() ? nullptr : name.c_str();
+        cups_option_t hold = HoldUntilReleased();
         int jobId = 0;
-        if (cupsCreateDestJob(http_.get(), dest_.get(), info_.get(), &jobId, title, 0, nullptr) !=
+        if (cupsCreateDestJob(http_.get(), dest_.get(), info_.get(), &jobId, title, 1, &hold) !=
             IPP_STATUS_OK)
             return 0;
+        stream_.Begin(jobId);
         if (cupsStartDestDocument(http_.get(), dest_.get(), info_.get(), jobId, title, CUPS_FORMAT_RAW, 0,
                                   nullptr, 1) != HTTP_STATUS_CONTINUE) {
-            cupsCancelDestJob(http_.get(), dest_.get(), jobId);
+            stream_.End();
+            connectionBroken_ = true;
+            CancelOnOwnConnection(jobId);
             return 0;
         }
+        stream_.StreamsOn(httpGetFd(http_.get()));
         jobId_ = jobId;
         streamBroken_ = false;
         return jobId;
     }
 
-    // Cancels the job first, on a connection of its own, so the scheduler never prints it;
-    // then ends the request this connection was streaming. The job, when there was one.
+    // Never waits for a writer: breaks the stream and cancels the job on a connection of its
+    // own; the writer then fails and ends the document. The job stays held until then, so
+    // it cannot print even when the cancel does not get through. The job, when there was one.
     std::optional<EndedJob> Abandon()
     {
-        std::lock_guard lock(mutex_);
-        if (jobId_ == 0)
+        const int jobId = stream_.Abandon();
+        if (jobId == 0)
             return std::nullopt;
-        cupsCancelDestJob(CUPS_HTTP_DEFAULT, dest_.get(), jobId_);
-        streamBroken_ = true;
-        return EndLocked();
+        CancelOnOwnConnection(jobId);
+        return EndedJob{jobId, false};
     }
 
     bool Write(std::string_view bytes)
     {
         std::lock_guard lock(mutex_);
-        if (jobId_ == 0 || streamBroken_)
+        if (jobId_ == 0 || streamBroken_ || stream_.abandoned())
             return false;
         // A zero-length write would end the chunked request body: there is nothing to send.
         if (bytes.empty())
             return true;
-        if (cupsWriteRequestData(http_.get(), bytes.data(), bytes.size()) != HTTP_STATUS_CONTINUE)
+        // libcups may keep a short write in its buffer, so an abandonment meanwhile is
+        // checked as well as the result.
+        if (cupsWriteRequestData(http_.get(), bytes.data(), bytes.size()) != HTTP_STATUS_CONTINUE ||
+            stream_.abandoned())
             streamBroken_ = true;
         return !streamBroken_;
     }
 
-    // Finishes the document, when there is one. A document whose stream broke is canceled,
-    // so no partial job prints as if complete.
+    // Finishes the document, when there is one. The job prints only when the scheduler
+    // accepted its whole document; otherwise it is canceled, and held until then.
     std::optional<EndedJob> EndDocument()
     {
         std::lock_guard lock(mutex_);
@@ -105,25 +102,47 @@ private:
     EndedJob EndLocked()
     {
         const int jobId = std::exchange(jobId_, 0);
-        // When the connection fails before a response, cupsFinishDestDocument returns the
-        // thread's previous IPP status, often a stale success: only a response received
-        // (HTTP 200) means the scheduler has the document.
-        const bool accepted =
-            cupsFinishDestDocument(http_.get(), dest_.get(), info_.get()) == IPP_STATUS_OK &&
-            httpGetStatus(http_.get()) == HTTP_STATUS_OK;
-        if (streamBroken_ || !accepted) {
+        const bool whole = !streamBroken_ && !stream_.abandoned() && Finished();
+        const bool abandoned = stream_.End();
+        if (whole && !abandoned && ReleaseJob(http_.get(), jobId))
+            return {jobId, true};
+        connectionBroken_ = connectionBroken_ || !whole;
+        if (!abandoned && ConnectionReady())
             cupsCancelDestJob(http_.get(), dest_.get(), jobId);
-            return {jobId, false};
-        }
-        return {jobId, true};
+        return {jobId, false};
     }
 
-    Dest dest_;
+    // When the connection fails before a response, cupsFinishDestDocument returns the
+    // thread's previous IPP status, often a stale success: only a response received (HTTP
+    // 200) means the scheduler has the document.
+    bool Finished()
+    {
+        return cupsFinishDestDocument(http_.get(), dest_.get(), info_.get()) == IPP_STATUS_OK &&
+               httpGetStatus(http_.get()) == HTTP_STATUS_OK;
+    }
+
+    // A connection whose request broke off mid-way is connected again before its next use.
+    bool ConnectionReady()
+    {
+        if (connectionBroken_)
+            connectionBroken_ = httpReconnect2(http_.get(), kSchedulerDeadlineMs, nullptr) != 0;
+        return !connectionBroken_;
+    }
+
+    void CancelOnOwnConnection(int jobId) const
+    {
+        if (const Http http = ConnectWithDeadline())
+            cupsCancelDestJob(http.get(), dest_.get(), jobId);
+    }
+
+    const Dest dest_;
     Http http_;
     DestInfo info_;
     mutable std::mutex mutex_;
     int jobId_ = 0;
     bool streamBroken_ = false;
+    bool connectionBroken_ = false;
+    AbandonableStream stream_;
 };
 
 CupsSpooler::CupsSpooler() = default;
@@ -137,7 +156,7 @@ bool CupsSpooler::OpenPrinterA(std::string_view printerName, platform::PrinterHa
         return false;
     // A connection of its own to the scheduler, so that documents on different handles
     // stream independently.
-    Http http = ConnectToScheduler();
+    Http http = ConnectWithDeadline();
     if (!http)
         return false;
     DestInfo info(cupsCopyDestInfo(http.get(), dest.get()));
@@ -217,7 +236,7 @@ bool CupsSpooler::ClosePrinter(platform::PrinterHandle handle)
     return !ended || Record(printer->name(), *ended);
 }
 
-std::optional<std::string> CupsSpooler::Unreachable() { return SchedulerUnreachable(kConnectTimeoutMs); }
+std::optional<std::string> CupsSpooler::Unreachable() { return SchedulerUnreachable(kSchedulerDeadlineMs); }
 
 void CupsSpooler::AbandonDocuments()
 {

@@ -23,7 +23,8 @@ struct CreatedJob {
 // The spooler over CUPS, talking to the scheduler the environment names (CUPS_SERVER,
 // client.conf, or the local default). A printer handle holds its own connection; a document
 // is one CUPS job with one raw document, streamed as it is written, so memory does not grow
-// with the job.
+// with the job. The job is held until the scheduler has the whole document, so a document
+// cut short never prints.
 //
 // One instance may serve several threads at once, each on its own handles.
 class CupsSpooler : public platform::Spooler, public platform::SpoolerReports {

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "cups_resources.h"
+
+namespace rawlet::cups {
+
+// How long the scheduler may keep a connection waiting, in milliseconds: to connect, and
+// then for any write or response to move at all.
+constexpr int kSchedulerDeadlineMs = 30000;
+
+// A new connection to the scheduler the environment names (CUPS_SERVER, client.conf or the
+// local one) on which every wait gives up after kSchedulerDeadlineMs: a scheduler that stops
+// answering fails the request instead of holding the caller forever. Null when the scheduler
+// does not answer, with errno telling why.
+Http ConnectWithDeadline();
+
+} // namespace rawlet::cups
