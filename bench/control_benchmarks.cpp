@@ -14,7 +14,7 @@
 #include <iconv.h>
 
 #include <rawlet/codepage/table_code_page.h>
-#include <rawlet/cups/cups_platform.h>
+#include <rawlet/posix/posix_platform.h>
 #include <rawlet/rawlet.h>
 
 namespace {
@@ -35,7 +35,7 @@ std::string Environment(const char* name)
 // Prints `writes` assignments of `size` bytes each as one document, per iteration.
 void PrintDocument(benchmark::State& state, std::size_t writes, std::size_t size)
 {
-    cups::CupsPlatform application{{1252, 437}};
+    posix::PosixPlatform application{{1252, 437}};
     Rawlet control(application.Services());
     control.SetPrinterName(Environment("RAWLET_BENCH_QUEUE"));
     const std::string text(size, 'x');

@@ -6,10 +6,9 @@
 #include <iostream>
 #include <memory>
 
-#include <rawlet/codepage/utf8_to_ansi_stream.h>
+#include <rawlet/printer.h>
 #include <rawlet/rawlet.h>
 
-#include "direct_printers.h"
 #include "interruption.h"
 #include "progress.h"
 
@@ -57,99 +56,99 @@ std::string DefaultTitle(const std::vector<std::string>& files)
     return path.substr(path.find_last_of('/') + 1);
 }
 
-int ReportJobProblems(SystemPlatform& system, bool wait, Progress* progress = nullptr)
+// A printer given by its device URI is the user's text: one that names no device is a
+// usage error.
+std::unique_ptr<Printer> OpenPrinter(System& system, const std::string& printer, JobOptions job)
 {
-    platform::SpoolerReports& reports = *system.Services().reports;
-    if (progress)
-        reports.WatchJobStates([progress](const std::string& line) { progress->JobState(line); });
-    const std::vector<std::string> problems = reports.JobProblems(wait);
-    reports.WatchJobStates(nullptr);
-    if (progress)
-        progress->Finish();
-    for (const std::string& problem : problems)
-        std::cerr << "rawlet: " << problem << "\n";
-    return problems.empty() ? 0 : 1;
+    try {
+        return std::make_unique<Printer>(system, printer, std::move(job));
+    } catch (const std::invalid_argument& problem) {
+        throw UsageError(problem.what());
+    }
 }
 
-// Writes every input to the control in chunks, converted from UTF-8 first when asked; the
-// first chunk opens the document. Returns the number of bytes written.
-std::uint64_t StreamInputs(Rawlet& control, std::vector<File>& inputs, const Options& options,
-                           SystemPlatform& system, Progress& progress)
+// Finishes the job. One that was not delivered, or with --wait did not print, is reported by
+// its line alone (exit status 1), as the spooler said it.
+int Deliver(Printer& printer, Progress* progress = nullptr)
 {
-    std::optional<codepage::Utf8ToAnsiStream> fromUtf8;
-    if (options.utf8)
-        fromUtf8.emplace(system.ansiCharset());
-    std::uint64_t written = 0;
-    auto write = [&](std::string_view bytes) {
-        const std::string ansi = fromUtf8 ? fromUtf8->Convert(bytes) : std::string();
-        const std::string_view data = fromUtf8 ? std::string_view(ansi) : bytes;
-        if (data.empty())
-            return;
-        control.SetPrinterData(data);
-        written += data.size();
-        progress.Sent(data.size());
-    };
+    try {
+        printer.Finish();
+    } catch (const Error& error) {
+        if (error.number() != errors::kEndDocFailed)
+            throw;
+        if (progress)
+            progress->Finish();
+        std::cerr << "rawlet: " << error.reason() << "\n";
+        return 1;
+    }
+    if (progress)
+        progress->Finish();
+    return 0;
+}
 
+// Writes every input to the printer in chunks.
+void StreamInputs(Printer& printer, std::vector<File>& inputs, const Options& options)
+{
     std::string chunk(kChunkSize, '\0');
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         std::size_t count;
         while ((count = std::fread(chunk.data(), 1, chunk.size(), inputs[i].get())) > 0)
-            write(std::string_view(chunk.data(), count));
+            printer.Write(std::string_view(chunk.data(), count));
         if (std::ferror(inputs[i].get()))
             throw std::runtime_error("cannot read " + InputName(options.files, i) + ": " +
                                      std::strerror(errno));
     }
-    if (fromUtf8)
-        write(fromUtf8->Finish());
-    return written;
 }
 
 } // namespace
 
-// Streams the inputs into one document and closes it without adding a byte. A document cut
-// short by an error or an interruption is abandoned, not printed as if it were whole; empty
-// input makes no job at all.
-int PrintFiles(const Options& options, SystemPlatform& system)
+// Streams the inputs into one job, without adding a byte. A job cut short by an error or an
+// interruption is cancelled, not printed as if it were whole; empty input makes no job.
+int PrintFiles(const Options& options, System& system)
 {
-    platform::SpoolerReports& reports = *system.Services().reports;
-    if (options.wait && !reports.CanFollowJobs())
+    if (options.wait && !system.CanFollowJobs())
         throw UsageError("--wait is not available with this system's spooler");
     std::vector<File> inputs = OpenInputs(options.files);
-    AddPrinterGivenByUri(options, system);
-    if (options.utf8)
-        system.ansiCharset(); // an ANSI code page without tables fails before anything is sent
 
-    const Interruption interruption(reports);
     Progress progress(std::cerr, !options.quiet && Progress::StandardErrorIsTerminal());
-    Rawlet control(system.Services());
-    control.SetPrinterName(options.printer);
-    control.SetPrinterDocumentName(options.title.empty() ? DefaultTitle(options.files) : options.title);
-    control.SetPrinterTranslate(options.translate);
+    JobOptions job;
+    job.title = options.title.empty() ? DefaultTitle(options.files) : options.title;
+    job.translate = options.translate;
+    job.utf8 = options.utf8;
+    job.wait = options.wait;
+    job.onSent = [&progress, shown = std::uint64_t{0}](std::uint64_t sent) mutable {
+        progress.Sent(sent - shown);
+        shown = sent;
+    };
+    job.onJobState = [&progress](const std::string& line) { progress.JobState(line); };
+    const std::unique_ptr<Printer> printer = OpenPrinter(system, options.printer, std::move(job));
+
+    const Interruption interruption([&printer] { printer->Cancel(); });
     try {
-        if (StreamInputs(control, inputs, options, system, progress) == 0)
+        StreamInputs(*printer, inputs, options);
+        progress.AllSent();
+        const int status = Deliver(*printer, &progress); // makes no job when nothing was sent
+        if (printer->bytesSent() == 0)
             throw std::runtime_error("nothing to print");
-        control.PrinterClose();
+        return status;
     } catch (...) {
         interruption.HoldIfCaught();
-        reports.AbandonDocuments();
+        printer->Cancel();
         throw;
     }
-    progress.AllSent();
-    return ReportJobProblems(system, options.wait, &progress);
 }
 
-int ResetPrinter(const Options& options, SystemPlatform& system)
+// ESC @, as a job of its own.
+int ResetPrinter(const Options& options, System& system)
 {
-    AddPrinterGivenByUri(options, system);
-    Rawlet control(system.Services());
-    control.SetPrinterName(options.printer);
-    control.SetPrinterDocumentName("Printer reset");
-    control.SetPrinterData("");
-    control.killDocument();
-    return ReportJobProblems(system, false);
+    JobOptions job;
+    job.title = "Printer reset";
+    const std::unique_ptr<Printer> printer = OpenPrinter(system, options.printer, std::move(job));
+    printer->Write("\x1B@");
+    return Deliver(*printer);
 }
 
-int ShowAbout(SystemPlatform& system)
+int ShowAbout(System& system)
 {
     Rawlet control(system.Services());
     control.About();

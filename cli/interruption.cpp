@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <functional>
 #include <iterator>
 #include <mutex>
 #include <thread>
@@ -46,9 +47,9 @@ bool Ignored(int signal)
     return sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN;
 }
 
-// Lets the spooler abandon the documents for at most kAbandonBound, on a helper thread. The
-// process ends right after, so a helper still blocked is left to end with it.
-void AbandonWithinBound(platform::SpoolerReports& reports)
+// Lets the job be cancelled for at most kAbandonBound, on a helper thread. The process ends
+// right after, so a helper still blocked is left to end with it.
+void CancelWithinBound(const std::function<void()>& cancel)
 {
     struct Done {
         std::mutex mutex;
@@ -56,8 +57,8 @@ void AbandonWithinBound(platform::SpoolerReports& reports)
         bool done = false;
     };
     static Done state;
-    std::thread([&reports] {
-        reports.AbandonDocuments();
+    std::thread([&cancel] {
+        cancel();
         std::lock_guard lock(state.mutex);
         state.done = true;
         state.finished.notify_all();
@@ -72,7 +73,7 @@ void AbandonWithinBound(platform::SpoolerReports& reports)
 // number to a pipe, and a thread of its own reads it and abandons the documents; it acts even
 // while the command is stuck reading its input, since the handler restarts that read.
 struct Interruption::Watcher {
-    explicit Watcher(platform::SpoolerReports& spoolerReports) : reports(spoolerReports)
+    explicit Watcher(std::function<void()> cancelJob) : cancel(std::move(cancelJob))
     {
         int ends[2];
         if (pipe(ends) != 0)
@@ -121,11 +122,11 @@ struct Interruption::Watcher {
         }
         if (byte == kStopWatching)
             return;
-        AbandonWithinBound(reports);
+        CancelWithinBound(cancel);
         _exit(128 + byte);
     }
 
-    platform::SpoolerReports& reports;
+    std::function<void()> cancel;
     direct::UniqueFd readEnd;
     direct::UniqueFd writeEnd;
     std::pair<int, struct sigaction> previous[std::size(kWatchedSignals)] = {};
@@ -133,7 +134,8 @@ struct Interruption::Watcher {
     std::thread thread;
 };
 
-Interruption::Interruption(platform::SpoolerReports& reports) : watcher_(std::make_unique<Watcher>(reports))
+Interruption::Interruption(std::function<void()> cancel)
+    : watcher_(std::make_unique<Watcher>(std::move(cancel)))
 {}
 
 Interruption::~Interruption() = default;

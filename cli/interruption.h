@@ -1,18 +1,18 @@
 #pragma once
 
+#include <functional>
 #include <memory>
-
-#include <rawlet/platform/spooler.h>
 
 namespace rawlet::cli {
 
 // While it lives, an interruption (SIGINT, SIGTERM or SIGHUP; Ctrl-C or Ctrl-Break on
-// Windows) cancels the documents in progress and ends the process with the system's usual
-// status for it (128 + the signal's number): a command cut short never leaves a job waiting
-// for bytes that will not come, nor prints half of one. Create it before any other thread.
+// Windows) calls `cancel` (on a thread of its own, so it must be safe there: Printer::Cancel
+// is) and ends the process with the system's usual status for it (128 + the signal's
+// number): a command cut short never leaves a job waiting for bytes that will not come, nor
+// prints half of one.
 class Interruption {
 public:
-    explicit Interruption(platform::SpoolerReports& reports);
+    explicit Interruption(std::function<void()> cancel);
     ~Interruption();
     Interruption(const Interruption&) = delete;
     Interruption& operator=(const Interruption&) = delete;

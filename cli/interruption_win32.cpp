@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include <windows.h>
@@ -11,31 +12,34 @@ namespace rawlet::cli {
 // The console calls the handler on a thread of its own, where the spooler may be used; the
 // default handler that follows ends the process.
 struct Interruption::Watcher {
-    explicit Watcher(platform::SpoolerReports& reports)
+    explicit Watcher(std::function<void()> cancelJob)
     {
-        active = &reports;
+        cancel = std::move(cancelJob);
+        active = true;
         SetConsoleCtrlHandler(Handle, TRUE);
     }
 
     ~Watcher()
     {
         SetConsoleCtrlHandler(Handle, FALSE);
-        active = nullptr;
+        active = false;
     }
 
     static BOOL WINAPI Handle(DWORD)
     {
         caught = true;
-        if (platform::SpoolerReports* reports = active)
-            reports->AbandonDocuments();
+        if (active)
+            cancel();
         return FALSE;
     }
 
-    static inline std::atomic<platform::SpoolerReports*> active = nullptr;
+    static inline std::function<void()> cancel; // set before the handler is, cleared after
+    static inline std::atomic<bool> active = false;
     static inline std::atomic<bool> caught = false;
 };
 
-Interruption::Interruption(platform::SpoolerReports& reports) : watcher_(std::make_unique<Watcher>(reports))
+Interruption::Interruption(std::function<void()> cancel)
+    : watcher_(std::make_unique<Watcher>(std::move(cancel)))
 {}
 
 Interruption::~Interruption() = default;

@@ -4,11 +4,12 @@
 #include <optional>
 
 #include <rawlet/error.h>
+#include <rawlet/system.h>
 #include <rawlet/version.h>
 
 #include "about_printout.h"
 #include "commands.h"
-#include "direct_printers.h"
+#include "printers_command.h"
 #include "status_command.h"
 
 namespace {
@@ -25,7 +26,7 @@ std::string Described(const rawlet::Error& error)
            rawlet::errors::StandardDescription(error.number());
 }
 
-int RunCommand(const Options& options, rawlet::SystemPlatform& system)
+int RunCommand(const Options& options, rawlet::System& system)
 {
     switch (options.command) {
     case Command::Printers:
@@ -43,12 +44,12 @@ int RunCommand(const Options& options, rawlet::SystemPlatform& system)
     }
 }
 
-// The reason a direct printer failed, or else the scheduler that cannot be reached.
-std::optional<std::string> WhyItFailed(rawlet::platform::SpoolerReports& reports)
+// The reason the error carries, or else the scheduler that cannot be reached.
+std::optional<std::string> WhyItFailed(const rawlet::Error& error, rawlet::System& system)
 {
-    if (auto failure = reports.LastFailure())
-        return failure;
-    return reports.Unreachable();
+    if (!error.reason().empty())
+        return error.reason();
+    return system.Unreachable();
 }
 
 // A control error that comes from a spooler nobody can reach also says so: "the printer
@@ -65,14 +66,14 @@ int Run(const Options& options)
     default:
         break;
     }
-    rawlet::SystemPlatform system;
+    rawlet::System system;
     system.applicationHost().onAbout = [] { PrintAbout(std::cout); };
     ReportConfigurationProblems(system);
     try {
         return RunCommand(options, system);
     } catch (const rawlet::Error& error) {
         std::cerr << "rawlet: " << Described(error) << "\n";
-        if (const auto why = WhyItFailed(*system.Services().reports))
+        if (const auto why = WhyItFailed(error, system))
             std::cerr << "rawlet: " << *why << "\n";
         return 1;
     }

@@ -6,8 +6,6 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "direct_printers.h"
-
 namespace rawlet::cli {
 
 namespace {
@@ -91,12 +89,12 @@ void WriteJson(std::ostream& out, const std::vector<PrinterStatus>& statuses)
     out << "\n]\n";
 }
 
-std::vector<PrinterStatus> AskPrinters(const std::vector<std::string>& names,
-                                       platform::SpoolerReports& reports)
+std::vector<PrinterStatus> AskPrinters(System& system)
 {
     std::vector<PrinterStatus> statuses;
-    for (const std::string& name : names) {
-        std::optional<PrinterStatus> status = reports.StatusOf(name);
+    for (const PrinterDescription& printer : system.Printers()) {
+        const std::string& name = printer.name;
+        std::optional<PrinterStatus> status = system.Status(name);
         if (!status) {
             status.emplace();
             status->name = name; // it went away, or cannot be asked: not ready
@@ -106,27 +104,35 @@ std::vector<PrinterStatus> AskPrinters(const std::vector<std::string>& names,
     return statuses;
 }
 
+// The status of the printer given by name or device URI; a URI that names no device is a
+// usage error.
+std::optional<PrinterStatus> AskPrinter(System& system, const std::string& printer)
+{
+    try {
+        return system.Status(printer);
+    } catch (const std::invalid_argument& problem) {
+        throw UsageError(problem.what());
+    }
+}
+
 } // namespace
 
-int ShowStatus(const Options& options, SystemPlatform& system)
+int ShowStatus(const Options& options, System& system)
 {
-    const platform::Platform services = system.Services();
-    platform::SpoolerReports& reports = *services.reports;
-    if (!reports.CanTellStatus())
+    if (!system.Services().reports->CanTellStatus())
         throw UsageError("status is not available with this system's spooler");
 
-    AddPrinterGivenByUri(options, system);
     std::vector<PrinterStatus> statuses;
     if (!options.printer.empty()) {
-        std::optional<PrinterStatus> status = reports.StatusOf(options.printer);
+        std::optional<PrinterStatus> status = AskPrinter(system, options.printer);
         if (!status)
             throw std::runtime_error(
-                reports.Unreachable().value_or("no printer named '" + options.printer + "'"));
+                system.Unreachable().value_or("no printer named '" + options.printer + "'"));
         statuses.push_back(std::move(*status));
     } else {
-        statuses = AskPrinters(services.printers.DeviceNames(), reports);
+        statuses = AskPrinters(system);
         if (statuses.empty())
-            throw std::runtime_error(reports.Unreachable().value_or("no printers are installed"));
+            throw std::runtime_error(system.Unreachable().value_or("no printers are installed"));
     }
 
     if (options.json)

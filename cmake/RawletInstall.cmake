@@ -20,7 +20,7 @@ set(RAWLET_SOVERSION 2)
 # and the front door (all built position-independent).
 add_library(rawlet_library SHARED
   $<TARGET_OBJECTS:rawlet> $<TARGET_OBJECTS:rawlet_codepage> $<TARGET_OBJECTS:rawlet_cups>
-  $<TARGET_OBJECTS:rawlet_direct> $<TARGET_OBJECTS:rawlet_frontdoor>)
+  $<TARGET_OBJECTS:rawlet_direct> $<TARGET_OBJECTS:rawlet_posix> $<TARGET_OBJECTS:rawlet_frontdoor>)
 target_link_libraries(rawlet_library PRIVATE Cups::Cups)
 target_include_directories(rawlet_library INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 target_compile_features(rawlet_library INTERFACE cxx_std_17)

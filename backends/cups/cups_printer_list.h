@@ -1,7 +1,9 @@
 #pragma once
 
-#include <rawlet/cups/cups_platform.h>
+#include <vector>
+
 #include <rawlet/platform/printer_list.h>
+#include <rawlet/printer_description.h>
 
 namespace rawlet::cups {
 

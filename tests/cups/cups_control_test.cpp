@@ -7,7 +7,7 @@
 #include "backends/cups/cups_printer_list.h"
 #include "backends/cups/cups_spooler.h"
 #include "sandbox_queue.h"
-#include <rawlet/cups/cups_platform.h>
+#include <rawlet/posix/posix_platform.h>
 #include <rawlet/rawlet.h>
 
 namespace rawlet::testing {
@@ -24,7 +24,7 @@ std::string TestName() { return ::testing::UnitTest::GetInstance()->current_test
 class CupsControlTest : public ::testing::Test {
 protected:
     SandboxQueue queue{TestName()};
-    cups::CupsPlatform system{kCodePages};
+    posix::PosixPlatform system{kCodePages};
     Rawlet control{system.Services()};
 
     void SetUp() override { control.SetPrinterName(queue.name()); }
@@ -112,7 +112,7 @@ TEST_F(CupsControlTest, InstancesOnTwoThreadsPrintToTwoQueuesWithoutMixing)
 {
     SandboxQueue other(TestName() + "-other");
     auto print = [](const std::string& printer, char letter, std::string& sent) {
-        cups::CupsPlatform threadSystem{kCodePages};
+        posix::PosixPlatform threadSystem{kCodePages};
         Rawlet instance(threadSystem.Services());
         instance.SetPrinterName(printer);
         for (int line = 0; line < 300; ++line) {

@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "sandbox_queue.h"
-#include <rawlet/cups/cups_platform.h>
+#include <rawlet/posix/posix_platform.h>
 #include <rawlet/rawlet.h>
 
 namespace rawlet::testing {
@@ -43,7 +43,7 @@ TEST(DirectControlTest, AQueueAndADirectPrinterOpenAtOnceKeepTheirBytesApart)
 {
     SandboxQueue queue(TestName() + "-queue");
     SandboxQueue device(TestName() + "-device");
-    cups::CupsPlatform system(kCodePages);
+    posix::PosixPlatform system(kCodePages);
     ASSERT_TRUE(system.AddDirectPrinter("Front-Counter", DeviceUri(device)));
 
     std::latch bothOpen(2);
@@ -68,7 +68,7 @@ TEST(DirectControlTest, AQueueAndADirectPrinterOpenAtOnceKeepTheirBytesApart)
 TEST(DirectControlTest, AnAbandonedDocumentDoesNotReachTheDeviceAsAJob)
 {
     SandboxQueue device(TestName());
-    cups::CupsPlatform system(kCodePages);
+    posix::PosixPlatform system(kCodePages);
     ASSERT_TRUE(system.AddDirectPrinter("Drawer", DeviceUri(device)));
     {
         Rawlet control(system.Services());
@@ -120,7 +120,7 @@ private:
 TEST(DirectControlTest, APrinterThatHangsUpUnreadHasNotTakenTheJob)
 {
     HangingUpPrinter printer;
-    cups::CupsPlatform system(kCodePages);
+    posix::PosixPlatform system(kCodePages);
     ASSERT_TRUE(system.AddDirectPrinter("Busy", printer.uri()));
     Rawlet control(system.Services());
     control.SetPrinterName("Busy");
@@ -184,7 +184,7 @@ private:
 TEST(DirectControlTest, AbandoningEndsTheWaitForAHeldIppJob)
 {
     IppTestPrinter printer("held");
-    cups::CupsPlatform system(kCodePages);
+    posix::PosixPlatform system(kCodePages);
     ASSERT_TRUE(system.AddDirectPrinter("Held", printer.uri()));
     {
         Rawlet control(system.Services());

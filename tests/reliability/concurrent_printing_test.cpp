@@ -12,7 +12,7 @@
 
 #include "job_bytes.h"
 #include "tests/cups/sandbox_queue.h"
-#include <rawlet/cups/cups_platform.h>
+#include <rawlet/posix/posix_platform.h>
 #include <rawlet/rawlet.h>
 
 namespace rawlet::testing {
@@ -24,7 +24,7 @@ constexpr int kJobsPerThread = 6;
 
 // Jobs of random length written in pieces of random length, so writes of threads sharing a
 // queue interleave.
-void PrintJobs(cups::CupsPlatform& application, const std::string& printer, std::size_t thread,
+void PrintJobs(posix::PosixPlatform& application, const std::string& printer, std::size_t thread,
                std::vector<std::string>& sent, std::mutex& sentLock)
 {
     std::mt19937 random(static_cast<unsigned>(thread));
@@ -55,7 +55,7 @@ TEST(ConcurrentPrinting, EightThreadsOnFourQueuesKeepEveryJobApart)
     std::vector<std::unique_ptr<SandboxQueue>> queues;
     for (std::size_t q = 0; q < kQueues; ++q)
         queues.push_back(std::make_unique<SandboxQueue>("concurrent-" + std::to_string(q)));
-    cups::CupsPlatform application{{1252, 437}}; // one spooler serves every thread, each on its own handles
+    posix::PosixPlatform application{{1252, 437}}; // one spooler serves every thread, each on its own handles
     std::vector<std::string> sent[kQueues];
     std::mutex sentLock;
 

@@ -22,7 +22,7 @@
 #include "backends/cups/job_monitor.h"
 #include "job_bytes.h"
 #include "tests/cups/sandbox_queue.h"
-#include <rawlet/cups/cups_platform.h>
+#include <rawlet/posix/posix_platform.h>
 #include <rawlet/rawlet.h>
 
 namespace rawlet::testing {
@@ -52,7 +52,7 @@ int StateOf(const cups::CreatedJob& job)
 class DeviceFaultTest : public ::testing::Test {
 protected:
     SandboxQueue queue{TestName()};
-    cups::CupsPlatform application{{1252, 437}};
+    posix::PosixPlatform application{{1252, 437}};
     Rawlet control{application.Services()};
     const std::string bytes = RandomBytes(42, kLargeJob);
 

@@ -21,7 +21,7 @@
 #include "backends/cups/cups_spooler.h"
 #include "backends/cups/job_monitor.h"
 #include "job_bytes.h"
-#include <rawlet/cups/cups_platform.h>
+#include <rawlet/posix/posix_platform.h>
 #include <rawlet/rawlet.h>
 
 namespace {
@@ -103,7 +103,7 @@ int Run(const Settings& settings)
     }
     const int earlierFiles = CountDeviceFiles(settings);
 
-    cups::CupsPlatform application{{1252, 437}};
+    posix::PosixPlatform application{{1252, 437}};
     Rawlet control(application.Services());
     control.SetPrinterName(settings.queue);
     std::mt19937_64 random(settings.seed);

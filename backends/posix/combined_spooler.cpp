@@ -1,6 +1,6 @@
 #include "combined_spooler.h"
 
-namespace rawlet::cups {
+namespace rawlet::posix {
 
 bool CombinedSpooler::OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle)
 {
@@ -65,4 +65,4 @@ std::vector<std::string> CombinedSpooler::JobProblems(bool wait)
     return problems;
 }
 
-} // namespace rawlet::cups
+} // namespace rawlet::posix

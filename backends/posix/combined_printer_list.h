@@ -1,19 +1,19 @@
 #pragma once
 
-#include <rawlet/cups/cups_platform.h>
 #include <rawlet/platform/printer_list.h>
+#include <rawlet/posix/posix_platform.h>
 
+#include "backends/cups/cups_printer_list.h"
 #include "backends/direct/direct_spooler.h"
-#include "cups_printer_list.h"
 
-namespace rawlet::cups {
+namespace rawlet::posix {
 
 // The scheduler's queues, then the direct printers. Names are matched the other way round:
 // a direct printer takes the place of a queue of the same name, and is found without asking
 // the scheduler.
 class CombinedPrinterList : public platform::PrinterList {
 public:
-    CombinedPrinterList(CupsPrinterList& queues, const direct::DirectSpooler& direct)
+    CombinedPrinterList(cups::CupsPrinterList& queues, const direct::DirectSpooler& direct)
         : queues_(queues), direct_(direct)
     {}
 
@@ -26,8 +26,8 @@ public:
 
 private:
     bool queuesShown_ = true;
-    CupsPrinterList& queues_;
+    cups::CupsPrinterList& queues_;
     const direct::DirectSpooler& direct_;
 };
 
-} // namespace rawlet::cups
+} // namespace rawlet::posix

@@ -1,6 +1,6 @@
 #include "combined_printer_list.h"
 
-namespace rawlet::cups {
+namespace rawlet::posix {
 
 std::vector<std::string> CombinedPrinterList::DeviceNames()
 {
@@ -28,4 +28,4 @@ std::vector<PrinterDescription> CombinedPrinterList::Describe()
     return printers;
 }
 
-} // namespace rawlet::cups
+} // namespace rawlet::posix

@@ -2,8 +2,8 @@
 
 // The platform bundle of a system whose spooler is CUPS, under the name the command uses
 // whatever backend the build chose.
-#include <rawlet/cups/cups_platform.h>
+#include <rawlet/posix/posix_platform.h>
 
 namespace rawlet {
-using SystemPlatform = cups::CupsPlatform;
+using SystemPlatform = posix::PosixPlatform;
 }

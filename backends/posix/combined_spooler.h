@@ -2,18 +2,20 @@
 
 #include <rawlet/platform/spooler.h>
 
+#include "backends/cups/cups_spooler.h"
 #include "backends/direct/direct_spooler.h"
 #include "backends/handle_table.h"
-#include "cups_spooler.h"
 
-namespace rawlet::cups {
+namespace rawlet::posix {
 
 // The scheduler's queues and the direct printers behind one spooler: each open goes to the
 // direct printers when one has the name, to the scheduler otherwise. Its own handles map to
 // the backend's, so the two backends' handle numbers never meet.
 class CombinedSpooler : public platform::Spooler, public platform::SpoolerReports {
 public:
-    CombinedSpooler(CupsSpooler& queues, direct::DirectSpooler& direct) : queues_(queues), direct_(direct) {}
+    CombinedSpooler(cups::CupsSpooler& queues, direct::DirectSpooler& direct)
+        : queues_(queues), direct_(direct)
+    {}
 
     bool OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle) override;
     std::uint32_t StartDocPrinterA(platform::PrinterHandle handle, const DocInfo& docInfo) override;
@@ -46,9 +48,9 @@ private:
         platform::PrinterHandle handle;
     };
 
-    CupsSpooler& queues_;
+    cups::CupsSpooler& queues_;
     direct::DirectSpooler& direct_;
     backends::HandleTable<Route> routes_;
 };
 
-} // namespace rawlet::cups
+} // namespace rawlet::posix

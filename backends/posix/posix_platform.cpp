@@ -1,0 +1,61 @@
+#include <rawlet/posix/posix_platform.h>
+
+#include "backends/cups/cups_printer_list.h"
+#include "backends/cups/cups_spooler.h"
+#include "backends/direct/device_uri.h"
+#include "backends/direct/direct_spooler.h"
+#include "combined_printer_list.h"
+#include "combined_spooler.h"
+
+namespace rawlet::posix {
+
+PosixPlatform::PosixPlatform() : PosixPlatform(codepage::TableCodePage::FromEnvironment(), nullptr) {}
+
+PosixPlatform::PosixPlatform(codepage::CodePagePair codePages)
+    : PosixPlatform(codepage::TableCodePage(codePages), nullptr)
+{}
+
+PosixPlatform::PosixPlatform(platform::Host& host)
+    : PosixPlatform(codepage::TableCodePage::FromEnvironment(), &host)
+{}
+
+PosixPlatform::PosixPlatform(codepage::TableCodePage codePage, platform::Host* host)
+    : spooler_(std::make_unique<cups::CupsSpooler>()), printers_(std::make_unique<cups::CupsPrinterList>()),
+      direct_(std::make_unique<direct::DirectSpooler>()),
+      combinedSpooler_(std::make_unique<CombinedSpooler>(*spooler_, *direct_)),
+      combinedPrinters_(std::make_unique<CombinedPrinterList>(*printers_, *direct_)),
+      codePage_(std::move(codePage)), host_(host ? *host : ownHost_)
+{
+    direct::PrintersConf conf = direct::LoadPrintersConf();
+    for (direct::DirectPrinter& printer : conf.printers)
+        direct_->Add(std::move(printer));
+    configurationProblems_ = std::move(conf.problems);
+}
+
+PosixPlatform::~PosixPlatform() = default;
+
+platform::Platform PosixPlatform::Services()
+{
+    return {*combinedSpooler_, *combinedPrinters_, codePage_, host_, combinedSpooler_.get()};
+}
+
+bool PosixPlatform::AddDirectPrinter(const std::string& name, const std::string& uri)
+{
+    return direct_->Add({name, direct::ParseDeviceUri(uri)});
+}
+
+bool PosixPlatform::AddPrinterGivenByUri(const std::string& printer)
+{
+    if (!direct::LooksLikeDeviceUri(printer))
+        return false;
+    // No configured name has a ':', so a URI's name is free unless it was given before.
+    [[maybe_unused]] const bool added = AddDirectPrinter(printer, printer);
+    LeaveOutQueues();
+    return true;
+}
+
+void PosixPlatform::LeaveOutQueues() noexcept { combinedPrinters_->LeaveOutQueues(); }
+
+std::vector<PrinterDescription> PosixPlatform::DescribePrinters() { return combinedPrinters_->Describe(); }
+
+} // namespace rawlet::posix
