@@ -15,7 +15,7 @@ namespace rawlet::activex {
 // size of its icon, which it reports back when the container gives it another.
 class InPlaceObject final : public InterfacePart<IOleInPlaceObject, IOleInPlaceActiveObject> {
 public:
-    InPlaceObject(IUnknown& outer, Rawlet& control, Container& container) noexcept
+    InPlaceObject(IUnknown& outer, ContainedRawlet& control, Container& container) noexcept
         : InterfacePart(outer), control_(control), container_(container)
     {}
 
@@ -43,7 +43,7 @@ public:
     HRESULT STDMETHODCALLTYPE EnableModeless(BOOL enable) noexcept override;
 
 private:
-    Rawlet& control_;
+    ContainedRawlet& control_;
     Container& container_;
     ComPtr<IOleInPlaceSite> site_; // set while active
     bool resizing_ = false;

@@ -20,7 +20,8 @@ public:
     // inside, inside-out, active when visible, invisible at run time, client site first.
     static constexpr DWORD kMiscStatus = 0x20591;
 
-    OleObject(IUnknown& outer, Rawlet& control, Container& container, InPlaceObject& inPlace) noexcept
+    OleObject(IUnknown& outer, ContainedRawlet& control, Container& container,
+              InPlaceObject& inPlace) noexcept
         : InterfacePart(outer), control_(control), container_(container), inPlace_(inPlace)
     {}
 
@@ -49,7 +50,7 @@ public:
     HRESULT STDMETHODCALLTYPE SetColorScheme(LOGPALETTE* palette) noexcept override;
 
 private:
-    Rawlet& control_;
+    ContainedRawlet& control_;
     Container& container_;
     InPlaceObject& inPlace_;
 };

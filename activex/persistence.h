@@ -15,7 +15,7 @@ namespace rawlet::activex {
 // with the control's tolerance of unreadable values, Save writes them.
 class Persistence final : public InterfacePart<IPersistStreamInit, IPersistPropertyBag> {
 public:
-    Persistence(IUnknown& outer, Rawlet& control, Container& container) noexcept
+    Persistence(IUnknown& outer, ContainedRawlet& control, Container& container) noexcept
         : InterfacePart(outer), control_(control), container_(container)
     {}
 
@@ -34,7 +34,7 @@ public:
     HRESULT STDMETHODCALLTYPE Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) noexcept override;
 
 private:
-    Rawlet& control_;
+    ContainedRawlet& control_;
     Container& container_;
 };
 

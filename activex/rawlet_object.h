@@ -83,7 +83,7 @@ private:
     ConnectionPoint events_{Outer(), DIID___Rawlet, &IID_IDispatch};
     Container container_{propertyNotify_};
     ComHost host_{container_};
-    Rawlet control_;
+    ContainedRawlet control_;
     ConnectionPoints connectionPoints_{Outer(), {&propertyNotify_, &events_}};
     Persistence persistence_{Outer(), control_, container_};
     PersistStorage persistStorage_{Outer(), persistence_, container_};

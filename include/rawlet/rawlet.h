@@ -65,7 +65,9 @@ public:
     void killDocument();
     void About();
 
-    // Container events.
+protected:
+    // Container events: what a form designer and a running form send the control. A program
+    // that only prints does not see them; the control's COM shell uses ContainedRawlet.
     void Initialise();
     void Load(platform::PropertyBag& bag);
     void Save(platform::PropertyBag& bag) const;
@@ -87,6 +89,17 @@ private:
     std::unique_ptr<ControlState> state_;
     std::unique_ptr<PrinterQueue> queue_;
     Rect image1_{240, 120, kIconWidth, kIconHeight};
+};
+
+// The control as its container sees it: the printing members and the container events.
+class ContainedRawlet : public Rawlet {
+public:
+    using Rawlet::Image1;
+    using Rawlet::Initialise;
+    using Rawlet::Load;
+    using Rawlet::Rawlet;
+    using Rawlet::Resize;
+    using Rawlet::Save;
 };
 
 } // namespace rawlet

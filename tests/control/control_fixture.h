@@ -59,7 +59,7 @@ protected:
     platform::PrinterHandle SlotHandle() const { return SpoolerSlot::ForThisThread().handle; }
 
     fake::FakePlatform fake;
-    Rawlet control{fake.Services()};
+    ContainedRawlet control{fake.Services()};
 };
 
 } // namespace rawlet::testing

@@ -88,7 +88,7 @@ TEST_F(HostTest, SaveWritesTheFourKeysThatLoadReads)
     control.Save(bag);
     EXPECT_EQ(bag.values.size(), 4u);
 
-    Rawlet restored(fake.Services());
+    ContainedRawlet restored(fake.Services());
     restored.Load(bag);
     EXPECT_EQ(restored.PrinterName(), "Zebra");
     EXPECT_TRUE(restored.PrinterTranslate());

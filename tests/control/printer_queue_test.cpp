@@ -85,7 +85,7 @@ TEST_F(QueueTest, ReplacedHandleIsClosedAtTheNextOpen)
 
 TEST_F(QueueTest, InstancesOnOneThreadShareTheHandleAndTheReplacedJobIsDelivered)
 {
-    Rawlet second(fake.Services());
+    ContainedRawlet second(fake.Services());
     StartPrinting(control, "Receipts");
     control.SetPrinterData("first's ");
 
@@ -102,7 +102,7 @@ TEST_F(QueueTest, InstancesOnOneThreadShareTheHandleAndTheReplacedJobIsDelivered
 
 TEST_F(QueueTest, SecondInstanceOpeningClosesTheReplacedHandle)
 {
-    Rawlet second(fake.Services());
+    ContainedRawlet second(fake.Services());
     StartPrinting(control, "Receipts");
     fake::FakePropertyBag bag;
     bag.values["PrinterName"] = std::string("Zebra");

@@ -62,7 +62,7 @@ public:
         SpoolerSlot::ForThisThread().handle = 0;
         fake_.printers.names = {"Epson LQ-300", "Receipts", "Zebra"};
         for (auto& instance : instances_)
-            instance = std::make_unique<Rawlet>(fake_.Services());
+            instance = std::make_unique<ContainedRawlet>(fake_.Services());
     }
 
     void Run()
@@ -143,7 +143,7 @@ private:
             return;
         case Step::ReplaceInstance:
             instances_[which].reset(); // the old one goes first, as when a form unloads
-            instances_[which] = std::make_unique<Rawlet>(fake_.Services());
+            instances_[which] = std::make_unique<ContainedRawlet>(fake_.Services());
             return;
         }
     }
@@ -201,7 +201,7 @@ private:
 
     FuzzedDataProvider& input_;
     fake::FakePlatform fake_;
-    std::unique_ptr<Rawlet> instances_[2];
+    std::unique_ptr<ContainedRawlet> instances_[2];
 };
 
 } // namespace
