@@ -12,20 +12,6 @@ namespace {
 
 using platform::PrinterStatus;
 
-// Whether a state reason keeps jobs from printing. IPP marks the harmless ones with a
-// "-report" or "-warning" suffix; a reason without one is an error. A device that does not
-// answer is the exception: CUPS reports it as "offline-report", and nothing prints then.
-bool KeepsJobsFromPrinting(const std::string& reason)
-{
-    if (reason.starts_with("offline"))
-        return true;
-    static constexpr std::array<std::string_view, 3> kInformational = {"none", "connecting-to-device",
-                                                                       "cups-waiting-for-job-completed"};
-    if (std::ranges::find(kInformational, reason) != kInformational.end())
-        return false;
-    return !reason.ends_with("-report") && !reason.ends_with("-warning");
-}
-
 PrinterStatus::State StateOf(int ippState)
 {
     switch (ippState) {
@@ -73,10 +59,12 @@ PrinterStatus StatusFrom(ipp_t* response, const char* name)
     status.message = message.empty() ? "" : message.front();
     if (ipp_attribute_t* count = ippFindAttribute(response, "queued-job-count", IPP_TAG_INTEGER))
         status.queuedJobs = ippGetInteger(count, 0);
+    status.sources = {"scheduler"};
     status.ready =
         status.acceptingJobs &&
         (status.state == PrinterStatus::State::Idle || status.state == PrinterStatus::State::Processing) &&
-        std::ranges::none_of(status.reasons, KeepsJobsFromPrinting);
+        std::ranges::none_of(status.reasons,
+                             [](const std::string& reason) { return platform::StopsPrinting(reason); });
     return status;
 }
 

@@ -32,6 +32,10 @@ public:
 
     const std::string& failure() const noexcept { return failure_; }
 
+    // The open connection, after Connect, for a status query in the printer's own language
+    // (written and read by the caller's thread only); -1 where there is none.
+    virtual int descriptor() const noexcept { return -1; }
+
     // The number the device gave the last document it took, for a device that keeps jobs
     // and can tell when they have printed (IPP); zero for the others, whose delivery is the end.
     virtual int jobId() const noexcept { return 0; }

@@ -54,6 +54,7 @@ void ApplyOptions(DeviceUri& uri, std::string_view query)
 {
     for (const auto& [name, value] : Options(query)) {
         const bool serial = uri.kind == DeviceUri::Kind::Serial;
+        const bool ipp = uri.kind == DeviceUri::Kind::Ipp || uri.kind == DeviceUri::Kind::Ipps;
         if (name == "timeout")
             uri.timeout = std::chrono::seconds(Number(value, "timeout", 1, kLongestTimeout));
         else if (serial && name == "baud")
@@ -64,6 +65,11 @@ void ApplyOptions(DeviceUri& uri, std::string_view query)
             uri.serial.parity = Choice(value, "parity", {"none", "even", "odd"});
         else if (serial && name == "flow")
             uri.serial.flow = Choice(value, "flow", {"none", "soft", "hard"});
+        else if (uri.kind == DeviceUri::Kind::Socket && name == "snmp")
+            uri.snmpCommunity = value == "off" ? "" : value;
+        else if (!ipp && name == "status")
+            uri.probe = Choice(value, "status", {"escpos", "zpl"}) == 'e' ? DeviceUri::Probe::EscPos
+                                                                          : DeviceUri::Probe::Zpl;
         else
             throw BadDeviceUri("unknown option '" + name + "'");
     }

@@ -16,12 +16,16 @@ struct SerialSettings {
 };
 
 // Where a direct printer is, parsed from its URI:
-//   socket://HOST[:PORT][?timeout=S]           AppSocket (port 9100 by default)
+//   socket://HOST[:PORT][?timeout=S+snmp=COMMUNITY|off]  AppSocket (port 9100 by default)
 //   ipp://HOST[:PORT][/PATH][?timeout=S], ipps:// an IPP printer or a remote queue
 //   serial:/dev/PATH[?baud=N+bits=7|8+parity=none|even|odd+flow=none|soft|hard][+timeout=S]
 //   file:/dev/PATH[?timeout=S], file:///dev/PATH  a character device, such as /dev/usb/lp0
+// socket://, serial: and file: also take status=escpos|zpl.
 struct DeviceUri {
     enum class Kind { Socket, Ipp, Ipps, Serial, File };
+    // A status query in the printer's own language, sent only when asked: `status=escpos`
+    // or `status=zpl`.
+    enum class Probe { None, EscPos, Zpl };
 
     std::string text; // as given
     Kind kind = Kind::Socket;
@@ -32,6 +36,9 @@ struct DeviceUri {
     // for it to end a job it holds whole.
     std::chrono::seconds timeout{10};
     SerialSettings serial;
+    // The SNMP community a socket:// printer's status is asked with; empty for `snmp=off`.
+    std::string snmpCommunity = "public";
+    Probe probe = Probe::None;
 };
 
 // A URI that names no device this system can reach; the message says why.

@@ -39,7 +39,9 @@ bool LineDevice::Connect()
     if (interrupter_.interrupted())
         return Fail("interrupted");
     // Non-blocking, so a device that takes nothing cannot hold a write past the timeout.
-    UniqueFd fd(::open(uri_.path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    // A serial line is opened both ways, so that a printer's answers to a status query can be read.
+    const int direction = uri_.kind == DeviceUri::Kind::Serial ? O_RDWR : O_WRONLY;
+    UniqueFd fd(::open(uri_.path.c_str(), direction | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!fd)
         return Fail("cannot open " + uri_.path + ": " + Reason(errno));
     // A regular file standing for a device holds this job alone, not the end of a longer one.

@@ -22,6 +22,7 @@ public:
     bool Finish() override;
     void Abort() noexcept override;
     void Interrupt() noexcept override;
+    int descriptor() const noexcept override { return device_.get(); }
 
 private:
     bool SetUpSerialLine();

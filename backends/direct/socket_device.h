@@ -23,6 +23,7 @@ public:
     bool Finish() override;
     void Abort() noexcept override;
     void Interrupt() noexcept override;
+    int descriptor() const noexcept override { return connection_.get(); }
 
 private:
     bool ConnectTo(const ::addrinfo& address, Clock::time_point deadline);

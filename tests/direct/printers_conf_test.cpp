@@ -47,6 +47,9 @@ TEST(DeviceUri, ReadsEachKindWithItsDefaults)
     // The spellings lpstat -v shows, and a printer at the root path.
     EXPECT_EQ(ParseDeviceUri("file:///dev/usb/lp0").path, "/dev/usb/lp0");
     EXPECT_EQ(ParseDeviceUri("ipp://10.0.0.6:8000").path, "/");
+    EXPECT_EQ(ParseDeviceUri("socket://10.0.0.5?snmp=off").snmpCommunity, "");
+    EXPECT_EQ(ParseDeviceUri("socket://10.0.0.5?snmp=shop+status=escpos").snmpCommunity, "shop");
+    EXPECT_EQ(ParseDeviceUri("file:/dev/usb/lp0?status=zpl").probe, DeviceUri::Probe::Zpl);
 }
 
 TEST(DeviceUri, RefusesWhatNamesNoDeviceAndSaysWhy)
@@ -60,6 +63,8 @@ TEST(DeviceUri, RefusesWhatNamesNoDeviceAndSaysWhy)
         {"socket://host?timeout=0", "timeout must be a number"},
         {"socket://host?timeout=5+timeout=6", "given twice"},
         {"socket://host?baud=9600", "unknown option 'baud'"},
+        {"socket://host?status=pcl", "status must be one of escpos, zpl"},
+        {"ipp://host/ipp/print?status=escpos", "unknown option 'status'"},
         {"file://host/dev/lp0", "absolute device path"},
         {"serial:dev/ttyS0", "absolute device path"},
         {"serial:/dev/ttyS0?parity=mark", "parity must be one of none, even, odd"},
