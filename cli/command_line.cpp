@@ -10,9 +10,12 @@ Send text to a printer queue in raw form: the printer receives exactly the bytes
 Commands:
   printers [--long]             list the printers, one device name per line; with
                                 --long, each with its kind (queue or direct) and URI
-  status [-d PRINTER] [--json]  show whether the printer (or each one) is ready, and why
-                                not; exit status 0 when ready, 1 when not
-  print -d PRINTER [-t TITLE] [--utf8] [--translate] [--wait] [--quiet] [FILE...]
+  status [-d PRINTER] [--json] [--probe escpos|zpl]
+                                show whether the printer (or each one) is ready, and why
+                                not, and where each fact came from; exit status 0 when
+                                ready, 1 when not. --probe also asks a direct printer in
+                                its own language (bytes a printer of another one prints)
+  print -d PRINTER [-t TITLE] [--utf8] [--translate] [--wait] [--check] [--quiet] [FILE...]
                                 print the files (standard input when none, or "-") as
                                 one document, byte for byte
       -d, --printer PRINTER     the printer (see "rawlet printers"); letter case is free;
@@ -23,6 +26,8 @@ Commands:
       --translate               translate from the ANSI to the OEM (DOS) code page
       --wait                    wait until the printer has printed the job; fail if it
                                 was stopped, canceled or aborted
+      --check                   ask the printer's status first; print nothing, exit
+                                status 1, when it is known not to be ready
       -q, --quiet               show no progress (shown on a terminal for long jobs)
   reset -d PRINTER              send the printer the reset sequence ESC @
   about                         show the About texts and version
@@ -89,6 +94,10 @@ public:
                 options.quiet = true;
             } else if (argument == "--json") {
                 options.json = true;
+            } else if (argument == "--check") {
+                options.check = true;
+            } else if (argument == "--probe" || argument.starts_with("--probe=")) {
+                options.probe = Value(argument, "--probe", "--probe");
             } else if (Matches(argument, "-d", "--printer")) {
                 options.printer = Value(argument, "-d", "--printer");
             } else if (Matches(argument, "-t", "--title")) {
@@ -130,6 +139,13 @@ private:
             throw UsageError("no printer given (-d PRINTER)");
         if (options.longList && options.command != Command::Printers)
             throw UsageError("--long goes with the printers command");
+        if (options.check && options.command != Command::Print)
+            throw UsageError("--check goes with the print command");
+        const bool asksStatus = options.command == Command::Status || options.check;
+        if (!options.probe.empty() && !asksStatus)
+            throw UsageError("--probe goes with the status command or print --check");
+        if (!options.probe.empty() && options.probe != "escpos" && options.probe != "zpl")
+            throw UsageError("--probe takes escpos or zpl, not '" + options.probe + "'");
         if (options.command != Command::Print && !options.files.empty())
             throw UsageError("unexpected argument '" + options.files.front() + "'");
     }

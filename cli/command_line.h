@@ -18,6 +18,8 @@ struct Options {
     bool longList = false;          // printers --long: with kind and URI
     bool quiet = false;             // no progress on the terminal
     bool json = false;              // status for programs
+    bool check = false;             // print only when the printer is not known to be unready
+    std::string probe;              // status in the printer's own language: "escpos" or "zpl"
     std::vector<std::string> files; // "-" or none: standard input
 };
 

@@ -11,6 +11,7 @@
 
 #include "interruption.h"
 #include "progress.h"
+#include "status_command.h"
 
 namespace rawlet::cli {
 
@@ -86,6 +87,17 @@ int Deliver(Printer& printer, Progress* progress = nullptr)
     return 0;
 }
 
+// With --check: false, with the printer's status on standard error, when it is known not to
+// be ready. A printer that cannot be asked is left for the job to find.
+bool ReadyToPrint(System& system, const Options& options)
+{
+    const std::optional<platform::PrinterStatus> status = StatusBeforePrinting(system, options);
+    if (!status || status->ready)
+        return true;
+    std::cerr << "rawlet: " << StatusLine(*status) << "\n";
+    return false;
+}
+
 // Writes every input to the printer in chunks.
 void StreamInputs(Printer& printer, std::vector<File>& inputs, const Options& options)
 {
@@ -109,6 +121,8 @@ int PrintFiles(const Options& options, System& system)
     if (options.wait && !system.CanFollowJobs())
         throw UsageError("--wait is not available with this system's spooler");
     std::vector<File> inputs = OpenInputs(options.files);
+    if (options.check && !ReadyToPrint(system, options))
+        return 1;
 
     Progress progress(std::cerr, !options.quiet && Progress::StandardErrorIsTerminal());
     JobOptions job;

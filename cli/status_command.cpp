@@ -26,31 +26,50 @@ const char* StateName(PrinterStatus::State state)
     }
 }
 
-std::string Joined(const std::vector<std::string>& texts)
+std::string Joined(const std::vector<std::string>& texts, const char* separator = ", ")
 {
     std::string joined;
     for (const std::string& text : texts)
-        joined += (joined.empty() ? "" : ", ") + text;
+        if (!text.empty())
+            joined += (joined.empty() ? "" : separator) + text;
     return joined;
 }
 
-// "Receipts: not ready, stopped (paused), accepting jobs, 2 jobs waiting: Out of paper"
-void WriteLine(std::ostream& out, const PrinterStatus& status)
+// "Acme TM-42 (ESC/POS)", from the device ID; empty when none is known.
+std::string Device(const PrinterStatus& status)
 {
-    out << status.name << ": " << (status.ready ? "ready" : "not ready");
-    if (!status.answers) {
-        out << ", does not answer\n";
-        return;
-    }
-    out << ", " << StateName(status.state);
+    std::string device = Joined({status.manufacturer, status.model}, " ");
+    if (!status.commandSet.empty())
+        device += (device.empty() ? "(" : " (") + status.commandSet + ")";
+    return device;
+}
+
+// "[transport, snmp; no answer: escpos; Acme TM-42 (ESC/POS); 14 ms]": where the facts came
+// from, who was asked and did not answer, what the printer is, and how long it took.
+std::string Provenance(const PrinterStatus& status)
+{
+    const std::string silent = status.unanswered.empty() ? "" : "no answer: " + Joined(status.unanswered);
+    return "[" +
+           Joined({Joined(status.sources), silent, Device(status),
+                   std::to_string(status.elapsed.count()) + " ms"},
+                  "; ") +
+           "]";
+}
+
+std::string Facts(const PrinterStatus& status)
+{
+    if (!status.answers)
+        return ", does not answer";
+    std::string facts = ", " + std::string(StateName(status.state));
     if (!status.reasons.empty())
-        out << " (" << Joined(status.reasons) << ")";
-    out << (status.acceptingJobs ? ", accepting jobs" : ", rejecting jobs");
+        facts += " (" + Joined(status.reasons) + ")";
+    facts += status.acceptingJobs ? ", accepting jobs" : ", rejecting jobs";
     if (status.queuedJobs)
-        out << ", " << *status.queuedJobs << (*status.queuedJobs == 1 ? " job" : " jobs") << " waiting";
+        facts += ", " + std::to_string(*status.queuedJobs) + (*status.queuedJobs == 1 ? " job" : " jobs") +
+                 " waiting";
     if (!status.message.empty())
-        out << ": " << status.message;
-    out << "\n";
+        facts += ": " + status.message;
+    return facts;
 }
 
 std::string JsonString(std::string_view text)
@@ -70,31 +89,42 @@ std::string JsonString(std::string_view text)
     return json + "\"";
 }
 
+std::string JsonList(const std::vector<std::string>& texts)
+{
+    std::vector<std::string> strings;
+    std::ranges::transform(texts, std::back_inserter(strings), JsonString);
+    return "[" + Joined(strings) + "]";
+}
+
 void WriteJson(std::ostream& out, const std::vector<PrinterStatus>& statuses)
 {
     out << "[";
     for (std::size_t i = 0; i < statuses.size(); ++i) {
         const PrinterStatus& status = statuses[i];
-        std::vector<std::string> reasons;
-        std::ranges::transform(status.reasons, std::back_inserter(reasons), JsonString);
         out << (i ? ",\n " : "\n ") << "{\"name\": " << JsonString(status.name)
             << ", \"ready\": " << (status.ready ? "true" : "false")
             << ", \"answers\": " << (status.answers ? "true" : "false")
-            << ", \"state\": " << JsonString(StateName(status.state)) << ", \"reasons\": [" << Joined(reasons)
-            << "]"
+            << ", \"state\": " << JsonString(StateName(status.state))
+            << ", \"reasons\": " << JsonList(status.reasons)
             << ", \"accepting_jobs\": " << (status.acceptingJobs ? "true" : "false")
             << ", \"queued_jobs\": " << (status.queuedJobs ? std::to_string(*status.queuedJobs) : "null")
-            << ", \"message\": " << JsonString(status.message) << "}";
+            << ", \"message\": " << JsonString(status.message)
+            << ", \"sources\": " << JsonList(status.sources)
+            << ", \"unanswered\": " << JsonList(status.unanswered)
+            << ", \"manufacturer\": " << JsonString(status.manufacturer)
+            << ", \"model\": " << JsonString(status.model)
+            << ", \"command_set\": " << JsonString(status.commandSet)
+            << ", \"elapsed_ms\": " << status.elapsed.count() << "}";
     }
     out << "\n]\n";
 }
 
-std::vector<PrinterStatus> AskPrinters(System& system)
+std::vector<PrinterStatus> AskPrinters(System& system, const std::string& probe)
 {
     std::vector<PrinterStatus> statuses;
     for (const PrinterDescription& printer : system.Printers()) {
         const std::string& name = printer.name;
-        std::optional<PrinterStatus> status = system.Status(name);
+        std::optional<PrinterStatus> status = system.Status(name, probe);
         if (!status) {
             status.emplace();
             status->name = name; // it went away, or cannot be asked: not ready
@@ -106,16 +136,27 @@ std::vector<PrinterStatus> AskPrinters(System& system)
 
 // The status of the printer given by name or device URI; a URI that names no device is a
 // usage error.
-std::optional<PrinterStatus> AskPrinter(System& system, const std::string& printer)
+std::optional<PrinterStatus> AskPrinter(System& system, const std::string& printer, const std::string& probe)
 {
     try {
-        return system.Status(printer);
+        return system.Status(printer, probe);
     } catch (const std::invalid_argument& problem) {
         throw UsageError(problem.what());
     }
 }
 
 } // namespace
+
+std::string StatusLine(const PrinterStatus& status)
+{
+    return status.name + ": " + (status.ready ? "ready" : "not ready") + Facts(status) + " " +
+           Provenance(status);
+}
+
+std::optional<PrinterStatus> StatusBeforePrinting(System& system, const Options& options)
+{
+    return AskPrinter(system, options.printer, options.probe);
+}
 
 int ShowStatus(const Options& options, System& system)
 {
@@ -124,13 +165,13 @@ int ShowStatus(const Options& options, System& system)
 
     std::vector<PrinterStatus> statuses;
     if (!options.printer.empty()) {
-        std::optional<PrinterStatus> status = AskPrinter(system, options.printer);
+        std::optional<PrinterStatus> status = AskPrinter(system, options.printer, options.probe);
         if (!status)
             throw std::runtime_error(
                 system.Unreachable().value_or("no printer named '" + options.printer + "'"));
         statuses.push_back(std::move(*status));
     } else {
-        statuses = AskPrinters(system);
+        statuses = AskPrinters(system, options.probe);
         if (statuses.empty())
             throw std::runtime_error(system.Unreachable().value_or("no printers are installed"));
     }
@@ -139,7 +180,7 @@ int ShowStatus(const Options& options, System& system)
         WriteJson(std::cout, statuses);
     else
         for (const PrinterStatus& status : statuses)
-            WriteLine(std::cout, status);
+            std::cout << StatusLine(status) << "\n";
     return std::ranges::all_of(statuses, &PrinterStatus::ready) ? 0 : 1;
 }
 

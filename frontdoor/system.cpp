@@ -29,10 +29,11 @@ System::~System() = default;
 std::vector<PrinterDescription> System::Printers() { return backend_->shared.DescribePrinters(); }
 
 // A device URI is asked on a bundle of its own, so the System's printers stay as they are.
-std::optional<platform::PrinterStatus> System::Status(const std::string& nameOrUri)
+std::optional<platform::PrinterStatus> System::Status(const std::string& nameOrUri, const std::string& probe)
 {
     const std::unique_ptr<SystemPlatform> bundle = backend_->NewBundle();
     bundle->AddPrinterGivenByUri(nameOrUri);
+    bundle->SetStatusProbe(probe);
     return bundle->Services().reports->StatusOf(nameOrUri);
 }
 

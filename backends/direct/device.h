@@ -1,10 +1,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "device_uri.h"
+#include "status_facts.h"
 
 namespace rawlet::direct {
 
@@ -35,6 +37,10 @@ public:
     // The open connection, after Connect, for a status query in the printer's own language
     // (written and read by the caller's thread only); -1 where there is none.
     virtual int descriptor() const noexcept { return -1; }
+
+    // What the device's own protocol told of its state when it connected (IPP does); nothing
+    // for the others.
+    virtual std::optional<StatusFacts> connectFacts() const { return std::nullopt; }
 
     // The number the device gave the last document it took, for a device that keeps jobs
     // and can tell when they have printed (IPP); zero for the others, whose delivery is the end.

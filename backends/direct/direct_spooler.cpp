@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "device.h"
+#include "direct_status.h"
 #include "ipp_device.h"
 
 namespace rawlet::direct {
@@ -113,17 +114,7 @@ std::optional<platform::PrinterStatus> DirectSpooler::StatusOf(std::string_view 
     const std::optional<DirectPrinter> known = Find(name);
     if (!known)
         return std::nullopt;
-    platform::PrinterStatus status;
-    status.name = known->name;
-    const std::unique_ptr<Device> device = MakeDevice(known->uri);
-    const bool connected = device->Connect();
-    if (connected)
-        device->Abort();
-    else
-        status.message = device->failure();
-    status.answers = connected || device->refused();
-    status.ready = status.acceptingJobs = connected;
-    return status;
+    return AskDirectStatus(*known, statusProbe_);
 }
 
 // No two names differ in letter case only (Add refuses them), so the match is the one.

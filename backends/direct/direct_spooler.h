@@ -33,9 +33,12 @@ public:
     // Names are matched without regard to letter case, as the control matches them.
     bool Knows(std::string_view name) const;
 
-    // Whether the printer named `name` answers now: its device is reached and let go
-    // without a byte sent. A bare device tells nothing more, so the state stays Unknown.
+    // How the printer named `name` is now, from every source its kind has (see
+    // AskDirectStatus); nothing when there is no such printer.
     std::optional<platform::PrinterStatus> StatusOf(std::string_view name) const;
+    // The status query in the printers' own language that StatusOf sends to a printer whose
+    // URI asks for none: for a program that asks for it (rawlet status --probe).
+    void SetStatusProbe(DeviceUri::Probe probe) noexcept { statusProbe_ = probe; }
 
     bool OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle) override;
     std::uint32_t StartDocPrinterA(platform::PrinterHandle handle, const DocInfo& docInfo) override;
@@ -79,6 +82,7 @@ private:
     mutable std::vector<IppDevice*> following_; // the devices of jobs followed now
     std::function<void(const std::string& line)> onState_;
     backends::HandleTable<Printer> open_;
+    DeviceUri::Probe statusProbe_ = DeviceUri::Probe::None;
 };
 
 } // namespace rawlet::direct

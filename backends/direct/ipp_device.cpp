@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <iterator>
 
 #include "backends/cups/ipp_attributes.h"
 #include "backends/cups/ipp_errors.h"
@@ -50,6 +51,36 @@ std::string PrinterUri(const std::string& text)
     if (uri.find('/', authority) == std::string::npos)
         uri += '/';
     return uri;
+}
+
+std::optional<platform::PrinterStatus::State> StateOf(int ippState)
+{
+    switch (ippState) {
+    case IPP_PSTATE_IDLE:
+        return platform::PrinterStatus::State::Idle;
+    case IPP_PSTATE_PROCESSING:
+        return platform::PrinterStatus::State::Processing;
+    case IPP_PSTATE_STOPPED:
+        return platform::PrinterStatus::State::Stopped;
+    default:
+        return std::nullopt;
+    }
+}
+
+// The printer's own account of its state; what it leaves out stays unknown.
+StatusFacts FactsFrom(ipp_t* response)
+{
+    StatusFacts facts;
+    facts.state = StateOf(ippGetInteger(ippFindAttribute(response, "printer-state", IPP_TAG_ENUM), 0));
+    facts.reasons = cups::AttributeStrings(response, "printer-state-reasons");
+    std::erase(facts.reasons, "none");
+    facts.message = cups::AttributeText(response, "printer-state-message");
+    if (ipp_attribute_t* accepting = ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN))
+        facts.acceptingJobs = ippGetBoolean(accepting, 0) != 0;
+    if (ipp_attribute_t* queued = ippFindAttribute(response, "queued-job-count", IPP_TAG_INTEGER))
+        facts.queuedJobs = ippGetInteger(queued, 0);
+    facts.deviceId = cups::AttributeText(response, "printer-device-id");
+    return facts;
 }
 
 int RemainingMs(Clock::time_point deadline)
@@ -132,17 +163,23 @@ bool IppDevice::OpenConnection()
     return StillWanted();
 }
 
-// Asks in each IPP version in turn, newest first, until the printer takes one.
+// Asks in each IPP version in turn, newest first, until the printer takes one, and keeps
+// what it says of its state.
 bool IppDevice::AskPrinterState()
 {
+    static const char* const kWanted[] = {"printer-state",         "printer-state-reasons",
+                                          "printer-state-message", "printer-is-accepting-jobs",
+                                          "queued-job-count",      "printer-device-id"};
     for (const int version : kIppVersions) {
         version_ = version;
         ipp_t* request = NewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                     "printer-state");
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                      static_cast<int>(std::size(kWanted)), nullptr, kWanted);
         const cups::Ipp response = Ask(request);
-        if (Succeeded(response.get()))
+        if (Succeeded(response.get())) {
+            facts_ = FactsFrom(response.get());
             return true;
+        }
         if (!response || !WantsOlderVersion(response.get()) || version == kIppVersions[2]) {
             refused_ = response || httpGetStatus(http_.get()) >= HTTP_STATUS_BAD_REQUEST;
             Fail(Unsuccessful(response.get()));

@@ -30,6 +30,7 @@ public:
     void Interrupt() noexcept override;
     int jobId() const noexcept override { return jobId_; }
     bool refused() const noexcept override { return refused_; }
+    std::optional<StatusFacts> connectFacts() const override { return facts_; }
 
     // Follows job `jobId` until it has printed (nothing returned) or can no longer print: then
     // the reason, such as "job aborted: ...". `onState`, when given, hears each state asked.
@@ -56,6 +57,7 @@ private:
     bool inRequest_ = false;
     int jobId_ = 0;
     bool refused_ = false;
+    std::optional<StatusFacts> facts_; // what the printer said of its state when asked
 };
 
 } // namespace rawlet::direct

@@ -1,5 +1,7 @@
 #include "combined_spooler.h"
 
+#include <chrono>
+
 namespace rawlet::posix {
 
 bool CombinedSpooler::OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle)
@@ -49,6 +51,19 @@ bool CombinedSpooler::ClosePrinter(platform::PrinterHandle handle)
 {
     const auto route = routes_.Remove(handle);
     return route && route->spooler.ClosePrinter(route->handle);
+}
+
+// A direct printer times its sources itself; a queue's answer is the scheduler's.
+std::optional<platform::PrinterStatus> CombinedSpooler::StatusOf(const std::string& printerName)
+{
+    if (direct_.Knows(printerName))
+        return direct_.StatusOf(printerName);
+    const auto started = std::chrono::steady_clock::now();
+    std::optional<platform::PrinterStatus> status = queues_.StatusOf(printerName);
+    if (status)
+        status->elapsed =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    return status;
 }
 
 void CombinedSpooler::AbandonDocuments()

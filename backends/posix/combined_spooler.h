@@ -37,10 +37,7 @@ public:
         queues_.WatchJobStates(std::move(onState));
     }
     bool CanTellStatus() const override { return true; }
-    std::optional<platform::PrinterStatus> StatusOf(const std::string& printerName) override
-    {
-        return direct_.Knows(printerName) ? direct_.StatusOf(printerName) : queues_.StatusOf(printerName);
-    }
+    std::optional<platform::PrinterStatus> StatusOf(const std::string& printerName) override;
 
 private:
     struct Route {

@@ -1,5 +1,7 @@
 #include <rawlet/posix/posix_platform.h>
 
+#include <stdexcept>
+
 #include "backends/cups/cups_printer_list.h"
 #include "backends/cups/cups_spooler.h"
 #include "backends/direct/device_uri.h"
@@ -52,6 +54,18 @@ bool PosixPlatform::AddPrinterGivenByUri(const std::string& printer)
     [[maybe_unused]] const bool added = AddDirectPrinter(printer, printer);
     LeaveOutQueues();
     return true;
+}
+
+void PosixPlatform::SetStatusProbe(const std::string& probe)
+{
+    if (probe.empty())
+        direct_->SetStatusProbe(direct::DeviceUri::Probe::None);
+    else if (probe == "escpos")
+        direct_->SetStatusProbe(direct::DeviceUri::Probe::EscPos);
+    else if (probe == "zpl")
+        direct_->SetStatusProbe(direct::DeviceUri::Probe::Zpl);
+    else
+        throw std::invalid_argument("the status probe must be escpos or zpl, not '" + probe + "'");
 }
 
 void PosixPlatform::LeaveOutQueues() noexcept { combinedPrinters_->LeaveOutQueues(); }

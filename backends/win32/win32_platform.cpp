@@ -49,4 +49,10 @@ bool Win32Platform::AddDirectPrinter(const std::string&, const std::string&)
     throw std::invalid_argument("direct printers are not available on Windows: name a printer");
 }
 
+void Win32Platform::SetStatusProbe(const std::string& probe)
+{
+    if (!probe.empty())
+        throw std::invalid_argument("status probes are not available on Windows");
+}
+
 } // namespace rawlet::win32

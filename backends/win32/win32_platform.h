@@ -43,6 +43,7 @@ public:
     // printer, is refused with std::invalid_argument.
     bool AddPrinterGivenByUri(const std::string& printer);
     bool AddDirectPrinter(const std::string& name, const std::string& uri);
+    void SetStatusProbe(const std::string& probe);
     const std::vector<std::string>& configurationProblems() const noexcept { return noProblems_; }
 
 private:

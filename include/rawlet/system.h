@@ -34,9 +34,12 @@ public:
     // The queues, then the direct printers, with their kind and URI.
     std::vector<PrinterDescription> Printers();
     // How the printer named `nameOrUri` (letter case free), or the device at that URI, is
-    // now; nothing when there is no such printer or it cannot be asked. Throws
-    // std::invalid_argument for a device URI that names no device.
-    std::optional<platform::PrinterStatus> Status(const std::string& nameOrUri);
+    // now; nothing when there is no such printer or it cannot be asked. `probe` ("escpos" or
+    // "zpl") asks a direct printer in its own language too, as its URI's status= does: the
+    // query's bytes are print data to a printer of another language. Throws
+    // std::invalid_argument for a device URI that names no device, or another probe.
+    std::optional<platform::PrinterStatus> Status(const std::string& nameOrUri,
+                                                  const std::string& probe = "");
     // Nothing when the spooler answers; otherwise one line saying which one was tried and
     // why it cannot be reached.
     std::optional<std::string> Unreachable();

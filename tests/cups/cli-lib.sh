@@ -12,3 +12,6 @@ new_queue() { "$sandbox" add "$RAWLET_SANDBOX" "$1" >/dev/null || fail "cannot a
 
 # Runs rawlet, keeping its exit status, standard output and standard error.
 run() { "$rawlet" "$@" >"$work/out" 2>"$work/err"; status=$?; }
+# The status lines of the last run without their provenance ("[scheduler; 3 ms]"), which
+# holds a time.
+facts() { sed -E 's/ \[[^]]*\]$//' "$work/out"; }

@@ -34,13 +34,13 @@ new_queue st-reject
 cupsdisable -r "Out of paper" st-paused
 cupsreject st-reject
 run status -d ST-READY
-check_eq "ready status" "$status:$(cat "$work/out")" "0:st-ready: ready, idle, accepting jobs, 0 jobs waiting"
+check_eq "ready status" "$status:$(facts)" "0:st-ready: ready, idle, accepting jobs, 0 jobs waiting"
 run status -d st-paused
-check_eq "paused status" "$status:$(cat "$work/out")" \
+check_eq "paused status" "$status:$(facts)" \
   "1:st-paused: not ready, stopped (paused), accepting jobs, 0 jobs waiting: Out of paper"
 run status -d st-reject
 check_eq "rejecting status" "$status" 1
-grep -q "^st-reject: not ready, idle, rejecting jobs" "$work/out" || fail "rejecting queue: $(cat "$work/out")"
+grep -q "^st-reject: not ready, idle, rejecting jobs" "$work/out" || fail "rejecting queue: $(facts)"
 run status --json
 check_eq "status of all" "$status" 1
 python3 -c 'import json, sys

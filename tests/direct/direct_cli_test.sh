@@ -51,7 +51,7 @@ unset RAWLET_PRINTERS
 
 # Status asked of the device itself: ready when it answers, and not when nothing listens.
 run status -d "socket://127.0.0.1:$(port_of direct-socket)"
-check_eq "direct status" "$status:$(cat "$work/out")" \
+check_eq "direct status" "$status:$(facts)" \
   "0:socket://127.0.0.1:$(port_of direct-socket): ready, state unknown, accepting jobs"
 
 # A closed port fails the document's start, with the reason on the next line.
@@ -64,7 +64,7 @@ run print -d "ipp://127.0.0.1:$closed/ipp/print" "$work/bytes.bin"
 check_eq "refused ipp reason" "$(tail -1 "$work/err")" "rawlet: ipp://127.0.0.1:$closed/ipp/print: connection refused"
 
 run status -d "socket://127.0.0.1:$closed"
-check_eq "refused printer's status" "$status:$(cat "$work/out")" "1:socket://127.0.0.1:$closed: not ready, does not answer"
+check_eq "refused printer's status" "$status:$(facts)" "1:socket://127.0.0.1:$closed: not ready, does not answer"
 
 # A device that drops the connection mid-job, or stops reading, fails the write; neither hangs.
 device direct-drop

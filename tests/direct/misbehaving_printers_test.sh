@@ -75,7 +75,7 @@ export RAWLET_PRINTERS=$work/printers.conf CUPS_SERVER=$work/silent.sock
 within 10 print -d receipts "$work/new.txt"
 check_eq "direct name, silent scheduler" "$status:$(cat "$work/err")" "0:"
 within 10 status -d RECEIPTS
-check_eq "direct status by name" "$status:$(cat "$work/out")" "0:Receipts: ready, state unknown, accepting jobs"
+check_eq "direct status by name" "$status:$(facts)" "0:Receipts: ready, state unknown, accepting jobs"
 unset RAWLET_PRINTERS CUPS_SERVER
 
 (( failures == 0 )) && echo "all misbehaving printer checks passed"

@@ -58,6 +58,10 @@ public:
     // leaves the queues out (below); true if so. Throws std::invalid_argument, saying why,
     // for a URI that names no device.
     bool AddPrinterGivenByUri(const std::string& printer);
+    // The status query in the printers' own language ("escpos" or "zpl", or "" for none)
+    // that status asks of a direct printer whose URI names none. Throws
+    // std::invalid_argument for another name.
+    void SetStatusProbe(const std::string& probe);
     // Leaves the scheduler's queues out of the printer list, so that it is not asked: for a
     // program that prints to a device URI only, which no queue's name can be (a queue's name
     // has no '/'), and should not wait for the scheduler's answer.
