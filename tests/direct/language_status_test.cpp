@@ -1,9 +1,10 @@
 // The status queries in the printers' own languages, against loopback AppSocket printers
-// that answer them as receipt printers do, or never.
+// that answer them as receipt and label printers do, or never.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "backends/direct/escpos_status.h"
+#include "backends/direct/zpl_status.h"
 #include "loopback_printer.h"
 
 namespace rawlet::direct {
@@ -60,6 +61,25 @@ TEST(EscPosStatus, AnswersThatAreNoStatusLeaveTheFactsUnknown) { EXPECT_FALSE(As
 TEST(EscPosStatus, ASilentPrinterLeavesTheFactsUnknownByTheDeadline)
 {
     EXPECT_FALSE(AskEscPosPrinter("silent", std::chrono::milliseconds(500)));
+}
+
+TEST(ZplStatus, AnAnswerInPiecesTellsPaperOutAndTheHeadUp)
+{
+    const LoopbackPrinter printer("zpl-printer.py", "paper-out-head-open");
+    const UniqueFd connection = printer.Connect();
+    const auto facts = AskZpl(connection.get(), Clock::now() + kDeadline, nullptr);
+    ASSERT_TRUE(facts);
+    EXPECT_EQ(facts->state, State::Stopped);
+    EXPECT_THAT(facts->reasons, ElementsAre("media-empty-error", "door-open-error"));
+}
+
+TEST(ZplStatus, AnEscPosPrinterGivesNoAnswerToTheLabelQuery)
+{
+    const LoopbackPrinter printer("escpos-printer.py", "fine");
+    const UniqueFd connection = printer.Connect();
+    const auto started = Clock::now();
+    EXPECT_FALSE(AskZpl(connection.get(), started + std::chrono::milliseconds(500), nullptr));
+    EXPECT_LT(Clock::now() - started, std::chrono::milliseconds(500) + kLeeway);
 }
 
 } // namespace
