@@ -5,15 +5,15 @@
 
 namespace rawlet::direct {
 
-// What an IEEE 1284 device ID says of the printer.
+// The parts of an IEEE 1284 device ID that name a printer and its languages.
 struct DeviceId {
     std::string manufacturer;
     std::string model;
-    std::string commandSet;
+    std::string commandSet; // the languages, comma-separated: "ESC/POS,ZPL"
 };
 
-// "MFG:Acme;MDL:TM-42;CMD:ESC/POS;" (or the long keys MANUFACTURER, MODEL, COMMAND SET), keys
-// without regard to case; what it does not say stays empty.
+// Reads "MFG:Acme;MDL:TM-42;CMD:ESC/POS;" and its long spelling (MANUFACTURER, MODEL,
+// COMMAND SET), keys in any letter case; a key missing leaves its part empty.
 DeviceId ParseDeviceId(std::string_view id);
 
 } // namespace rawlet::direct
