@@ -3,12 +3,48 @@
 #include <algorithm>
 
 #include "device.h"
+#include "escpos_status.h"
 #include "fd_io.h"
 #include "status_report.h"
+#include "usb_port_status.h"
+#include "zpl_status.h"
 
 namespace rawlet::direct {
 
 namespace {
+
+// Each source after the connection answers within this, or within the URI's timeout when
+// that is shorter.
+constexpr auto kSourceTime = std::chrono::milliseconds(1500);
+
+Clock::time_point SourceDeadline(const DeviceUri& uri)
+{
+    return Clock::now() + std::min<Clock::duration>(kSourceTime, uri.timeout);
+}
+
+void Record(const char* source, const std::optional<StatusFacts>& facts, StatusReport& report)
+{
+    if (facts)
+        report.Answered(source, *facts);
+    else
+        report.Unanswered(source);
+}
+
+// A parallel or USB printer port, which tells its paper, selection and error lines.
+bool IsPrinterPort(const DeviceUri& uri)
+{
+    return uri.kind == DeviceUri::Kind::File &&
+           (uri.path.starts_with("/dev/usb/lp") || uri.path.starts_with("/dev/lp"));
+}
+
+// Only when asked: the query is print data to a printer of another language.
+void AskInItsLanguage(const Device& device, const DeviceUri& uri, StatusReport& report)
+{
+    if (uri.probe == DeviceUri::Probe::EscPos)
+        Record("escpos", AskEscPos(device.descriptor(), SourceDeadline(uri), nullptr), report);
+    else if (uri.probe == DeviceUri::Probe::Zpl)
+        Record("zpl", AskZpl(device.descriptor(), SourceDeadline(uri), nullptr), report);
+}
 
 bool IsIpp(const DeviceUri& uri)
 {
@@ -43,8 +79,12 @@ platform::PrinterStatus AskDirectStatus(const DirectPrinter& printer, DeviceUri:
         report.Answered("transport", {});
     else if (!device->refused())
         report.Unanswered("transport");
+    if (connected && IsPrinterPort(uri))
+        Record("usb", AskUsbPort(device->descriptor()), report);
     if (IsIpp(uri))
         AskIpp(*device, connected, report);
+    if (connected)
+        AskInItsLanguage(*device, uri, report);
     device->Abort();
     platform::PrinterStatus status = report.Finish(connected, device->failure());
     status.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);

@@ -39,8 +39,10 @@ bool LineDevice::Connect()
     if (interrupter_.interrupted())
         return Fail("interrupted");
     // Non-blocking, so a device that takes nothing cannot hold a write past the timeout.
-    // A serial line is opened both ways, so that a printer's answers to a status query can be read.
-    const int direction = uri_.kind == DeviceUri::Kind::Serial ? O_RDWR : O_WRONLY;
+    // A serial line, or a port whose printer is asked in its own language, is opened both
+    // ways, so that the printer's answers to a status query can be read.
+    const bool twoWay = uri_.kind == DeviceUri::Kind::Serial || uri_.probe != DeviceUri::Probe::None;
+    const int direction = twoWay ? O_RDWR : O_WRONLY;
     UniqueFd fd(::open(uri_.path.c_str(), direction | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!fd)
         return Fail("cannot open " + uri_.path + ": " + Reason(errno));
