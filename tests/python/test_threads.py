@@ -4,8 +4,8 @@ import time
 
 import rawlet
 
-RATE = 200_000  # bytes a second the slow printers read
-JOB = b"r" * RATE  # about a second on one printer
+RATE = 5_000_000  # bytes a second the slow printers read, about the most they manage
+JOB = b"r" * (3 * RATE)  # three seconds, far more than the socket buffers hold (4 MiB)
 
 
 def print_job(uri):
