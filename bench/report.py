@@ -4,9 +4,9 @@ hyperfine's JSON for whole commands, Google Benchmark's JSON for in-process figu
 plain lists of numbers, one a line, for the rest. Every figure is a median; each
 comparison is a ratio set against its target.
 
-Usage: report.py [--direct-only] MEASUREMENTS_DIR OUTPUT COMMAND
+Usage: report.py [--direct-only|--python-only] MEASUREMENTS_DIR OUTPUT COMMAND
 
-With --direct-only, only the section on direct printers is written; the rest of OUTPUT stays.
+With --direct-only or --python-only, only that section is written; the rest of OUTPUT stays.
 """
 import json
 import os
@@ -136,7 +136,31 @@ def direct_rows(folder):
     return table
 
 
+def python_rows(folder):
+    table = []
+    comparisons = [
+        ("socket", "9. Python: a 1 KiB receipt over socket:// until the device holds it",
+         "a bare socket (sendall, shutdown, read to the close)", "ms", 1.2),
+        ("queue", "9a. Python: the same receipt through a raw queue until the device holds it",
+         "pycups `printFile` (raw)", "ms", 1.0),
+        ("bulk", "9b. Python: 256 MiB over socket:// until the device holds it",
+         "the `rawlet print` command", "s", 1.1),
+    ]
+    for name, title, reference, unit, target in comparisons:
+        ours, theirs = load(folder, f"python-{name}-rawlet.txt"), load(folder, f"python-{name}-reference.txt")
+        if not (ours and theirs):
+            continue
+        scale = 1000 if unit == "ms" else 1
+        rawlet, other = statistics.median(ours), statistics.median(theirs)
+        table.append((title, f"`rawlet.Printer`: {rawlet * scale:.{1 if scale > 1 else 3}f} {unit}",
+                      f"{reference}: {other * scale:.{1 if scale > 1 else 3}f} {unit}",
+                      rawlet / other, f"at most {target}", verdict(rawlet <= target * other),
+                      min(len(ours), len(theirs))))
+    return table
+
+
 DIRECT_HEADING = "## Direct printers"
+PYTHON_HEADING = "## Python"
 
 
 def table_lines(table):
@@ -155,15 +179,35 @@ def direct_section(folder, command):
             ""] + table_lines(direct_rows(folder))
 
 
-def write_direct_only(folder, output, command):
-    kept = open(output).read().split("\n" + DIRECT_HEADING)[0].rstrip("\n").splitlines() if os.path.exists(output) else []
+def python_section(folder, command):
+    return ["", PYTHON_HEADING, "",
+            f"Measured by `{command.strip()}` on {datetime.now(timezone.utc).strftime('%Y-%m-%d %H:%M UTC')}, "
+            f"load average {open('/proc/loadavg').read().split()[0]}: in one Python process, each figure",
+            "side by side with its reference run by run, on the direct printer's capture device.",
+            ""] + table_lines(python_rows(folder))
+
+
+def replace_section(output, heading, section):
+    """OUTPUT with the section under `heading` replaced (or added), the others kept."""
+    text = open(output).read() if os.path.exists(output) else ""
+    parts = text.split("\n## ")
+    kept = [parts[0].rstrip("\n")] + ["## " + part.rstrip("\n") for part in parts[1:]
+                                      if not ("## " + part).startswith(heading)]
     with open(output, "w") as f:
-        f.write("\n".join(kept + direct_section(folder, command)) + "\n")
+        f.write("\n\n".join(kept).lstrip("\n") + "\n" + "\n".join(section) + "\n")
+
+
+def write_direct_only(folder, output, command):
+    replace_section(output, DIRECT_HEADING, direct_section(folder, command))
 
 
 def main():
     if sys.argv[1] == "--direct-only":
         write_direct_only(*sys.argv[2:5])
+        return
+    if sys.argv[1] == "--python-only":
+        folder, output, command = sys.argv[2:5]
+        replace_section(output, PYTHON_HEADING, python_section(folder, command))
         return
     folder, output, command = sys.argv[1:4]
     lines = [
@@ -186,6 +230,8 @@ def main():
         lines += ["", "Notes:", ""] + ["- " + note for note in open(notes).read().splitlines() if note]
     if direct_rows(folder):
         lines += direct_section(folder, command)
+    if python_rows(folder):
+        lines += python_section(folder, command)
     with open(output, "w") as f:
         f.write("\n".join(lines) + "\n")
 

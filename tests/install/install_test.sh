@@ -69,7 +69,7 @@ version=$("$work/prefix/bin/rawlet" --version)
 # 2. The Debian packages, built as scripts/package builds them. Debian's tools run in a locale
 # every system has: they only warn about the one the receipts need.
 LC_ALL=C.UTF-8 "$source_dir/scripts/lib/debian-packages" "$work/debs"
-for package in librawlet2 librawlet-dev rawlet librawlet2-dbgsym rawlet-dbgsym; do
+for package in librawlet2 librawlet-dev rawlet python3-rawlet librawlet2-dbgsym rawlet-dbgsym python3-rawlet-dbgsym; do
   compgen -G "$work/debs/${package}_*deb" >/dev/null || fail "dpkg-buildpackage made no $package"
 done
 LC_ALL=C.UTF-8 lintian --allow-root --fail-on error,warning "$work"/debs/*.changes \
@@ -90,7 +90,7 @@ LC_ALL=C.UTF-8 dpkg-checkbuilddeps -d "$system_depends" "$source_dir/debian/cont
 
 # Their contents where they land, in a root of their own, consumed through the -dev package.
 root=$work/root
-for deb in "$work"/debs/{librawlet2,librawlet-dev,rawlet}_*.deb; do dpkg-deb -x "$deb" "$root"; done
+for deb in "$work"/debs/{librawlet2,librawlet-dev,rawlet,python3-rawlet}_*.deb; do dpkg-deb -x "$deb" "$root"; done
 printf 'from the deb\r\n' | "$root/usr/bin/rawlet" print -d "$queue"
 jobs=$((jobs + 1))
 "$sandbox" wait "$RAWLET_SANDBOX" "$queue" "$jobs" 60
@@ -102,4 +102,16 @@ check_receipt "CMake consumer of librawlet-dev"
 build_with_pkg_config "$libdir" "$work/deb-pkg-consumer"
 "$work/deb-pkg-consumer" "$queue"
 check_receipt "pkg-config consumer of librawlet-dev"
+# The Python package, from where Debian puts it: the module holds the library, so it needs no
+# librawlet of the root's.
+PYTHONPATH=$root/usr/lib/python3/dist-packages /usr/bin/python3 - "$queue" "$version" <<'PYTHON' \
+  || fail "the Python package from the .deb"
+import sys, rawlet
+assert "rawlet " + rawlet.__version__ == sys.argv[2], rawlet.__version__
+with rawlet.Printer(sys.argv[1]) as printer:
+    printer.write(b"from python\r")
+PYTHON
+jobs=$((jobs + 1))
+"$sandbox" wait "$RAWLET_SANDBOX" "$queue" "$jobs" 60
+[[ "$(cat "$RAWLET_SANDBOX/devices/$queue/job-$jobs.bin")" == $'from python\r' ]] || fail "python3-rawlet printed otherwise"
 echo "installed tree and Debian packages work: $(cd "$work/debs" && echo *.deb)"

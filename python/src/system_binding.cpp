@@ -1,0 +1,108 @@
+// The system's printers, what each says of itself, and its ANSI code page.
+#include <string>
+#include <vector>
+
+#include <pybind11/stl.h>
+
+#include <rawlet/error.h>
+
+#include "control/error_texts.h"
+
+#include "bindings.h"
+#include "shared_system.h"
+
+namespace py = pybind11;
+
+namespace rawlet::python {
+
+namespace {
+
+using platform::PrinterStatus;
+
+// The words of `rawlet status`.
+const char* StateName(PrinterStatus::State state)
+{
+    switch (state) {
+    case PrinterStatus::State::Idle:
+        return "idle";
+    case PrinterStatus::State::Processing:
+        return "printing";
+    case PrinterStatus::State::Stopped:
+        return "stopped";
+    default:
+        return "state unknown";
+    }
+}
+
+// No such printer is the error a rawlet.Printer of that name raises, with the reason.
+PrinterStatus StatusOf(const std::string& nameOrUri)
+{
+    System& system = TheSystem();
+    if (std::optional<PrinterStatus> status = system.Status(nameOrUri))
+        return std::move(*status);
+    throw Error(errors::kPrinterNameNotValid, errors::kSource,
+                errors::StandardDescription(errors::kPrinterNameNotValid),
+                system.Unreachable().value_or("no printer named '" + nameOrUri + "'"));
+}
+
+std::string ToAnsi(const std::string& utf8) { return TheSystem().ansiCharset().Utf8ToAnsi(utf8); }
+
+void BindPrinterDescription(py::module_& module)
+{
+    py::class_<PrinterDescription>(module, "PrinterInfo",
+                                   "A printer of the system, as rawlet.printers() lists it.")
+        .def_readonly("name", &PrinterDescription::name, "The name to print to.")
+        .def_readonly("kind", &PrinterDescription::kind,
+                      "'queue' (the scheduler's) or 'direct' (reached without one).")
+        .def_readonly("uri", &PrinterDescription::uri,
+                      "The device URI; empty when the spooler does not tell it.")
+        .def("__repr__", [](const PrinterDescription& printer) {
+            return "PrinterInfo(name=" + py::repr(py::str(printer.name)).cast<std::string>() + ", kind='" +
+                   printer.kind + "', uri=" + py::repr(py::str(printer.uri)).cast<std::string>() + ")";
+        });
+}
+
+void BindPrinterStatus(py::module_& module)
+{
+    py::class_<PrinterStatus>(module, "PrinterStatus",
+                              "How a printer is now, as `rawlet status --json` tells it.")
+        .def_readonly("name", &PrinterStatus::name, "The printer's name as the spooler spells it.")
+        .def_readonly("ready", &PrinterStatus::ready, "A job sent now would print without anyone's help.")
+        .def_readonly("answers", &PrinterStatus::answers,
+                      "The printer, or the scheduler behind its queue, answered.")
+        .def_property_readonly(
+            "state", [](const PrinterStatus& status) { return StateName(status.state); },
+            "'idle', 'printing', 'stopped' or 'state unknown'.")
+        .def_readonly("reasons", &PrinterStatus::reasons, "IPP state reasons: 'media-empty', 'offline', ...")
+        .def_readonly("message", &PrinterStatus::message,
+                      "The printer's or the operator's words; may be empty.")
+        .def_readonly("accepting_jobs", &PrinterStatus::acceptingJobs,
+                      "New jobs are taken (they may still wait).")
+        .def_readonly("queued_jobs", &PrinterStatus::queuedJobs,
+                      "Jobs waiting; None where nothing queues them.")
+        .def("__repr__", [](const PrinterStatus& status) {
+            return "PrinterStatus(name=" + py::repr(py::str(status.name)).cast<std::string>() +
+                   ", ready=" + (status.ready ? "True" : "False") + ", state='" + StateName(status.state) +
+                   "')";
+        });
+}
+
+} // namespace
+
+void BindSystem(py::module_& module)
+{
+    BindPrinterDescription(module);
+    BindPrinterStatus(module);
+    module.def(
+        "printers", [] { return TheSystem().Printers(); }, py::call_guard<py::gil_scoped_release>(),
+        "The scheduler's queues, then the direct printers of printers.conf.");
+    module.def("status", &StatusOf, py::arg("name_or_uri"), py::call_guard<py::gil_scoped_release>(),
+               "How the printer named so (letter case free), or the device at that URI, is now.\n"
+               "Raises rawlet.Error 32000 when there is no such printer or it cannot be asked.");
+    module.def(
+        "to_ansi", [](const std::string& text) { return py::bytes(ToAnsi(text)); }, py::arg("text"),
+        "The text in the system's ANSI code page, as `rawlet print --utf8` sends it; a character\n"
+        "the page lacks becomes '?'. Raises LookupError when the code page has no tables.");
+}
+
+} // namespace rawlet::python

@@ -1,0 +1,64 @@
+"""Failures arrive as rawlet.Error with the control's numbers, never silently."""
+import socket
+
+import pytest
+
+import rawlet
+
+
+def unused_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+@pytest.mark.parametrize("ask", [rawlet.Printer, rawlet.status], ids=["Printer", "status"])
+def test_an_unknown_printer_is_error_32000(ask):
+    with pytest.raises(rawlet.Error) as raised:
+        ask("no-such-printer")
+    assert (raised.value.number, raised.value.source) == (32000, "Rawleter")
+    assert isinstance(raised.value, OSError)
+
+
+def test_a_refused_connection_is_error_32036_naming_the_printer():
+    uri = f"socket://127.0.0.1:{unused_port()}"
+    printer = rawlet.Printer(uri)
+    with pytest.raises(rawlet.Error) as raised:
+        printer.write(b"receipt")
+    assert raised.value.number == 32036
+    assert uri in raised.value.reason
+    assert str(raised.value) == f"error 32036 (Rawleter): {raised.value.description}: {raised.value.reason}"
+
+
+@pytest.mark.parametrize("data", ["text", 42])
+def test_write_takes_bytes_only(direct_device, data):
+    with rawlet.Printer(direct_device.uri) as printer:
+        with pytest.raises(TypeError, match="to_ansi" if isinstance(data, str) else "bytes-like"):
+            printer.write(data)
+        printer.write(b"after")
+    assert direct_device.wait_jobs(1) == [b"after"]
+
+
+def test_a_printer_that_takes_nothing_fails_the_job(direct_device):
+    direct_device.set_mode("stall")
+    with pytest.raises(rawlet.Error) as raised:
+        with rawlet.Printer(direct_device.uri + "?timeout=1") as printer:
+            printer.write(b"x" * (64 << 20))
+    assert raised.value.number == 32037
+    assert "timed out" in raised.value.reason
+
+
+def test_a_printer_that_hangs_up_fails_the_job(direct_device):
+    direct_device.set_mode("drop:1000")
+    with pytest.raises(rawlet.Error) as raised:
+        with rawlet.Printer(direct_device.uri) as printer:
+            printer.write(b"x" * (64 << 20))
+    assert raised.value.number == 32037
+
+
+def test_a_deaf_printer_fails_the_end_of_a_small_job(direct_device):
+    direct_device.set_mode("stall")
+    with pytest.raises(rawlet.Error) as raised:
+        with rawlet.Printer(direct_device.uri + "?timeout=1") as printer:
+            printer.write(b"receipt")
+    assert raised.value.number == 32034
