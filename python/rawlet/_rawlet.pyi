@@ -32,7 +32,7 @@ class PrinterStatus:
         """The printer's name as the spooler spells it."""
     @property
     def ready(self) -> bool:
-        """A job sent now would print without anyone's help."""
+        """Reachable, taking jobs, and nothing known keeps a job from printing."""
     @property
     def answers(self) -> bool:
         """The printer, or the scheduler behind its queue, answered."""
@@ -41,7 +41,7 @@ class PrinterStatus:
         """'idle', 'printing', 'stopped' or 'state unknown'."""
     @property
     def reasons(self) -> list[str]:
-        """IPP state reasons: 'media-empty', 'offline', 'paused', ..."""
+        """IPP state reasons with their severity: 'media-empty-error', 'offline-report', ..."""
     @property
     def message(self) -> str:
         """The printer's or the operator's own words; may be empty."""
@@ -51,12 +51,33 @@ class PrinterStatus:
     @property
     def queued_jobs(self) -> Optional[int]:
         """Jobs waiting; None where nothing queues them."""
+    @property
+    def sources(self) -> list[str]:
+        """Where the facts came from: 'scheduler', 'transport', 'usb', 'snmp', 'ipp', 'escpos', 'zpl'."""
+    @property
+    def unanswered(self) -> list[str]:
+        """The sources asked that gave no answer."""
+    @property
+    def manufacturer(self) -> str:
+        """From the printer's IEEE 1284 device ID; empty when unknown."""
+    @property
+    def model(self) -> str:
+        """From the device ID (or the printer's own description); empty when unknown."""
+    @property
+    def command_set(self) -> str:
+        """The languages the device ID names, such as 'ESC/POS'; empty when unknown."""
+    @property
+    def elapsed(self) -> float:
+        """How long the answer took, in seconds."""
 
 def printers() -> list[PrinterInfo]:
     """The scheduler's queues, then the direct printers of printers.conf."""
 
-def status(name_or_uri: str) -> PrinterStatus:
+def status(name_or_uri: str, probe: Optional[str] = None) -> PrinterStatus:
     """How the printer named so (letter case free), or the device at that URI, is now.
+
+    probe='escpos' or 'zpl' also asks a direct printer in its own language: those bytes are
+    print data to a printer of another language, so they go only where asked.
 
     Raises rawlet.Error 32000 when there is no such printer or it cannot be asked, and
     ValueError for a device URI that names no device.

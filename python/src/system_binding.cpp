@@ -35,10 +35,10 @@ const char* StateName(PrinterStatus::State state)
 }
 
 // No such printer is the error a rawlet.Printer of that name raises, with the reason.
-PrinterStatus StatusOf(const std::string& nameOrUri)
+PrinterStatus StatusOf(const std::string& nameOrUri, const std::optional<std::string>& probe)
 {
     System& system = TheSystem();
-    if (std::optional<PrinterStatus> status = system.Status(nameOrUri))
+    if (std::optional<PrinterStatus> status = system.Status(nameOrUri, probe.value_or("")))
         return std::move(*status);
     throw Error(errors::kPrinterNameNotValid, errors::kSource,
                 errors::StandardDescription(errors::kPrinterNameNotValid),
@@ -67,19 +67,35 @@ void BindPrinterStatus(py::module_& module)
     py::class_<PrinterStatus>(module, "PrinterStatus",
                               "How a printer is now, as `rawlet status --json` tells it.")
         .def_readonly("name", &PrinterStatus::name, "The printer's name as the spooler spells it.")
-        .def_readonly("ready", &PrinterStatus::ready, "A job sent now would print without anyone's help.")
+        .def_readonly("ready", &PrinterStatus::ready,
+                      "Reachable, taking jobs, and nothing known keeps a job from printing.")
         .def_readonly("answers", &PrinterStatus::answers,
                       "The printer, or the scheduler behind its queue, answered.")
         .def_property_readonly(
             "state", [](const PrinterStatus& status) { return StateName(status.state); },
             "'idle', 'printing', 'stopped' or 'state unknown'.")
-        .def_readonly("reasons", &PrinterStatus::reasons, "IPP state reasons: 'media-empty', 'offline', ...")
+        .def_readonly("reasons", &PrinterStatus::reasons,
+                      "IPP state reasons with their severity: 'media-empty-error', 'offline-report', ...")
         .def_readonly("message", &PrinterStatus::message,
                       "The printer's or the operator's words; may be empty.")
         .def_readonly("accepting_jobs", &PrinterStatus::acceptingJobs,
                       "New jobs are taken (they may still wait).")
         .def_readonly("queued_jobs", &PrinterStatus::queuedJobs,
                       "Jobs waiting; None where nothing queues them.")
+        .def_readonly(
+            "sources", &PrinterStatus::sources,
+            "Where the facts came from: 'scheduler', 'transport', 'usb', 'snmp', 'ipp', 'escpos', 'zpl'.")
+        .def_readonly("unanswered", &PrinterStatus::unanswered, "The sources asked that gave no answer.")
+        .def_readonly("manufacturer", &PrinterStatus::manufacturer,
+                      "From the printer's IEEE 1284 device ID; empty when unknown.")
+        .def_readonly("model", &PrinterStatus::model,
+                      "From the device ID (or the printer's own description).")
+        .def_readonly("command_set", &PrinterStatus::commandSet,
+                      "The languages the device ID names, such as 'ESC/POS'.")
+        .def_property_readonly(
+            "elapsed",
+            [](const PrinterStatus& status) { return std::chrono::duration<double>(status.elapsed).count(); },
+            "How long the answer took, in seconds.")
         .def("__repr__", [](const PrinterStatus& status) {
             return "PrinterStatus(name=" + py::repr(py::str(status.name)).cast<std::string>() +
                    ", ready=" + (status.ready ? "True" : "False") + ", state='" + StateName(status.state) +
@@ -96,8 +112,11 @@ void BindSystem(py::module_& module)
     module.def(
         "printers", [] { return TheSystem().Printers(); }, py::call_guard<py::gil_scoped_release>(),
         "The scheduler's queues, then the direct printers of printers.conf.");
-    module.def("status", &StatusOf, py::arg("name_or_uri"), py::call_guard<py::gil_scoped_release>(),
+    module.def("status", &StatusOf, py::arg("name_or_uri"), py::arg("probe") = py::none(),
+               py::call_guard<py::gil_scoped_release>(),
                "How the printer named so (letter case free), or the device at that URI, is now.\n"
+               "probe='escpos' or 'zpl' also asks a direct printer in its own language (bytes\n"
+               "that a printer of another language prints).\n"
                "Raises rawlet.Error 32000 when there is no such printer or it cannot be asked.");
     module.def(
         "to_ansi", [](const std::string& text) { return py::bytes(ToAnsi(text)); }, py::arg("text"),
