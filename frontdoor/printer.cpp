@@ -22,7 +22,10 @@ struct Printer::Job {
     std::optional<std::string> FindName(const std::string& wanted) const;
     void Open();
     void Send(std::string_view bytes);
+    void SendPiece(std::string_view piece);
     void Deliver();
+
+    static constexpr std::size_t kPiece = 64 * 1024;
 
     std::unique_ptr<SystemPlatform> bundle;
     platform::Platform services;
@@ -73,6 +76,8 @@ void Printer::Job::Open()
     services.spooler.StartPagePrinter(handle);
 }
 
+// In pieces of a bounded size, so that a write of any size costs the memory of one piece
+// (to translate it) and reports its progress as it goes.
 void Printer::Job::Send(std::string_view bytes)
 {
     if (bytes.empty())
@@ -80,22 +85,30 @@ void Printer::Job::Send(std::string_view bytes)
     if (!open)
         Open();
     std::string oem;
-    if (options.translate) {
-        oem.resize(bytes.size());
-        services.codePage.CharToOemBuffA(bytes, oem.data());
-        bytes = oem;
-    }
-    const std::uint64_t total = sent + bytes.size();
     while (!bytes.empty()) {
-        std::uint32_t written = 0;
-        if (cancelled || !services.spooler.WritePrinter(handle, bytes, written) || written == 0 ||
-            written > bytes.size())
-            throw Failed(errors::WriteFailed());
-        bytes.remove_prefix(written);
+        std::string_view piece = bytes.substr(0, kPiece);
+        bytes.remove_prefix(piece.size());
+        if (options.translate) {
+            oem.resize(piece.size());
+            services.codePage.CharToOemBuffA(piece, oem.data());
+            piece = oem;
+        }
+        SendPiece(piece);
+        if (options.onSent)
+            options.onSent(sent);
     }
-    sent = total;
-    if (options.onSent)
-        options.onSent(sent);
+}
+
+void Printer::Job::SendPiece(std::string_view piece)
+{
+    while (!piece.empty()) {
+        std::uint32_t written = 0;
+        if (cancelled || !services.spooler.WritePrinter(handle, piece, written) || written == 0 ||
+            written > piece.size())
+            throw Failed(errors::WriteFailed());
+        piece.remove_prefix(written);
+        sent += written;
+    }
 }
 
 // The spooler's word on the job: taken, or not and why; with `wait`, printed or not.
@@ -142,7 +155,10 @@ void Printer::Write(std::string_view bytes)
 {
     if (job_->finished)
         throw job_->Failed(errors::WriteFailed());
-    job_->Send(job_->fromUtf8 ? job_->fromUtf8->Convert(bytes) : std::string(bytes));
+    if (job_->fromUtf8)
+        job_->Send(job_->fromUtf8->Convert(bytes));
+    else
+        job_->Send(bytes);
 }
 
 void Printer::Finish()
