@@ -12,20 +12,6 @@ namespace {
 
 using platform::PrinterStatus;
 
-const char* StateName(PrinterStatus::State state)
-{
-    switch (state) {
-    case PrinterStatus::State::Idle:
-        return "idle";
-    case PrinterStatus::State::Processing:
-        return "printing";
-    case PrinterStatus::State::Stopped:
-        return "stopped";
-    default:
-        return "state unknown";
-    }
-}
-
 std::string Joined(const std::vector<std::string>& texts, const char* separator = ", ")
 {
     std::string joined;
@@ -60,7 +46,7 @@ std::string Facts(const PrinterStatus& status)
 {
     if (!status.answers)
         return ", does not answer";
-    std::string facts = ", " + std::string(StateName(status.state));
+    std::string facts = ", " + std::string(platform::StateName(status.state));
     if (!status.reasons.empty())
         facts += " (" + Joined(status.reasons) + ")";
     facts += status.acceptingJobs ? ", accepting jobs" : ", rejecting jobs";
@@ -104,7 +90,7 @@ void WriteJson(std::ostream& out, const std::vector<PrinterStatus>& statuses)
         out << (i ? ",\n " : "\n ") << "{\"name\": " << JsonString(status.name)
             << ", \"ready\": " << (status.ready ? "true" : "false")
             << ", \"answers\": " << (status.answers ? "true" : "false")
-            << ", \"state\": " << JsonString(StateName(status.state))
+            << ", \"state\": " << JsonString(platform::StateName(status.state))
             << ", \"reasons\": " << JsonList(status.reasons)
             << ", \"accepting_jobs\": " << (status.acceptingJobs ? "true" : "false")
             << ", \"queued_jobs\": " << (status.queuedJobs ? std::to_string(*status.queuedJobs) : "null")

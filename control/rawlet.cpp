@@ -2,6 +2,7 @@
 
 #include "control_state.h"
 #include "error_texts.h"
+#include "printer_names.h"
 #include "printer_queue.h"
 
 namespace rawlet {
@@ -61,15 +62,7 @@ void Rawlet::SetPrinterTranslate(bool New_LocaleTranslate)
 
 std::optional<std::string> Rawlet::FindInstalledPrinter(std::string_view name)
 {
-    const std::string wanted = platform_.codePage.CharUpperBuffA(name);
-    std::optional<std::string> found;
-    platform_.printers.FindDeviceName([&](const std::string& deviceName) {
-        if (platform_.codePage.CharUpperBuffA(deviceName) != wanted)
-            return false;
-        found = deviceName;
-        return true;
-    });
-    return found;
+    return MatchPrinterName(platform_.printers, platform_.codePage, name);
 }
 
 // ---- Writing the application's text to the printer

@@ -5,6 +5,7 @@
 #include <rawlet/codepage/utf8_to_ansi_stream.h>
 
 #include "control/error_texts.h"
+#include "control/printer_names.h"
 #include "system_backend.h"
 
 namespace rawlet {
@@ -19,7 +20,6 @@ struct Printer::Job {
 
     platform::SpoolerReports* reports() const { return services.reports; }
     Error Failed(const Error& error) const;
-    std::optional<std::string> FindName(const std::string& wanted) const;
     void Open();
     void Send(std::string_view bytes);
     void SendPiece(std::string_view piece);
@@ -49,20 +49,6 @@ Error Printer::Job::Failed(const Error& error) const
     if (!why && cancelled)
         why = "the job was cancelled";
     return Error(error.number(), error.source(), error.description(), why.value_or(""));
-}
-
-// As the control matches names: by the system's upper case, the first match winning.
-std::optional<std::string> Printer::Job::FindName(const std::string& wanted) const
-{
-    const std::string upper = services.codePage.CharUpperBuffA(wanted);
-    std::optional<std::string> found;
-    services.printers.FindDeviceName([&](const std::string& deviceName) {
-        if (services.codePage.CharUpperBuffA(deviceName) != upper)
-            return false;
-        found = deviceName;
-        return true;
-    });
-    return found;
 }
 
 // A document's start that the spooler refuses shows at the first write, as in the control.
@@ -135,7 +121,8 @@ void Printer::Job::Deliver()
 Printer::Printer(System& system, const std::string& nameOrUri, JobOptions options)
     : job_(std::make_unique<Job>(*system.backend_, nameOrUri, std::move(options)))
 {
-    std::optional<std::string> found = job_->FindName(nameOrUri);
+    std::optional<std::string> found =
+        MatchPrinterName(job_->services.printers, job_->services.codePage, nameOrUri);
     if (!found)
         throw job_->Failed(errors::PrinterNameRejected());
     job_->name = std::move(*found);

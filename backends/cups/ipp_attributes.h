@@ -31,4 +31,27 @@ inline std::string AttributeText(ipp_t* message, const char* name)
     return text;
 }
 
+// "pending", "held", "processing", ...: a job's state as the command shows it.
+inline std::string JobStateName(int state)
+{
+    switch (state) {
+    case IPP_JSTATE_PENDING:
+        return "pending";
+    case IPP_JSTATE_HELD:
+        return "held";
+    case IPP_JSTATE_PROCESSING:
+        return "processing";
+    case IPP_JSTATE_STOPPED:
+        return "stopped";
+    case IPP_JSTATE_CANCELED:
+        return "canceled";
+    case IPP_JSTATE_ABORTED:
+        return "aborted";
+    case IPP_JSTATE_COMPLETED:
+        return "completed";
+    default:
+        return "in state " + std::to_string(state);
+    }
+}
+
 } // namespace rawlet::cups

@@ -57,33 +57,11 @@ std::string Described(const char* what, const Status& status)
     return status.message.empty() ? std::string(what) : std::string(what) + ": " + status.message;
 }
 
-std::string StateName(int state)
-{
-    switch (state) {
-    case IPP_JSTATE_PENDING:
-        return "pending";
-    case IPP_JSTATE_HELD:
-        return "held";
-    case IPP_JSTATE_PROCESSING:
-        return "processing";
-    case IPP_JSTATE_STOPPED:
-        return "stopped";
-    case IPP_JSTATE_CANCELED:
-        return "canceled";
-    case IPP_JSTATE_ABORTED:
-        return "aborted";
-    case IPP_JSTATE_COMPLETED:
-        return "completed";
-    default:
-        return "in state " + std::to_string(state);
-    }
-}
-
 // A scheduler that keeps no job history forgets a job as soon as it ends, however it ended:
 // a job it accepted and then forgot is not known to have failed.
 std::string Forgotten(const std::string& job, int lastState)
 {
-    return job + " no longer kept by the scheduler, last seen " + StateName(lastState) +
+    return job + " no longer kept by the scheduler, last seen " + JobStateName(lastState) +
            " (no job history): not known to have failed";
 }
 
@@ -106,7 +84,7 @@ JobOutcome FollowJob(const CreatedJob& job, const JobStateListener& onState)
             return {true, {}};
         }
         if (onState)
-            onState(Described((name + " " + StateName(status.state)).c_str(), status));
+            onState(Described((name + " " + JobStateName(status.state)).c_str(), status));
         lastState = status.state;
         switch (status.state) {
         case IPP_JSTATE_COMPLETED:

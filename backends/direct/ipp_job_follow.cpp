@@ -18,28 +18,6 @@ std::string Described(const std::string& what, ipp_t* response)
     return why.empty() ? what : what + ": " + why;
 }
 
-std::string StateName(int state)
-{
-    switch (state) {
-    case IPP_JSTATE_PENDING:
-        return "pending";
-    case IPP_JSTATE_HELD:
-        return "held";
-    case IPP_JSTATE_PROCESSING:
-        return "processing";
-    case IPP_JSTATE_STOPPED:
-        return "stopped";
-    case IPP_JSTATE_CANCELED:
-        return "canceled";
-    case IPP_JSTATE_ABORTED:
-        return "aborted";
-    case IPP_JSTATE_COMPLETED:
-        return "completed";
-    default:
-        return "in state " + std::to_string(state);
-    }
-}
-
 // A printer that keeps no job history forgets a job once it has printed it, often before the
 // first question: a job gone after it was taken, processing or completed printed, as far as
 // anyone can tell. One gone while it waited was not printed by this printer.
@@ -65,13 +43,14 @@ std::optional<std::string> IppDevice::Follow(int jobId, const StateListener& onS
         if (response && ippGetStatusCode(response.get()) == IPP_STATUS_ERROR_NOT_FOUND) {
             if (GoneAfterPrinting(lastState))
                 return std::nullopt;
-            return "job " + StateName(lastState) + " when the printer let it go";
+            return "job " + cups::JobStateName(lastState) + " when the printer let it go";
         }
         if (!response || ippGetStatusCode(response.get()) > IPP_STATUS_OK_CONFLICTING)
             return "job state unavailable: " + Unsuccessful(response.get());
         const int state = ippGetInteger(ippFindAttribute(response.get(), "job-state", IPP_TAG_ENUM), 0);
         if (onState)
-            onState(Described("job " + std::to_string(jobId) + " " + StateName(state), response.get()));
+            onState(
+                Described("job " + std::to_string(jobId) + " " + cups::JobStateName(state), response.get()));
         switch (state) {
         case IPP_JSTATE_COMPLETED:
             return std::nullopt;

@@ -19,21 +19,6 @@ namespace {
 
 using platform::PrinterStatus;
 
-// The words of `rawlet status`.
-const char* StateName(PrinterStatus::State state)
-{
-    switch (state) {
-    case PrinterStatus::State::Idle:
-        return "idle";
-    case PrinterStatus::State::Processing:
-        return "printing";
-    case PrinterStatus::State::Stopped:
-        return "stopped";
-    default:
-        return "state unknown";
-    }
-}
-
 // No such printer is the error a rawlet.Printer of that name raises, with the reason.
 PrinterStatus StatusOf(const std::string& nameOrUri, const std::optional<std::string>& probe)
 {
@@ -72,7 +57,7 @@ void BindPrinterStatus(py::module_& module)
         .def_readonly("answers", &PrinterStatus::answers,
                       "The printer, or the scheduler behind its queue, answered.")
         .def_property_readonly(
-            "state", [](const PrinterStatus& status) { return StateName(status.state); },
+            "state", [](const PrinterStatus& status) { return platform::StateName(status.state); },
             "'idle', 'printing', 'stopped' or 'state unknown'.")
         .def_readonly("reasons", &PrinterStatus::reasons,
                       "IPP state reasons with their severity: 'media-empty-error', 'offline-report', ...")
@@ -98,8 +83,8 @@ void BindPrinterStatus(py::module_& module)
             "How long the answer took, in seconds.")
         .def("__repr__", [](const PrinterStatus& status) {
             return "PrinterStatus(name=" + py::repr(py::str(status.name)).cast<std::string>() +
-                   ", ready=" + (status.ready ? "True" : "False") + ", state='" + StateName(status.state) +
-                   "')";
+                   ", ready=" + (status.ready ? "True" : "False") + ", state='" +
+                   platform::StateName(status.state) + "')";
         });
 }
 

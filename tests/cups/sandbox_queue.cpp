@@ -84,6 +84,14 @@ std::vector<std::string> SandboxQueue::ReceivedJobs(std::chrono::seconds timeout
     }
 }
 
+std::string SandboxQueue::DeviceUri() const
+{
+    std::ifstream port(deviceDir_ + "/port");
+    std::string number;
+    port >> number;
+    return "socket://127.0.0.1:" + number;
+}
+
 std::string SandboxQueue::JobFile(int number) const
 {
     return deviceDir_ + "/job-" + std::to_string(number) + ".bin";

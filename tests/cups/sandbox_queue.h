@@ -13,6 +13,8 @@ public:
     explicit SandboxQueue(std::string name);
 
     const std::string& name() const { return name_; }
+    // The AppSocket URI of the queue's capture device, to reach it without the scheduler.
+    std::string DeviceUri() const;
 
     // Waits until the scheduler has nothing left to do on the queue, then returns what the
     // device received, one entry per job, oldest first.

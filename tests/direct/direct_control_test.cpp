@@ -28,15 +28,6 @@ constexpr codepage::CodePagePair kCodePages{1252, 437};
 
 std::string TestName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
-// The AppSocket URI of a sandbox queue's capture device, to reach it without the scheduler.
-std::string DeviceUri(const SandboxQueue& queue)
-{
-    std::ifstream port(std::filesystem::path(queue.JobFile(1)).parent_path() / "port");
-    std::string number;
-    port >> number;
-    return "socket://127.0.0.1:" + number;
-}
-
 // A queue and a direct printer open at once, on two threads: the backends number their
 // handles each from one, and no byte may reach the other's device.
 TEST(DirectControlTest, AQueueAndADirectPrinterOpenAtOnceKeepTheirBytesApart)
@@ -44,7 +35,7 @@ TEST(DirectControlTest, AQueueAndADirectPrinterOpenAtOnceKeepTheirBytesApart)
     SandboxQueue queue(TestName() + "-queue");
     SandboxQueue device(TestName() + "-device");
     posix::PosixPlatform system(kCodePages);
-    ASSERT_TRUE(system.AddDirectPrinter("Front-Counter", DeviceUri(device)));
+    ASSERT_TRUE(system.AddDirectPrinter("Front-Counter", device.DeviceUri()));
 
     std::latch bothOpen(2);
     auto print = [&](const std::string& printer, const std::string& tag) {
@@ -69,7 +60,7 @@ TEST(DirectControlTest, AnAbandonedDocumentDoesNotReachTheDeviceAsAJob)
 {
     SandboxQueue device(TestName());
     posix::PosixPlatform system(kCodePages);
-    ASSERT_TRUE(system.AddDirectPrinter("Drawer", DeviceUri(device)));
+    ASSERT_TRUE(system.AddDirectPrinter("Drawer", device.DeviceUri()));
     {
         Rawlet control(system.Services());
         control.SetPrinterName("Drawer");

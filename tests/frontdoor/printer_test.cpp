@@ -1,7 +1,5 @@
 // The front door against the private scheduler and its capture devices: what a program that
 // only prints learns about its job.
-#include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include <gmock/gmock.h>
@@ -19,14 +17,6 @@ using ::testing::HasSubstr;
 
 std::string TestName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
-std::string DeviceUri(const SandboxQueue& queue)
-{
-    std::ifstream port(std::filesystem::path(queue.JobFile(1)).parent_path() / "port");
-    std::string number;
-    port >> number;
-    return "socket://127.0.0.1:" + number;
-}
-
 std::string EveryByteValue()
 {
     std::string bytes;
@@ -43,7 +33,7 @@ TEST(PrinterTest, AJobReachesAQueueAndADeviceByteForByte)
     System system;
     JobOptions options;
     options.title = "every byte";
-    for (const std::string& target : {queue.name(), DeviceUri(device)}) {
+    for (const std::string& target : {queue.name(), device.DeviceUri()}) {
         Printer printer(system, target, options);
         printer.Write(EveryByteValue().substr(0, 100));
         printer.Write(EveryByteValue().substr(100));
@@ -73,14 +63,14 @@ TEST(PrinterTest, AJobThePrinterDidNotTakeFailsFinishWithTheReason)
     SandboxQueue device(TestName());
     device.SetDeviceMode("refuse");
     System system;
-    Printer printer(system, DeviceUri(device));
+    Printer printer(system, device.DeviceUri());
     try {
         printer.Write(std::string(64 * 1024, 'x'));
         printer.Finish();
         FAIL() << "reported delivered";
     } catch (const Error& error) {
         EXPECT_THAT(error.number(), ::testing::AnyOf(32034, 32037));
-        EXPECT_THAT(error.reason(), HasSubstr(DeviceUri(device)));
+        EXPECT_THAT(error.reason(), HasSubstr(device.DeviceUri()));
     }
 }
 

@@ -37,6 +37,21 @@ struct PrinterStatus {
     std::chrono::milliseconds elapsed{0}; // how long the answer took
 };
 
+// "idle", "printing", "stopped" or "state unknown", as the rawlet command shows a state.
+inline const char* StateName(PrinterStatus::State state)
+{
+    switch (state) {
+    case PrinterStatus::State::Idle:
+        return "idle";
+    case PrinterStatus::State::Processing:
+        return "printing";
+    case PrinterStatus::State::Stopped:
+        return "stopped";
+    default:
+        return "state unknown";
+    }
+}
+
 // Whether a state reason keeps jobs from printing. IPP marks the harmless ones with a
 // "-report" or "-warning" suffix; a reason without one is an error. A printer that does not
 // answer is the exception: "offline-report" (as CUPS reports it) means nothing prints.
