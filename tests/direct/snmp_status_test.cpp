@@ -90,6 +90,8 @@ struct PrinterCondition {
     std::vector<std::string> reasons;
 };
 
+void PrintTo(const PrinterCondition& condition, std::ostream* out) { *out << condition.name; }
+
 class SnmpPrinterConditions : public testing::TestWithParam<PrinterCondition> {};
 
 TEST_P(SnmpPrinterConditions, BecomeItsStateAndReasons)
