@@ -5,6 +5,7 @@
 #include "device.h"
 #include "escpos_status.h"
 #include "fd_io.h"
+#include "snmp_status.h"
 #include "status_report.h"
 #include "usb_port_status.h"
 #include "zpl_status.h"
@@ -15,7 +16,7 @@ namespace {
 
 // Each source after the connection answers within this, or within the URI's timeout when
 // that is shorter.
-constexpr auto kSourceTime = std::chrono::milliseconds(1500);
+constexpr auto kSourceTime = std::chrono::seconds(1);
 
 Clock::time_point SourceDeadline(const DeviceUri& uri)
 {
@@ -81,6 +82,8 @@ platform::PrinterStatus AskDirectStatus(const DirectPrinter& printer, DeviceUri:
         report.Unanswered("transport");
     if (connected && IsPrinterPort(uri))
         Record("usb", AskUsbPort(device->descriptor()), report);
+    if (uri.kind == DeviceUri::Kind::Socket && !uri.snmpCommunity.empty())
+        Record("snmp", AskSnmp(uri.host, uri.snmpCommunity, SourceDeadline(uri)), report);
     if (IsIpp(uri))
         AskIpp(*device, connected, report);
     if (connected)

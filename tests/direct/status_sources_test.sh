@@ -42,6 +42,27 @@ within 10 status -d "$uri" --probe escpos
 check_eq "silent printer" "$status:$(facts)" "0:$uri: ready, state unknown, accepting jobs"
 grep -q "; no answer: escpos; " "$work/out" || fail "silent provenance: $(cat "$work/out")"
 
+# An AppSocket printer whose SNMP agent flags paper out and an open door (hrPrinterStatus
+# idle, hrPrinterDetectedErrorState 0x48), and one whose agent flags nothing.
+new_queue snmp-device
+device_uri="socket://127.0.0.1:$(cat "$RAWLET_SANDBOX/devices/snmp-device/port")"
+agent() { "$here/snmp-agent.sh" stop "$work/agent"; "$here/snmp-agent.sh" start "$work/agent" 127.0.0.1:161 "$@"; }
+trap 'kill "${pids[@]}" 2>/dev/null; "$here/snmp-agent.sh" stop "$work/agent"; "$sandbox" stop "$remote" >/dev/null 2>&1; rm -rf "$work"' EXIT
+# Its agent listens where printers' agents do, port 161, which only root may take.
+if (( EUID == 0 )); then
+  agent status=3 errors=0x48 'device-id=MFG:Acme;MDL:TM-42;CMD:ESC/POS;' || fail "no SNMP agent"
+  within 10 status -d "$device_uri"
+  check_eq "snmp paper out, door open" "$status:$(facts)" \
+    "1:$device_uri: not ready, idle (media-empty-error, door-open-error), accepting jobs"
+  grep -q "\[transport, snmp; Acme TM-42 (ESC/POS); [0-9]* ms\]$" "$work/out" || fail "snmp provenance: $(cat "$work/out")"
+  agent status=3
+  within 10 status -d "$device_uri"
+  check_eq "snmp fine" "$status:$(facts)" "0:$device_uri: ready, idle, accepting jobs"
+else
+  echo "SNMP status not checked: port 161 needs root"
+fi
+"$here/snmp-agent.sh" stop "$work/agent"
+
 # Queues of another scheduler, stopped and rejecting, asked over IPP.
 port=$(free_port)
 "$sandbox" start "$remote" --listen "$port" far-paused far-rejecting >/dev/null || fail "remote scheduler did not start"
