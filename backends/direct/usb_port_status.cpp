@@ -34,7 +34,8 @@ std::string DeviceIdOf(int fd)
     std::array<unsigned char, kLongestDeviceId> answer{};
     if (::ioctl(fd, GetDeviceIdRequest(answer.size()), answer.data()) < 0)
         return {};
-    const std::size_t length = std::min<std::size_t>((answer[0] << 8) | answer[1], answer.size());
+    const auto declared = static_cast<std::size_t>((answer[0] << 8) | answer[1]);
+    const std::size_t length = std::min(declared, answer.size());
     if (length <= 2)
         return {};
     return std::string(reinterpret_cast<const char*>(answer.data()) + 2, length - 2);
