@@ -95,7 +95,7 @@ private:
 
     void Perform(Step step, std::size_t which)
     {
-        Rawlet& instance = *instances_[which];
+        ContainedRawlet& instance = *instances_[which];
         switch (step) {
         case Step::SetPrinterName:
             return instance.SetPrinterName(PrinterName());
@@ -156,7 +156,7 @@ private:
     }
 
     // A bag whose keys are present, absent or unreadable at random.
-    void LoadRandomBag(Rawlet& instance)
+    void LoadRandomBag(ContainedRawlet& instance)
     {
         fake::FakePropertyBag bag;
         for (const char* key : {"PrinterName", "PrinterData", "PrinterDocumentName"}) {
@@ -176,7 +176,7 @@ private:
         instance.Load(bag);
     }
 
-    void CheckedWrite(Rawlet& instance, const std::string& text)
+    void CheckedWrite(ContainedRawlet& instance, const std::string& text)
     {
         instance.SetPrinterData(text); // throws on failure: then nothing is claimed
         std::string expected = text;
