@@ -39,6 +39,15 @@ struct Printer::Job {
     std::uint64_t sent = 0;
 };
 
+namespace {
+
+Error Because(const Error& error, std::string reason)
+{
+    return Error(error.number(), error.source(), error.description(), std::move(reason));
+}
+
+} // namespace
+
 // The error with the reason the spooler knows: the printer's own failure, or else the
 // spooler that cannot be reached.
 Error Printer::Job::Failed(const Error& error) const
@@ -48,7 +57,7 @@ Error Printer::Job::Failed(const Error& error) const
         why = reports()->Unreachable();
     if (!why && cancelled)
         why = "the job was cancelled";
-    return Error(error.number(), error.source(), error.description(), why.value_or(""));
+    return Because(error, why.value_or(""));
 }
 
 // A document's start that the spooler refuses shows at the first write, as in the control.
@@ -112,8 +121,7 @@ void Printer::Job::Deliver()
         reports()->WatchJobStates(nullptr);
     }
     if (!problems.empty())
-        throw Error(errors::EndDocFailed().number(), errors::EndDocFailed().source(),
-                    errors::EndDocFailed().description(), problems.front());
+        throw Because(errors::EndDocFailed(), problems.front());
     if (!accepted)
         throw Failed(errors::EndDocFailed());
 }
