@@ -76,7 +76,7 @@ def slow_devices(tmp_path):
     def make(rate, count):
         folders = [tmp_path / f"slow-{len(processes) + i}" for i in range(count)]
         for folder in folders:
-            processes.append(start_device([SOURCE / "tests/direct/misbehaving-printer.py", f"slow:{rate}"], folder))
+            processes.append(start_device([SOURCE / "tests/lib/misbehaving-printer.py", f"slow:{rate}"], folder))
         return [Device(folder) for folder in folders]
 
     yield make

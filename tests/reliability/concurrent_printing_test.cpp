@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "job_bytes.h"
-#include "tests/cups/sandbox_queue.h"
+#include "sandbox_queue.h"
 #include <rawlet/posix/posix_platform.h>
 #include <rawlet/rawlet.h>
 

@@ -21,7 +21,7 @@
 #include "backends/cups/cups_spooler.h"
 #include "backends/cups/job_monitor.h"
 #include "job_bytes.h"
-#include "tests/cups/sandbox_queue.h"
+#include "sandbox_queue.h"
 #include <rawlet/posix/posix_platform.h>
 #include <rawlet/rawlet.h>
 

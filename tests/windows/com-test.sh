@@ -5,7 +5,7 @@
 #
 #   com-test.sh x86|x64 PATH/rawlet_com_test.exe PATH/Rawlet.ocx
 set -euo pipefail
-source "$(dirname "$0")/wine-lib.sh"
+source "$(dirname "$0")/../lib/wine.sh"
 wine_setup "$1"
 cp "$2" "$WORK/rawlet_com_test.exe"
 cp "$3" "$WORK/Rawlet.ocx"

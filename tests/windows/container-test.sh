@@ -5,7 +5,7 @@
 #
 #   container-test.sh x86|x64 PATH/rawlet_container_test.exe PATH/Rawlet.ocx
 set -euo pipefail
-source "$(dirname "$0")/wine-lib.sh"
+source "$(dirname "$0")/../lib/wine.sh"
 wine_setup "$1" 640x480
 cp "$2" "$WORK/rawlet_container_test.exe"
 cp "$3" "$WORK/Rawlet.ocx"

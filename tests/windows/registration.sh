@@ -4,7 +4,7 @@
 #
 #   registration.sh x86|x64 PATH/Rawlet.ocx
 set -euo pipefail
-source "$(dirname "$0")/wine-lib.sh"
+source "$(dirname "$0")/../lib/wine.sh"
 arch=$1
 wine_setup "$arch"
 cp "$2" "$WORK/Rawlet.ocx"

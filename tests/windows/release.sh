@@ -5,7 +5,7 @@
 #
 #   release.sh x86|x64 BUILD_DIR
 set -euo pipefail
-source "$(dirname "$0")/wine-lib.sh"
+source "$(dirname "$0")/../lib/wine.sh"
 wine_setup "$1"
 build=$2
 docs=$(cd "$(dirname "$0")/../../docs" && pwd)

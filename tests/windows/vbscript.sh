@@ -6,7 +6,7 @@
 #
 #   vbscript.sh x86|x64 PATH/Rawlet.ocx
 set -euo pipefail
-source "$(dirname "$0")/wine-lib.sh"
+source "$(dirname "$0")/../lib/wine.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 wine_setup "$1"
 cp "$2" "$WORK/Rawlet.ocx"

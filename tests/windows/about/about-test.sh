@@ -5,7 +5,7 @@
 #
 #   about-test.sh x86|x64 PATH/rawlet_about_test.exe PATH/rawlet_about_marker.exe SHOT.png SHOT-144DPI.png
 set -euo pipefail
-source "$(dirname "$0")/../wine-lib.sh"
+source "$(dirname "$0")/../../lib/wine.sh"
 wine_setup "$1" 1024x768
 shot=$4 shot144=$5
 cp "$2" "$WORK/rawlet_about_test.exe"

@@ -72,7 +72,7 @@ ChildProcess::~ChildProcess()
 }
 
 LoopbackPrinter::LoopbackPrinter(const std::string& script, const std::string& mode)
-    : script_({"python3", std::string(RAWLET_SOURCE_DIR) + "/tests/direct/" + script, mode, folder_.path()}),
+    : script_({"python3", std::string(RAWLET_SOURCE_DIR) + "/tests/lib/" + script, mode, folder_.path()}),
       port_(AwaitPort(folder_.path()))
 {}
 

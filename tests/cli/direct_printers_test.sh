@@ -4,7 +4,7 @@
 # would, and a pty pair standing for a serial line.
 set -uo pipefail
 
-source "$(dirname "$0")/../cups/cli-lib.sh"
+source "$(dirname "$0")/../lib/cli.sh"
 chmod 0755 "$work"
 remote=$work/remote
 socat_pid=""

@@ -34,7 +34,7 @@ private:
     pid_t pid_ = -1;
 };
 
-// One of the loopback AppSocket printers of tests/direct (a Python script taking MODE and a
+// One of the loopback AppSocket printers of tests/lib (a Python script taking MODE and a
 // folder, where it writes its port), started for one test and ended with it.
 class LoopbackPrinter {
 public:

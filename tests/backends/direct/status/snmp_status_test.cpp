@@ -1,4 +1,4 @@
-// SNMP status asked of real agents (net-snmp's snmpd, started by tests/direct/snmp-agent.sh),
+// SNMP status asked of real agents (net-snmp's snmpd, started by tests/lib/snmp-agent.sh),
 // each answering for one printer on a loopback address of its own.
 #include <cstdlib>
 #include <filesystem>
@@ -47,7 +47,7 @@ public:
     bool started() const { return started_; }
 
 private:
-    static std::string Script() { return Quoted(RAWLET_SOURCE_DIR "/tests/direct/snmp-agent.sh"); }
+    static std::string Script() { return Quoted(RAWLET_SOURCE_DIR "/tests/lib/snmp-agent.sh"); }
     static std::string Endpoint(const std::string& address)
     {
         return address + ":" + std::to_string(kAgentPort);

@@ -3,7 +3,7 @@
 # terminal, interruption, empty input and overlong titles, against the private scheduler.
 set -uo pipefail
 
-source "$(dirname "$0")/cli-lib.sh"
+source "$(dirname "$0")/../lib/cli.sh"
 device_jobs() { "$sandbox" jobs "$RAWLET_SANDBOX" "$1" | grep -c .; }
 
 # One attribute of every job of a queue, as the scheduler tells its owner.

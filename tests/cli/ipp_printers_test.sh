@@ -4,7 +4,7 @@
 # loopback port, with and without a job history.
 set -uo pipefail
 
-source "$(dirname "$0")/../cups/cli-lib.sh"
+source "$(dirname "$0")/../lib/cli.sh"
 chmod 0755 "$work"
 remote=$work/remote
 forgetful=$work/forgetful

@@ -3,7 +3,7 @@
 # and the texts on standard error.
 set -uo pipefail
 
-source "$(dirname "$0")/cli-lib.sh"
+source "$(dirname "$0")/../lib/cli.sh"
 device_job() { cat "$RAWLET_SANDBOX/devices/$1/job-$2.bin"; }
 wait_jobs() { "$sandbox" wait "$RAWLET_SANDBOX" "$1" "$2" 60 || fail "queue $1 did not receive $2 jobs"; }
 

@@ -4,7 +4,7 @@
 # fails when it goes past it.
 set -uo pipefail
 
-source "$(dirname "$0")/../cups/cli-lib.sh"
+source "$(dirname "$0")/../lib/cli.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
@@ -13,7 +13,7 @@ within() { local seconds=$1; shift; timeout "$seconds" "$rawlet" "$@" >"$work/ou
 # Starts a misbehaving printer (MODE, its folder's name) and sets $uri to reach it.
 printer() {
   mkdir -p "$work/$2"
-  python3 "$here/misbehaving-printer.py" "$1" "$work/$2" >/dev/null 2>&1 &
+  python3 "$here/../lib/misbehaving-printer.py" "$1" "$work/$2" >/dev/null 2>&1 &
   pids+=($!)
   for _ in $(seq 100); do [[ -f $work/$2/port ]] && break; sleep 0.05; done
   uri="socket://127.0.0.1:$(cat "$work/$2/port")"

@@ -4,7 +4,7 @@
 # printer known not to be ready. Every run has a bound.
 set -uo pipefail
 
-source "$(dirname "$0")/../cups/cli-lib.sh"
+source "$(dirname "$0")/../lib/cli.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 remote=$work/remote
 pids=()
@@ -15,7 +15,7 @@ free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1
 # Starts an ESC/POS printer in MODE and sets $uri to ask it in its language, without SNMP.
 escpos() {
   mkdir -p "$work/$1"
-  python3 "$here/escpos-printer.py" "$1" "$work/$1" >/dev/null 2>&1 &
+  python3 "$here/../lib/escpos-printer.py" "$1" "$work/$1" >/dev/null 2>&1 &
   pids+=($!)
   for _ in $(seq 100); do [[ -f $work/$1/port ]] && break; sleep 0.05; done
   uri="socket://127.0.0.1:$(cat "$work/$1/port")?snmp=off"
@@ -46,8 +46,8 @@ grep -q "; no answer: escpos; " "$work/out" || fail "silent provenance: $(cat "$
 # idle, hrPrinterDetectedErrorState 0x48), and one whose agent flags nothing.
 new_queue snmp-device
 device_uri="socket://127.0.0.1:$(cat "$RAWLET_SANDBOX/devices/snmp-device/port")"
-agent() { "$here/snmp-agent.sh" stop "$work/agent"; "$here/snmp-agent.sh" start "$work/agent" 127.0.0.1:161 "$@"; }
-trap 'kill "${pids[@]}" 2>/dev/null; "$here/snmp-agent.sh" stop "$work/agent"; "$sandbox" stop "$remote" >/dev/null 2>&1; rm -rf "$work"' EXIT
+agent() { "$here/../lib/snmp-agent.sh" stop "$work/agent"; "$here/../lib/snmp-agent.sh" start "$work/agent" 127.0.0.1:161 "$@"; }
+trap 'kill "${pids[@]}" 2>/dev/null; "$here/../lib/snmp-agent.sh" stop "$work/agent"; "$sandbox" stop "$remote" >/dev/null 2>&1; rm -rf "$work"' EXIT
 # Its agent listens where printers' agents do, port 161, which only root may take.
 if (( EUID == 0 )); then
   agent status=3 errors=0x48 'device-id=MFG:Acme;MDL:TM-42;CMD:ESC/POS;' || fail "no SNMP agent"
@@ -61,7 +61,7 @@ if (( EUID == 0 )); then
 else
   echo "SNMP status not checked: port 161 needs root"
 fi
-"$here/snmp-agent.sh" stop "$work/agent"
+"$here/../lib/snmp-agent.sh" stop "$work/agent"
 
 # Queues of another scheduler, stopped and rejecting, asked over IPP.
 port=$(free_port)
