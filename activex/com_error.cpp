@@ -4,9 +4,9 @@
 #include <stdexcept>
 
 #include "Rawlet_h.h"
+#include "ansi_text.h"
 #include "bstr.h"
 #include "com_ptr.h"
-#include "winapi/ansi_text.h"
 #include <rawlet/error.h>
 
 namespace rawlet::activex {

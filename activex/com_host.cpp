@@ -1,6 +1,6 @@
 #include "com_host.h"
 
-#include "about/win32/about_dialog.h"
+#include "about_dialog.h"
 #include "dispatch_ids.h"
 
 namespace rawlet::activex {

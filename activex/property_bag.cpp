@@ -1,9 +1,9 @@
 #include "property_bag.h"
 
+#include "ansi_text.h"
 #include "bstr.h"
 #include "com_error.h"
 #include "variant.h"
-#include "winapi/ansi_text.h"
 
 namespace rawlet::activex {
 

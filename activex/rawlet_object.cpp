@@ -2,12 +2,12 @@
 
 #include <new>
 
-#include "backends/win32/win32_platform.h"
+#include "ansi_text.h"
 #include "bstr.h"
 #include "com_error.h"
 #include "module.h"
 #include "type_library.h"
-#include "winapi/ansi_text.h"
+#include "win32_platform.h"
 
 namespace rawlet::activex {
 

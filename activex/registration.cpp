@@ -2,7 +2,7 @@
 
 #include "Rawlet_h.h"
 #include "module.h"
-#include "winapi/unique_handle.h"
+#include "unique_handle.h"
 
 namespace rawlet::activex::registration {
 

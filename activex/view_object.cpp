@@ -1,6 +1,6 @@
 #include "view_object.h"
 
-#include "about/win32/printer_icon.h"
+#include "printer_icon.h"
 
 namespace rawlet::activex {
 

@@ -13,8 +13,8 @@
 #include <benchmark/benchmark.h>
 #include <iconv.h>
 
+#include "posix_platform.h"
 #include <rawlet/codepage/table_code_page.h>
-#include <rawlet/posix/posix_platform.h>
 #include <rawlet/rawlet.h>
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "about/about_texts.h"
+#include "about_texts.h"
 
 namespace rawlet::cli {
 

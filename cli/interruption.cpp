@@ -14,7 +14,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "backends/direct/unique_fd.h"
+#include "unique_fd.h"
 
 namespace rawlet::cli {
 
@@ -127,8 +127,8 @@ struct Interruption::Watcher {
     }
 
     std::function<void()> cancel;
-    direct::UniqueFd readEnd;
-    direct::UniqueFd writeEnd;
+    posixapi::UniqueFd readEnd;
+    posixapi::UniqueFd writeEnd;
     std::pair<int, struct sigaction> previous[std::size(kWatchedSignals)] = {};
     std::size_t handled = 0;
     std::thread thread;

@@ -5,13 +5,12 @@
 //
 // Each definition has the declaration of <cups/cups.h> in view, so the compiler checks that
 // it matches.
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include <cups/cups.h>
+
+#include "shared_library.h"
 
 namespace {
 
@@ -21,28 +20,23 @@ constexpr const char* kLibcups = "libcups.2.dylib";
 constexpr const char* kLibcups = "libcups.so.2";
 #endif
 
-void* Libcups()
+const rawlet::posixapi::SharedLibrary& Libcups()
 {
-    static void* const library = [] {
-        void* opened = ::dlopen(kLibcups, RTLD_NOW | RTLD_LOCAL);
-        if (!opened) {
-            std::fprintf(stderr, "rawlet: cannot load libcups: %s\n", ::dlerror());
-            std::exit(1);
-        }
-        return opened;
-    }();
+    static const rawlet::posixapi::SharedLibrary library{kLibcups};
+    if (!library.loaded()) {
+        std::fprintf(stderr, "rawlet: cannot load libcups: %s\n", library.failure().c_str());
+        std::exit(1);
+    }
     return library;
 }
 
 template <class Function> Function* Find(const char* name)
 {
-    void* const symbol = ::dlsym(Libcups(), name);
-    if (!symbol) {
+    Function* const function = Libcups().Find<Function>(name);
+    if (!function) {
         std::fprintf(stderr, "rawlet: libcups has no %s\n", name);
         std::exit(1);
     }
-    Function* function;
-    std::memcpy(&function, &symbol, sizeof function); // an object pointer to a function pointer
     return function;
 }
 

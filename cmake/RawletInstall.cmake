@@ -16,12 +16,14 @@ find_package(Cups REQUIRED)
 # (librawlet.so.2.0.0.1), so a user can tell which one is installed.
 set(RAWLET_SOVERSION 2)
 
-# Made of the objects of the control, the code pages, the CUPS platform, the direct printers
-# and the front door (all built position-independent).
+# Made of the objects of the control, the code pages, the POSIX helpers, the CUPS platform,
+# the direct printers and the front door (all built position-independent).
 add_library(rawlet_library SHARED
-  $<TARGET_OBJECTS:rawlet> $<TARGET_OBJECTS:rawlet_codepage> $<TARGET_OBJECTS:rawlet_cups>
-  $<TARGET_OBJECTS:rawlet_direct> $<TARGET_OBJECTS:rawlet_posix> $<TARGET_OBJECTS:rawlet_frontdoor>)
-target_link_libraries(rawlet_library PRIVATE Cups::Cups)
+  $<TARGET_OBJECTS:rawlet> $<TARGET_OBJECTS:rawlet_codepage> $<TARGET_OBJECTS:rawlet_posixapi>
+  $<TARGET_OBJECTS:rawlet_ipp> $<TARGET_OBJECTS:rawlet_cups> $<TARGET_OBJECTS:rawlet_direct_transports>
+  $<TARGET_OBJECTS:rawlet_direct_status> $<TARGET_OBJECTS:rawlet_direct> $<TARGET_OBJECTS:rawlet_posix>
+  $<TARGET_OBJECTS:rawlet_frontdoor>)
+target_link_libraries(rawlet_library PRIVATE Cups::Cups ${CMAKE_DL_LIBS})
 target_include_directories(rawlet_library INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 target_compile_features(rawlet_library INTERFACE cxx_std_17)
 set_target_properties(rawlet_library PROPERTIES

@@ -4,8 +4,8 @@
 
 #include <rawlet/codepage/utf8_to_ansi_stream.h>
 
-#include "control/error_texts.h"
-#include "control/printer_names.h"
+#include "error_texts.h"
+#include "printer_names.h"
 #include "system_backend.h"
 
 namespace rawlet {

@@ -3,7 +3,7 @@
 #include <iterator>
 #include <string>
 
-#include "about/about_texts.h"
+#include "about_texts.h"
 #include "dialog_layout.h"
 #include "dialog_template.h"
 #include "printer_icon.h"

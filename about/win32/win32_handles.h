@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "winapi/unique_handle.h"
+#include "unique_handle.h"
 
 namespace rawlet::about {
 

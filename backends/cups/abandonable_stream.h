@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "backends/direct/unique_fd.h"
+#include "unique_fd.h"
 
 namespace rawlet::cups {
 
@@ -31,7 +31,7 @@ public:
 private:
     mutable std::mutex mutex_;
     int jobId_ = 0;
-    direct::UniqueFd socket_;
+    posixapi::UniqueFd socket_;
     bool abandoned_ = false;
 };
 

@@ -4,13 +4,12 @@
 #include <utility>
 
 #include "abandonable_stream.h"
-#include "backends/direct/ipp_name.h"
-#include "cups_resources.h"
 #include "held_job.h"
-#include "job_monitor.h"
+#include "queue_job_follow.h"
 #include "queue_status.h"
 #include "reachability.h"
 #include "scheduler_connection.h"
+#include "shared_ipp.h"
 
 namespace rawlet::cups {
 
@@ -20,7 +19,7 @@ namespace rawlet::cups {
 // may be blocked in libcups with the lock held.
 class CupsSpooler::Printer {
 public:
-    Printer(Dest dest, Http http, DestInfo info)
+    Printer(ipp::Dest dest, ipp::Http http, ipp::DestInfo info)
         : dest_(std::move(dest)), http_(std::move(http)), info_(std::move(info))
     {}
 
@@ -39,7 +38,7 @@ public:
         std::lock_guard lock(mutex_);
         if (jobId_ != 0 || !ConnectionReady())
             return 0;
-        const std::string name = docInfo.docName ? direct::IppName(*docInfo.docName) : std::string();
+        const std::string name = docInfo.docName ? ipp::IppName(*docInfo.docName) : std::string();
         const char* title = name.empty() ? nullptr : name.c_str();
         cups_option_t hold = HoldUntilReleased();
         int jobId = 0;
@@ -131,13 +130,13 @@ private:
 
     void CancelOnOwnConnection(int jobId) const
     {
-        if (const Http http = ConnectWithDeadline())
+        if (const ipp::Http http = ConnectWithDeadline())
             cupsCancelDestJob(http.get(), dest_.get(), jobId);
     }
 
-    const Dest dest_;
-    Http http_;
-    DestInfo info_;
+    const ipp::Dest dest_;
+    ipp::Http http_;
+    ipp::DestInfo info_;
     mutable std::mutex mutex_;
     int jobId_ = 0;
     bool streamBroken_ = false;
@@ -151,15 +150,15 @@ CupsSpooler::~CupsSpooler() = default;
 bool CupsSpooler::OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle)
 {
     const std::string name(printerName);
-    Dest dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr));
+    ipp::Dest dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr));
     if (!dest || name.empty())
         return false;
     // A connection of its own to the scheduler, so that documents on different handles
     // stream independently.
-    Http http = ConnectWithDeadline();
+    ipp::Http http = ConnectWithDeadline();
     if (!http)
         return false;
-    DestInfo info(cupsCopyDestInfo(http.get(), dest.get()));
+    ipp::DestInfo info(cupsCopyDestInfo(http.get(), dest.get()));
     if (!info)
         return false;
 

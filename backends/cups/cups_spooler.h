@@ -8,7 +8,7 @@
 
 #include <rawlet/platform/spooler.h>
 
-#include "backends/handle_table.h"
+#include "handle_table.h"
 
 namespace rawlet::cups {
 

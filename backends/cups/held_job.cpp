@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "cups_resources.h"
+#include "shared_ipp.h"
 
 namespace rawlet::cups {
 
@@ -19,7 +19,7 @@ bool ReleaseJob(http_t* http, int jobId)
     ipp_t* request = ippNewRequest(IPP_OP_RELEASE_JOB);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-    const Ipp response(cupsDoRequest(http, request, "/jobs/"));
+    const ipp::Ipp response(cupsDoRequest(http, request, "/jobs/"));
     return response && ippGetStatusCode(response.get()) <= IPP_STATUS_OK_CONFLICTING;
 }
 

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "cups_resources.h"
-#include "ipp_attributes.h"
+#include "shared_ipp.h"
 
 namespace rawlet::cups {
 
@@ -26,7 +25,7 @@ PrinterStatus::State StateOf(int ippState)
     }
 }
 
-Ipp AskScheduler(const char* printerUri)
+ipp::Ipp AskScheduler(const char* printerUri)
 {
     static const char* const kWanted[] = {"printer-name",
                                           "printer-state",
@@ -39,7 +38,7 @@ Ipp AskScheduler(const char* printerUri)
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   static_cast<int>(std::size(kWanted)), nullptr, kWanted);
-    Ipp response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
+    ipp::Ipp response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
     if (response && ippGetStatusCode(response.get()) > IPP_STATUS_OK_CONFLICTING)
         response.reset();
     return response;
@@ -53,9 +52,9 @@ PrinterStatus StatusFrom(ipp_t* response, const char* name)
     status.state = StateOf(ippGetInteger(ippFindAttribute(response, "printer-state", IPP_TAG_ENUM), 0));
     status.acceptingJobs =
         ippGetBoolean(ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN), 0);
-    status.reasons = AttributeStrings(response, "printer-state-reasons");
+    status.reasons = ipp::AttributeStrings(response, "printer-state-reasons");
     std::erase(status.reasons, "none");
-    const std::vector<std::string> message = AttributeStrings(response, "printer-state-message");
+    const std::vector<std::string> message = ipp::AttributeStrings(response, "printer-state-message");
     status.message = message.empty() ? "" : message.front();
     if (ipp_attribute_t* count = ippFindAttribute(response, "queued-job-count", IPP_TAG_INTEGER))
         status.queuedJobs = ippGetInteger(count, 0);
@@ -72,12 +71,12 @@ PrinterStatus StatusFrom(ipp_t* response, const char* name)
 
 std::optional<PrinterStatus> QueueStatus(const std::string& name)
 {
-    Dest dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr));
+    ipp::Dest dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr));
     if (!dest || name.empty())
         return std::nullopt;
     const char* uri = cupsGetOption("printer-uri-supported", dest->num_options, dest->options);
     const std::string fallbackUri = "ipp://localhost/printers/" + std::string(dest->name);
-    const Ipp response = AskScheduler(uri ? uri : fallbackUri.c_str());
+    const ipp::Ipp response = AskScheduler(uri ? uri : fallbackUri.c_str());
     if (!response)
         return std::nullopt;
     return StatusFrom(response.get(), dest->name);

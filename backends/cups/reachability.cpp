@@ -7,9 +7,8 @@
 #include <sys/socket.h>
 #include <sys/time.h>
 
-#include "backends/direct/unique_fd.h"
-#include "cups_resources.h"
-#include "ipp_errors.h"
+#include "shared_ipp.h"
+#include "unique_fd.h"
 
 namespace rawlet::cups {
 
@@ -18,7 +17,7 @@ namespace {
 // 0 when the address accepts a connection, else the error that refused it.
 int ConnectError(http_addr_t& address, int timeoutMs)
 {
-    direct::UniqueFd socket(::socket(httpAddrFamily(&address), SOCK_STREAM, 0));
+    posixapi::UniqueFd socket(::socket(httpAddrFamily(&address), SOCK_STREAM, 0));
     if (socket.get() < 0)
         return errno;
     const timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
@@ -38,9 +37,9 @@ std::optional<std::string> SchedulerUnreachable(int timeoutMs)
     const bool local = !server.empty() && server.front() == '/';
     const std::string where = local ? server : server + ":" + std::to_string(ippPort());
     const std::string port = std::to_string(ippPort());
-    AddressList addresses(httpAddrGetList(server.c_str(), AF_UNSPEC, port.c_str()));
+    ipp::AddressList addresses(httpAddrGetList(server.c_str(), AF_UNSPEC, port.c_str()));
     if (!addresses)
-        return "no print scheduler answers at " + where + " (" + LastErrorText() + ")";
+        return "no print scheduler answers at " + where + " (" + ipp::LastErrorText() + ")";
     int firstError = 0;
     for (http_addrlist_t* address = addresses.get(); address; address = address->next) {
         const int error = ConnectError(address->addr, timeoutMs);

@@ -9,10 +9,10 @@ int GiveUp(http_t*, void*) { return 0; }
 
 } // namespace
 
-Http ConnectWithDeadline()
+ipp::Http ConnectWithDeadline()
 {
-    Http http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                           kSchedulerDeadlineMs, nullptr));
+    ipp::Http http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                kSchedulerDeadlineMs, nullptr));
     if (http)
         httpSetTimeout(http.get(), kSchedulerDeadlineMs / 1000.0, GiveUp, nullptr);
     return http;

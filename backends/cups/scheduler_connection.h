@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cups_resources.h"
+#include "shared_ipp.h"
 
 namespace rawlet::cups {
 
@@ -12,6 +12,6 @@ constexpr int kSchedulerDeadlineMs = 30000;
 // local one) on which every wait gives up after kSchedulerDeadlineMs: a scheduler that stops
 // answering fails the request instead of holding the caller forever. Null when the scheduler
 // does not answer, with errno telling why.
-Http ConnectWithDeadline();
+ipp::Http ConnectWithDeadline();
 
 } // namespace rawlet::cups

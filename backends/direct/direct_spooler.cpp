@@ -1,13 +1,11 @@
-#include "direct_spooler.h"
+#include "direct_printers.h"
 
 #include <algorithm>
 #include <atomic>
 #include <climits>
 #include <functional>
 
-#include "device.h"
-#include "direct_status.h"
-#include "ipp_device.h"
+#include "status_sources.h"
 
 namespace rawlet::direct {
 
@@ -114,7 +112,7 @@ std::optional<platform::PrinterStatus> DirectSpooler::StatusOf(std::string_view 
     const std::optional<DirectPrinter> known = Find(name);
     if (!known)
         return std::nullopt;
-    return AskDirectStatus(*known, statusProbe_);
+    return AskDirectStatus(known->name, known->uri, statusProbe_);
 }
 
 // No two names differ in letter case only (Add refuses them), so the match is the one.
@@ -226,7 +224,7 @@ void DirectSpooler::AbandonDocuments()
         if (printer->inDocument())
             printer->Abandon();
     std::lock_guard lock(mutex_);
-    for (IppDevice* device : following_)
+    for (Device* device : following_)
         device->Interrupt();
 }
 
@@ -239,19 +237,19 @@ void DirectSpooler::WatchJobStates(std::function<void(const std::string& line)> 
 // The job is followed on a connection of its own, which AbandonDocuments can end.
 std::optional<std::string> DirectSpooler::Follow(const KeptJob& job) const
 {
-    IppDevice device(job.uri);
-    IppDevice::StateListener onState;
+    const std::unique_ptr<Device> device = MakeDevice(job.uri);
+    Device::StateListener onState;
     {
         std::lock_guard lock(mutex_);
-        following_.push_back(&device);
+        following_.push_back(device.get());
         if (onState_)
             onState = [listener = onState_, &job](const std::string& state) {
                 listener(job.printer + ": " + state);
             };
     }
-    std::optional<std::string> why = device.Follow(job.id, onState);
+    std::optional<std::string> why = device->Follow(job.id, onState);
     std::lock_guard lock(mutex_);
-    std::erase(following_, &device);
+    std::erase(following_, device.get());
     return why;
 }
 

@@ -1,4 +1,4 @@
-#include "printers_conf.h"
+#include "direct_printers.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "posix_platform.h"
 #include <rawlet/platform/printer_list.h>
-#include <rawlet/posix/posix_platform.h>
 
-#include "backends/cups/cups_printer_list.h"
-#include "backends/direct/direct_spooler.h"
+#include "cups_printer_list.h"
+#include "direct_printers.h"
 
 namespace rawlet::posix {
 

@@ -2,9 +2,9 @@
 
 #include <rawlet/platform/spooler.h>
 
-#include "backends/cups/cups_spooler.h"
-#include "backends/direct/direct_spooler.h"
-#include "backends/handle_table.h"
+#include "cups_spooler.h"
+#include "direct_printers.h"
+#include "handle_table.h"
 
 namespace rawlet::posix {
 

@@ -1,13 +1,12 @@
-#include <rawlet/posix/posix_platform.h>
+#include "posix_platform.h"
 
 #include <stdexcept>
 
-#include "backends/cups/cups_printer_list.h"
-#include "backends/cups/cups_spooler.h"
-#include "backends/direct/device_uri.h"
-#include "backends/direct/direct_spooler.h"
 #include "combined_printer_list.h"
 #include "combined_spooler.h"
+#include "cups_printer_list.h"
+#include "cups_spooler.h"
+#include "direct_printers.h"
 
 namespace rawlet::posix {
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <winspool.h>
 
-#include "winapi/unique_handle.h"
+#include "unique_handle.h"
 
 namespace rawlet::win32 {
 

@@ -4,7 +4,7 @@
 
 #include <rawlet/platform/spooler.h>
 
-#include "backends/handle_table.h"
+#include "handle_table.h"
 #include "unique_printer.h"
 
 namespace rawlet::win32 {

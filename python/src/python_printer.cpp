@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "byte_view.h"
-#include "control/error_texts.h"
+#include "error_texts.h"
 #include "shared_system.h"
 
 namespace py = pybind11;

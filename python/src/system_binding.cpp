@@ -6,7 +6,7 @@
 
 #include <rawlet/error.h>
 
-#include "control/error_texts.h"
+#include "error_texts.h"
 
 #include "bindings.h"
 #include "shared_system.h"

@@ -9,9 +9,9 @@
 
 #include <rawlet/rawlet.h>
 
-#include "control/printer_queue.h"
+#include "fake_platform.h"
+#include "printer_queue.h"
 #include "rawlet_test_peer.h"
-#include "tests/fake/fake_platform.h"
 
 namespace rawlet::testing {
 

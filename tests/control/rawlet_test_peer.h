@@ -2,7 +2,7 @@
 
 #include <rawlet/rawlet.h>
 
-#include "control/control_state.h"
+#include "control_state.h"
 
 namespace rawlet {
 

@@ -13,9 +13,9 @@
 
 #include <rawlet/rawlet.h>
 
-#include "control/printer_queue.h"
-#include "tests/control/rawlet_test_peer.h"
-#include "tests/fake/fake_platform.h"
+#include "fake_platform.h"
+#include "printer_queue.h"
+#include "rawlet_test_peer.h"
 
 namespace {
 

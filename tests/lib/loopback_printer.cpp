@@ -76,9 +76,9 @@ LoopbackPrinter::LoopbackPrinter(const std::string& script, const std::string& m
       port_(AwaitPort(folder_.path()))
 {}
 
-direct::UniqueFd LoopbackPrinter::Connect() const
+posixapi::UniqueFd LoopbackPrinter::Connect() const
 {
-    direct::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    posixapi::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port_));

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "backends/direct/unique_fd.h"
+#include "unique_fd.h"
 
 namespace rawlet::testing {
 
@@ -41,7 +41,7 @@ public:
     LoopbackPrinter(const std::string& script, const std::string& mode);
 
     // A new connection to the printer, non-blocking as the direct devices' are.
-    direct::UniqueFd Connect() const;
+    posixapi::UniqueFd Connect() const;
 
 private:
     TemporaryFolder folder_;

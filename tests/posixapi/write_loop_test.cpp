@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "backends/direct/fd_io.h"
+#include "write_all.h"
 
-namespace rawlet::direct {
+namespace rawlet::posixapi {
 namespace {
 
 TEST(WriteLoop, ADeviceThatSaysReadyAndTakesNothingStallsWithoutSpinning)
@@ -30,4 +30,4 @@ TEST(WriteLoop, ADeviceThatSaysReadyAndTakesNothingStallsWithoutSpinning)
 }
 
 } // namespace
-} // namespace rawlet::direct
+} // namespace rawlet::posixapi

@@ -11,8 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "job_bytes.h"
+#include "posix_platform.h"
 #include "sandbox_queue.h"
-#include <rawlet/posix/posix_platform.h>
 #include <rawlet/rawlet.h>
 
 namespace rawlet::testing {

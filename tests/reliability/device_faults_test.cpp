@@ -17,12 +17,12 @@
 
 #include <cups/cups.h>
 
-#include "backends/cups/cups_printer_list.h"
-#include "backends/cups/cups_spooler.h"
-#include "backends/cups/job_monitor.h"
+#include "cups_printer_list.h"
+#include "cups_spooler.h"
 #include "job_bytes.h"
+#include "posix_platform.h"
+#include "queue_job_follow.h"
 #include "sandbox_queue.h"
-#include <rawlet/posix/posix_platform.h>
 #include <rawlet/rawlet.h>
 
 namespace rawlet::testing {

@@ -17,11 +17,11 @@
 #include <thread>
 #include <vector>
 
-#include "backends/cups/cups_printer_list.h"
-#include "backends/cups/cups_spooler.h"
-#include "backends/cups/job_monitor.h"
+#include "cups_printer_list.h"
+#include "cups_spooler.h"
 #include "job_bytes.h"
-#include <rawlet/posix/posix_platform.h>
+#include "posix_platform.h"
+#include "queue_job_follow.h"
 #include <rawlet/rawlet.h>
 
 namespace {

@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "backends/codepage/pair_for_locale.h"
+#include "pair_for_locale.h"
 
 namespace rawlet::codepage {
 namespace {

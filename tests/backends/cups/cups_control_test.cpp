@@ -4,10 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "backends/cups/cups_printer_list.h"
-#include "backends/cups/cups_spooler.h"
+#include "cups_printer_list.h"
+#include "cups_spooler.h"
+#include "posix_platform.h"
 #include "sandbox_queue.h"
-#include <rawlet/posix/posix_platform.h>
 #include <rawlet/rawlet.h>
 
 namespace rawlet::testing {

@@ -14,8 +14,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "posix_platform.h"
 #include "sandbox_queue.h"
-#include <rawlet/posix/posix_platform.h>
 #include <rawlet/rawlet.h>
 
 namespace rawlet::testing {

@@ -6,8 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "backends/direct/direct_spooler.h"
-#include "backends/direct/printers_conf.h"
+#include "direct_printers.h"
 
 namespace rawlet::direct {
 namespace {

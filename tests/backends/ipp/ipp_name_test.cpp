@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "backends/direct/ipp_name.h"
+#include "shared_ipp.h"
 
 namespace rawlet::testing {
 namespace {
 
-using direct::IppName;
-using direct::kIppNameOctets;
+using ipp::IppName;
+using ipp::kIppNameOctets;
 
 TEST(IppNameTest, ShortAndExactNamesStayWhole)
 {

@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "about/about_texts.h"
-#include "about/win32/about_dialog.h"
-#include "about/win32/dialog_layout.h"
+#include "about_dialog.h"
+#include "about_texts.h"
+#include "dialog_layout.h"
 #include "driver.h"
 
 namespace rawlet::test {

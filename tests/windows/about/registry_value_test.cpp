@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "about/win32/registry_value.h"
 #include "registry.h"
+#include "registry_value.h"
 
 namespace rawlet::test {
 namespace {

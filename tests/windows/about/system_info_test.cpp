@@ -2,11 +2,11 @@
 // the tool starts (a marker program proves it), or the unavailable message appears.
 #include <gtest/gtest.h>
 
-#include "about/win32/about_dialog.h"
-#include "about/win32/dialog_layout.h"
-#include "about/win32/system_info.h"
+#include "about_dialog.h"
+#include "dialog_layout.h"
 #include "driver.h"
 #include "registry.h"
+#include "system_info.h"
 #include "test_files.h"
 
 namespace rawlet::test {

@@ -5,9 +5,9 @@
 #include <olectl.h>
 #include <string_view>
 
-#include "activex/bstr.h"
-#include "activex/variant.h"
+#include "bstr.h"
 #include "ocx.h"
+#include "variant.h"
 
 namespace rawlet::test {
 

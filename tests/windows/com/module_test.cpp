@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <objsafe.h>
 
-#include "activex/com_error.h"
+#include "com_error.h"
 #include "dispatch.h"
 
 namespace rawlet::test {

@@ -10,7 +10,7 @@
 // wingdi's StartDoc macro would rename the member of that name in _Rawlet.
 #undef StartDoc
 #include "Rawlet_h.h"
-#include "activex/com_ptr.h"
+#include "com_ptr.h"
 
 namespace rawlet::test {
 

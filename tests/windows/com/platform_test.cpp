@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "backends/win32/win32_code_page.h"
-#include "backends/win32/win32_printer_list.h"
-#include "backends/win32/win32_spooler.h"
 #include "ocx.h"
+#include "win32_code_page.h"
+#include "win32_printer_list.h"
+#include "win32_spooler.h"
 
 namespace rawlet::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "activex/bstr.h"
+#include "bstr.h"
 #include "ocx.h"
 
 namespace rawlet::test {

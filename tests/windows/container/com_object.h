@@ -6,7 +6,7 @@
 #include <atomic>
 #include <windows.h>
 
-#include "activex/com_ptr.h"
+#include "com_ptr.h"
 
 namespace rawlet::test {
 

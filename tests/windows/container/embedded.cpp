@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/windows/com/dispatch.h"
+#include "dispatch.h"
 
 namespace rawlet::test {
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "activex/bstr.h"
+#include "bstr.h"
+#include "ocx.h"
 #include "test_container.h"
-#include "tests/windows/com/ocx.h"
 
 namespace rawlet::test {
 

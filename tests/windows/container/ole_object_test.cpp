@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <olectl.h>
 
-#include "activex/categorize_properties.h"
+#include "categorize_properties.h"
 #include "embedded.h"
 
 namespace rawlet::test {

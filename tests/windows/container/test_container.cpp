@@ -2,7 +2,7 @@
 
 #include <olectl.h>
 
-#include "activex/bstr.h"
+#include "bstr.h"
 
 namespace rawlet::test {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "activex/variant.h"
 #include "com_object.h"
+#include "variant.h"
 
 namespace rawlet::test {
 

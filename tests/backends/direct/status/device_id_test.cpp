@@ -1,7 +1,7 @@
 // IEEE 1284 device IDs as printers give them, in either spelling of the keys.
 #include <gtest/gtest.h>
 
-#include "backends/direct/device_id.h"
+#include "status_sources.h"
 
 namespace rawlet::direct {
 namespace {

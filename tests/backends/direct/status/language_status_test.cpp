@@ -3,9 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "backends/direct/escpos_status.h"
-#include "backends/direct/zpl_status.h"
 #include "loopback_printer.h"
+#include "status_sources.h"
 
 namespace rawlet::direct {
 namespace {

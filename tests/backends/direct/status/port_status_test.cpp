@@ -6,8 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "backends/direct/usb_port_status.h"
 #include "loopback_printer.h"
+#include "status_sources.h"
 
 namespace rawlet::direct {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "backends/direct/snmp_status.h"
+#include "status_sources.h"
 
 namespace rawlet::direct {
 namespace {

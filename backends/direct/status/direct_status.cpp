@@ -1,0 +1,90 @@
+#include "status_sources.h"
+
+#include <algorithm>
+
+namespace rawlet::direct {
+
+namespace {
+
+// Each source after the connection answers within this, or within the URI's timeout when
+// that is shorter.
+constexpr auto kSourceTime = std::chrono::seconds(1);
+
+Clock::time_point SourceDeadline(const DeviceUri& uri)
+{
+    return Clock::now() + std::min<Clock::duration>(kSourceTime, uri.timeout);
+}
+
+void Record(const char* source, const std::optional<StatusFacts>& facts, StatusReport& report)
+{
+    if (facts)
+        report.Answered(source, *facts);
+    else
+        report.Unanswered(source);
+}
+
+// A parallel or USB printer port, which tells its paper, selection and error lines.
+bool IsPrinterPort(const DeviceUri& uri)
+{
+    return uri.kind == DeviceUri::Kind::File &&
+           (uri.path.starts_with("/dev/usb/lp") || uri.path.starts_with("/dev/lp"));
+}
+
+// Only when asked: the query is print data to a printer of another language.
+void AskInItsLanguage(const Device& device, const DeviceUri& uri, StatusReport& report)
+{
+    if (uri.probe == DeviceUri::Probe::EscPos)
+        Record("escpos", AskEscPos(device.descriptor(), SourceDeadline(uri), nullptr), report);
+    else if (uri.probe == DeviceUri::Probe::Zpl)
+        Record("zpl", AskZpl(device.descriptor(), SourceDeadline(uri), nullptr), report);
+}
+
+bool IsIpp(const DeviceUri& uri)
+{
+    return uri.kind == DeviceUri::Kind::Ipp || uri.kind == DeviceUri::Kind::Ipps;
+}
+
+// What an IPP printer said of itself when connecting; a refusal is an answer too.
+void AskIpp(const Device& device, bool connected, StatusReport& report)
+{
+    if (const std::optional<StatusFacts> facts = device.connectFacts())
+        report.Answered("ipp", *facts);
+    else if (!connected && device.refused()) {
+        StatusFacts refusal;
+        refusal.acceptingJobs = false;
+        report.Answered("ipp", refusal);
+    } else
+        report.Unanswered("ipp");
+}
+
+} // namespace
+
+platform::PrinterStatus AskDirectStatus(const std::string& name, const DeviceUri& printerUri,
+                                        DeviceUri::Probe probe)
+{
+    const auto started = Clock::now();
+    DeviceUri uri = printerUri;
+    if (probe != DeviceUri::Probe::None)
+        uri.probe = probe;
+    StatusReport report(name);
+    const std::unique_ptr<Device> device = MakeDevice(uri);
+    const bool connected = device->Connect();
+    if (connected)
+        report.Answered("transport", {});
+    else if (!device->refused())
+        report.Unanswered("transport");
+    if (connected && IsPrinterPort(uri))
+        Record("usb", AskUsbPort(device->descriptor()), report);
+    if (uri.kind == DeviceUri::Kind::Socket && !uri.snmpCommunity.empty())
+        Record("snmp", AskSnmp(uri.host, uri.snmpCommunity, SourceDeadline(uri)), report);
+    if (IsIpp(uri))
+        AskIpp(*device, connected, report);
+    if (connected)
+        AskInItsLanguage(*device, uri, report);
+    device->Abort();
+    platform::PrinterStatus status = report.Finish(connected, device->failure());
+    status.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
+    return status;
+}
+
+} // namespace rawlet::direct

@@ -1,0 +1,79 @@
+#include "status_sources.h"
+
+#ifdef __linux__
+#include <linux/lp.h>
+#include <sys/ioctl.h>
+#endif
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+namespace rawlet::direct {
+
+namespace {
+
+// The status bits the Linux printer drivers report, as <linux/lp.h> defines them (the same
+// values as the USB printer class's port status).
+constexpr int kNotError = 0x08; // LP_PERRORP
+constexpr int kSelected = 0x10; // LP_PSELECD
+constexpr int kPaperOut = 0x20; // LP_POUTPA
+
+#ifdef __linux__
+static_assert(kNotError == LP_PERRORP && kSelected == LP_PSELECD && kPaperOut == LP_POUTPA);
+
+// The USB printer driver's request for the device ID; no system header defines it.
+constexpr unsigned long GetDeviceIdRequest(unsigned length) { return _IOC(_IOC_READ, 'P', 1, length); }
+
+constexpr std::size_t kLongestDeviceId = 1024;
+
+// The device ID the printer gave, without its two-byte big-endian length (which counts
+// itself); empty when the printer gives none.
+std::string DeviceIdOf(int fd)
+{
+    std::array<unsigned char, kLongestDeviceId> answer{};
+    if (::ioctl(fd, GetDeviceIdRequest(answer.size()), answer.data()) < 0)
+        return {};
+    const auto declared = static_cast<std::size_t>((answer[0] << 8) | answer[1]);
+    const std::size_t length = std::min(declared, answer.size());
+    if (length <= 2)
+        return {};
+    return std::string(reinterpret_cast<const char*>(answer.data()) + 2, length - 2);
+}
+#endif
+
+} // namespace
+
+// The error line is set with paper out as well: it is another error only when nothing
+// else explains it.
+StatusFacts DecodePortStatus(int bits)
+{
+    StatusFacts facts;
+    const bool paperOut = bits & kPaperOut;
+    if (paperOut)
+        facts.reasons.emplace_back("media-empty-error");
+    if (!(bits & kSelected))
+        facts.reasons.emplace_back("offline-report");
+    if (!(bits & kNotError) && !paperOut)
+        facts.reasons.emplace_back("other-error");
+    facts.state = facts.reasons.empty() ? platform::PrinterStatus::State::Idle
+                                        : platform::PrinterStatus::State::Stopped;
+    return facts;
+}
+
+std::optional<StatusFacts> AskUsbPort(int fd)
+{
+#ifdef __linux__
+    int bits = 0;
+    if (::ioctl(fd, LPGETSTATUS, &bits) < 0)
+        return std::nullopt;
+    StatusFacts facts = DecodePortStatus(bits);
+    facts.deviceId = DeviceIdOf(fd);
+    return facts;
+#else
+    (void)fd;
+    return std::nullopt;
+#endif
+}
+
+} // namespace rawlet::direct

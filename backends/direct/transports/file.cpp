@@ -1,0 +1,90 @@
+// file:/dev/PATH[?OPTIONS], file:///dev/PATH: a printer on a character device, such as a
+// parallel or USB printer port (/dev/usb/lp0), or a regular file standing for one, which is
+// emptied when it is opened. Options, joined by '+':
+//   timeout=S            the longest stall (10 s)
+//   status=escpos|zpl    ask its status in its own language too (opens it both ways)
+//
+// The device stays open from one document to the next, as a port does. A document is
+// delivered once its bytes have left the process.
+#include "transports.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace rawlet::direct {
+
+bool DeviceFile::Connect()
+{
+    if (interrupter_.interrupted())
+        return Fail("interrupted");
+    // Non-blocking, so a device that takes nothing cannot hold a write past the timeout.
+    // A serial line, or a port whose printer is asked in its own language, is opened both
+    // ways, so that the printer's answers to a status query can be read.
+    const bool twoWay = uri_.kind == DeviceUri::Kind::Serial || uri_.probe != DeviceUri::Probe::None;
+    const int direction = twoWay ? O_RDWR : O_WRONLY;
+    UniqueFd fd(::open(uri_.path.c_str(), direction | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd)
+        return Fail("cannot open " + uri_.path + ": " + Reason(errno));
+    // A regular file standing for a device holds this job alone, not the end of a longer one.
+    struct stat status {};
+    if (::fstat(fd.get(), &status) == 0 && S_ISREG(status.st_mode) && ::ftruncate(fd.get(), 0) != 0)
+        return Fail("cannot empty " + uri_.path + ": " + Reason(errno));
+    Keep(std::move(fd));
+    if (!SetUp()) {
+        Keep(UniqueFd());
+        return false;
+    }
+    return true;
+}
+
+bool DeviceFile::Begin(const std::string&) { return device_ || Connect(); }
+
+bool DeviceFile::Write(std::string_view bytes)
+{
+    std::string failure;
+    if (!device_)
+        return Fail("not open");
+    if (WriteAll(device_.get(), bytes, uri_.timeout, &interrupter_, failure))
+        return true;
+    Abort();
+    return Fail(uri_.path + ": " + failure);
+}
+
+bool DeviceFile::Finish()
+{
+    if (!device_)
+        return Fail("not open");
+    return AwaitSent();
+}
+
+void DeviceFile::Keep(UniqueFd device)
+{
+    std::lock_guard lock(deviceMutex_);
+    device_ = std::move(device);
+}
+
+void DeviceFile::Abort() noexcept
+{
+    std::lock_guard lock(deviceMutex_);
+    if (!device_)
+        return;
+    DropUnsent();
+    device_.Reset();
+}
+
+// What the device still holds is dropped at once, so that the rest of the job never goes
+// out if the process ends before the device is closed.
+void DeviceFile::Interrupt() noexcept
+{
+    {
+        std::lock_guard lock(deviceMutex_);
+        if (device_)
+            DropUnsent();
+    }
+    interrupter_.Interrupt();
+}
+
+} // namespace rawlet::direct

@@ -1,0 +1,347 @@
+// ipp://HOST[:PORT][/PATH][?timeout=S], ipps://...: an IPP printer, or a queue of a remote
+// scheduler, reached straight at its URI (port 631 by default; a printer at the root when
+// there is no path). timeout=S bounds the connection, a stall and each answer (10 s).
+//
+// One Print-Job request per document, its body streamed as it is written, as raw data
+// (application/octet-stream). Delivered once the printer answers that it took the job.
+// Requests go out as IPP/2.0, and as 1.1 or 1.0 to a printer that refuses the newer version
+// when first asked for its state: the version it took serves every later request.
+#include "transports.h"
+
+#include <sys/socket.h>
+
+#include <atomic>
+#include <cerrno>
+#include <iterator>
+
+namespace rawlet::direct {
+
+namespace {
+
+constexpr int kIppVersions[] = {20, 11, 10}; // newest first
+
+// The connection's time limit: libcups asks once it has waited that long; no means give up.
+int GiveUp(http_t*, void*) { return 0; }
+
+bool Succeeded(ipp_t* response)
+{
+    return response && ippGetStatusCode(response) <= IPP_STATUS_OK_CONFLICTING;
+}
+
+// Printers of an older IPP say so, or some of them call the newer version a bad request.
+bool WantsOlderVersion(ipp_t* response)
+{
+    const ipp_status_t status = ippGetStatusCode(response);
+    return status == IPP_STATUS_ERROR_VERSION_NOT_SUPPORTED || status == IPP_STATUS_ERROR_BAD_REQUEST;
+}
+
+// "client-error-not-found (The printer or class does not exist.)": the status the printer
+// answered with, and its own message when it gave one.
+std::string Answer(ipp_t* response)
+{
+    const std::string status = ippErrorString(ippGetStatusCode(response));
+    const std::string message = ipp::AttributeText(response, "status-message");
+    return message.empty() ? status : status + " (" + message + ")";
+}
+
+// The URI as the printer names itself: without options, and with "/" for a bare authority.
+std::string PrinterUri(const std::string& text)
+{
+    std::string uri = text.substr(0, text.find('?'));
+    const std::size_t authority = uri.find("//") + 2;
+    if (uri.find('/', authority) == std::string::npos)
+        uri += '/';
+    return uri;
+}
+
+std::optional<platform::PrinterStatus::State> StateOf(int ippState)
+{
+    switch (ippState) {
+    case IPP_PSTATE_IDLE:
+        return platform::PrinterStatus::State::Idle;
+    case IPP_PSTATE_PROCESSING:
+        return platform::PrinterStatus::State::Processing;
+    case IPP_PSTATE_STOPPED:
+        return platform::PrinterStatus::State::Stopped;
+    default:
+        return std::nullopt;
+    }
+}
+
+// The printer's own account of its state; what it leaves out stays unknown.
+StatusFacts FactsFrom(ipp_t* response)
+{
+    StatusFacts facts;
+    facts.state = StateOf(ippGetInteger(ippFindAttribute(response, "printer-state", IPP_TAG_ENUM), 0));
+    facts.reasons = ipp::AttributeStrings(response, "printer-state-reasons");
+    std::erase(facts.reasons, "none");
+    facts.message = ipp::AttributeText(response, "printer-state-message");
+    if (ipp_attribute_t* accepting = ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN))
+        facts.acceptingJobs = ippGetBoolean(accepting, 0) != 0;
+    if (ipp_attribute_t* queued = ippFindAttribute(response, "queued-job-count", IPP_TAG_INTEGER))
+        facts.queuedJobs = ippGetInteger(queued, 0);
+    facts.deviceId = ipp::AttributeText(response, "printer-device-id");
+    return facts;
+}
+
+int RemainingMs(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return static_cast<int>(std::max<long long>(left.count(), 1));
+}
+
+} // namespace
+
+IppDevice::IppDevice(DeviceUri uri) : uri_(std::move(uri)), printerUri_(PrinterUri(uri_.text)) {}
+
+// Why a request did not succeed: the printer's refusal when it answered at all, in IPP or
+// in HTTP, and that it does not answer only when nothing came back.
+std::string IppDevice::Unsuccessful(ipp_t* response) const
+{
+    if (interrupter_.interrupted())
+        return "interrupted";
+    if (response)
+        return "the printer refused: " + Answer(response);
+    const http_status_t status = http_ ? httpGetStatus(http_.get()) : HTTP_STATUS_ERROR;
+    if (status >= HTTP_STATUS_BAD_REQUEST)
+        return "the printer refused: HTTP " + std::to_string(status) + " (" + ipp::LastErrorText() + ")";
+    return "the printer does not answer: " + ipp::LastErrorText();
+}
+
+// libcups says "Host is down" for every refusal; a connection of our own, which fails as
+// fast, tells the system's reason.
+std::string IppDevice::ConnectionFailure(int error) const
+{
+    if (interrupter_.interrupted())
+        return "interrupted";
+    if (error == ETIMEDOUT || error == 0)
+        return TimedOut(uri_.timeout) + " connecting";
+    if (error == EHOSTDOWN) {
+        DeviceUri plain = uri_;
+        plain.kind = DeviceUri::Kind::Socket;
+        SocketDevice probe(std::move(plain));
+        if (!probe.Connect())
+            return probe.failure();
+    }
+    return Reason(error);
+}
+
+// Connects and asks the printer for its state, so a wrong path or a printer that is gone
+// fails before the document starts.
+bool IppDevice::Connect()
+{
+    if (interrupter_.interrupted())
+        return Fail("interrupted");
+    return OpenConnection() && AskPrinterState();
+}
+
+// The name lookup and the connection share the URI's timeout, and both end on Interrupt().
+bool IppDevice::OpenConnection()
+{
+    const Clock::time_point deadline = Clock::now() + uri_.timeout;
+    std::string failure;
+    const Addresses found = LookUpHost(uri_.host, uri_.port, deadline, &interrupter_, failure);
+    if (!found)
+        return Fail(failure);
+    const ipp::AddressList addresses = ipp::HttpAddresses(found.get());
+    if (!addresses)
+        return Fail("cannot find " + uri_.host + ": no address to connect to");
+    const auto encryption =
+        uri_.kind == DeviceUri::Kind::Ipps ? HTTP_ENCRYPTION_ALWAYS : HTTP_ENCRYPTION_IF_REQUESTED;
+    // Made first and connected after, so that a failure can be read off the connection.
+    Keep(ipp::Http(
+        httpConnect2(uri_.host.c_str(), uri_.port, addresses.get(), AF_UNSPEC, encryption, 1, 0, nullptr)));
+    if (!http_)
+        return Fail("cannot connect to " + uri_.host + ": " + ipp::LastErrorText());
+    httpSetTimeout(http_.get(), static_cast<double>(uri_.timeout.count()), GiveUp, nullptr);
+    if (httpReconnect2(http_.get(), RemainingMs(deadline), &cancelConnect_) != 0) {
+        const int error = httpError(http_.get());
+        Keep(nullptr);
+        if (error == EIO && encryption == HTTP_ENCRYPTION_ALWAYS) // the TLS handshake's, told by libcups
+            return Fail("cannot encrypt the connection: " + ipp::LastErrorText());
+        return Fail(ConnectionFailure(error));
+    }
+    return StillWanted();
+}
+
+// Asks in each IPP version in turn, newest first, until the printer takes one, and keeps
+// what it says of its state.
+bool IppDevice::AskPrinterState()
+{
+    static const char* const kWanted[] = {"printer-state",         "printer-state-reasons",
+                                          "printer-state-message", "printer-is-accepting-jobs",
+                                          "queued-job-count",      "printer-device-id"};
+    for (const int version : kIppVersions) {
+        version_ = version;
+        ipp_t* request = NewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                      static_cast<int>(std::size(kWanted)), nullptr, kWanted);
+        const ipp::Ipp response = Ask(request);
+        if (Succeeded(response.get())) {
+            facts_ = FactsFrom(response.get());
+            return true;
+        }
+        if (!response || !WantsOlderVersion(response.get()) || version == kIppVersions[2]) {
+            refused_ = response || httpGetStatus(http_.get()) >= HTTP_STATUS_BAD_REQUEST;
+            Fail(Unsuccessful(response.get()));
+            Keep(nullptr);
+            return false;
+        }
+    }
+    return false;
+}
+
+ipp_t* IppDevice::NewRequest(ipp_op_t operation) const
+{
+    ipp_t* request = ippNewRequest(operation);
+    ippSetVersion(request, version_ / 10, version_ % 10);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri_.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    return request;
+}
+
+ipp::Ipp IppDevice::Ask(ipp_t* request)
+{
+    return ipp::Ipp(cupsDoRequest(http_.get(), request, uri_.path.c_str()));
+}
+
+bool IppDevice::Begin(const std::string& title)
+{
+    if (!http_ && !Connect())
+        return false;
+    ipp::Ipp request(NewRequest(IPP_OP_PRINT_JOB));
+    if (!title.empty())
+        ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
+                     ipp::IppName(title).c_str());
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                 "application/octet-stream");
+    const http_status_t status =
+        cupsSendRequest(http_.get(), request.get(), uri_.path.c_str(), CUPS_LENGTH_VARIABLE);
+    if (status != HTTP_STATUS_CONTINUE) {
+        const std::string why = interrupter_.interrupted() ? "interrupted"
+                                : status >= HTTP_STATUS_BAD_REQUEST
+                                    ? "HTTP " + std::to_string(status) + " (" + ipp::LastErrorText() + ")"
+                                    : ipp::LastErrorText();
+        Keep(nullptr);
+        return Fail("the printer refused the job: " + why);
+    }
+    inRequest_ = true;
+    return true;
+}
+
+bool IppDevice::Write(std::string_view bytes)
+{
+    if (!inRequest_)
+        return Fail("no job in progress");
+    if (interrupter_.interrupted()) {
+        Abort();
+        return Fail("interrupted");
+    }
+    // A zero-length write would end the chunked body.
+    if (bytes.empty())
+        return true;
+    if (cupsWriteRequestData(http_.get(), bytes.data(), bytes.size()) == HTTP_STATUS_CONTINUE)
+        return true;
+    Abort();
+    return Fail("sending the job: " + (interrupter_.interrupted() ? "interrupted" : ipp::LastErrorText()));
+}
+
+bool IppDevice::Finish()
+{
+    if (!inRequest_)
+        return Fail("no job in progress");
+    // Reading the response ends the body: an interrupted job must not be ended whole.
+    if (interrupter_.interrupted()) {
+        Abort();
+        return Fail("interrupted");
+    }
+    inRequest_ = false;
+    const ipp::Ipp response(cupsGetResponse(http_.get(), uri_.path.c_str()));
+    // Only a response received means the printer has the job: without one, libcups leaves
+    // the thread's previous status, often a stale success.
+    if (httpGetStatus(http_.get()) == HTTP_STATUS_OK && Succeeded(response.get())) {
+        jobId_ = ippGetInteger(ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER), 0);
+        return true;
+    }
+    Fail("the printer did not take the job: " + Unsuccessful(response.get()));
+    Keep(nullptr);
+    return false;
+}
+
+// Closing the connection mid-request makes the printer drop the unfinished job.
+void IppDevice::Abort() noexcept
+{
+    inRequest_ = false;
+    Keep(nullptr);
+}
+
+// Interrupt() shuts only a connection it can see: the check shares its lock, so a connection
+// made just after an interruption is dropped here rather than used.
+bool IppDevice::StillWanted()
+{
+    {
+        std::lock_guard lock(httpMutex_);
+        if (!interrupter_.interrupted())
+            return true;
+    }
+    Keep(nullptr);
+    return Fail("interrupted");
+}
+
+void IppDevice::Keep(ipp::Http http) noexcept
+{
+    std::lock_guard lock(httpMutex_);
+    http_ = std::move(http);
+}
+
+// The connection is shut, not closed, under the thread that uses it: its call fails at once,
+// and the request body it was sending stays unfinished, so the printer drops the job. A
+// connection being made ends at libcups's next look at its cancel flag.
+void IppDevice::Interrupt() noexcept
+{
+    interrupter_.Interrupt();
+    std::atomic_ref<int>(cancelConnect_).store(1);
+    std::lock_guard lock(httpMutex_);
+    if (http_)
+        ::shutdown(httpGetFd(http_.get()), SHUT_RDWR);
+}
+
+// The printer, as the job follower asks it about a job it took, on this device's connection.
+class IppDevice::PrinterJobs : public ipp::JobKeeper {
+public:
+    PrinterJobs(IppDevice& device, int jobId) : device_(device), jobId_(jobId) {}
+
+    ipp::Ipp AskJob() override
+    {
+        ipp_t* request = device_.NewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+        ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId_);
+        ipp::Ipp response = device_.Ask(request);
+        return device_.interrupter_.interrupted() ? nullptr : std::move(response);
+    }
+    ipp::Ipp AskPrinter() override { return nullptr; }
+    std::string Unanswered(ipp_t* response) override { return device_.Unsuccessful(response); }
+    bool Pause(std::chrono::milliseconds interval) override
+    {
+        return posixapi::Pause(Clock::now() + interval, &device_.interrupter_) != ECANCELED;
+    }
+
+private:
+    IppDevice& device_;
+    int jobId_;
+};
+
+std::optional<std::string> IppDevice::Follow(int jobId, const StateListener& onState)
+{
+    // A printer lets go of a job it will not print, and may not tell a job's state at all.
+    constexpr int kAnswersWithoutState = 20;
+    if (!http_ && !Connect())
+        return "job state unavailable: " + failure();
+    PrinterJobs printer(*this, jobId);
+    const ipp::FollowRules rules{"job " + std::to_string(jobId), false, false, kAnswersWithoutState};
+    const ipp::JobEnd end = ipp::FollowJob(printer, rules, onState);
+    if (end.printed)
+        return std::nullopt;
+    return end.reason;
+}
+
+} // namespace rawlet::direct

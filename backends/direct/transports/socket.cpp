@@ -1,0 +1,235 @@
+// socket://HOST[:PORT][?OPTIONS]: an AppSocket (JetDirect) printer, port 9100 by default;
+// [IPV6] is allowed as the host. Options, joined by '+':
+//   timeout=S                the longest wait for the connection or a stall (10 s)
+//   snmp=COMMUNITY|off       the community its status is asked with (public)
+//   status=escpos|zpl        ask its status in its own language too
+//
+// One TCP connection per document. The document is delivered once the printer has
+// acknowledged every byte and, having read our end of the stream, closed its own.
+#include "transports.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#ifdef __linux__
+#include <linux/sockios.h>
+#endif
+
+#include <algorithm>
+#include <cerrno>
+
+namespace rawlet::direct {
+
+namespace {
+
+// How often the end of a job looks at what the printer has acknowledged.
+constexpr auto kAcknowledgementPoll = std::chrono::milliseconds(5);
+
+// The error the connection has met, such as the printer's reset; 0 if none.
+int PendingError(int fd)
+{
+    int error = 0;
+    socklen_t size = sizeof error;
+    return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 ? error : errno;
+}
+
+// Bytes sent that the printer has not acknowledged yet (on Linux, our end of stream counts
+// as one); -1 when the system cannot tell.
+int Unacknowledged(int fd)
+{
+    int count = 0;
+#if defined(SO_NWRITE)
+    socklen_t size = sizeof count;
+    return ::getsockopt(fd, SOL_SOCKET, SO_NWRITE, &count, &size) == 0 ? count : -1;
+#elif defined(SIOCOUTQ)
+    return ::ioctl(fd, SIOCOUTQ, &count) == 0 ? count : -1;
+#else
+    (void)fd;
+    (void)count;
+    return -1;
+#endif
+}
+
+// A reset or a broken pipe once the job has been sent means the printer did not read it.
+std::string EndFailure(int error)
+{
+    if (error == ECONNRESET || error == EPIPE)
+        return "the printer hung up without taking the job (" + Reason(error) + ")";
+    return Reason(error);
+}
+
+// Non-blocking, not inherited, and never raising SIGPIPE where the system has a socket
+// option for that rather than a flag of send().
+UniqueFd NewSocket(const addrinfo& address)
+{
+    UniqueFd fd(::socket(address.ai_family, address.ai_socktype, address.ai_protocol));
+    if (!fd)
+        return fd;
+    ::fcntl(fd.get(), F_SETFD, FD_CLOEXEC);
+    ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) | O_NONBLOCK);
+#ifdef SO_NOSIGPIPE
+    const int on = 1;
+    ::setsockopt(fd.get(), SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof on);
+#endif
+    return fd;
+}
+
+} // namespace
+
+bool SocketDevice::Connect()
+{
+    if (interrupter_.interrupted())
+        return Fail("interrupted");
+    // One deadline for the name and the connection, as the URI's timeout promises.
+    const auto deadline = Clock::now() + uri_.timeout;
+    std::string failure;
+    const Addresses addresses = LookUpHost(uri_.host, uri_.port, deadline, &interrupter_, failure);
+    if (!addresses)
+        return Fail(failure);
+    for (const addrinfo* address = addresses.get(); address; address = address->ai_next)
+        if (ConnectTo(*address, deadline))
+            return true;
+    return false;
+}
+
+bool SocketDevice::ConnectTo(const addrinfo& address, Clock::time_point deadline)
+{
+    UniqueFd fd = NewSocket(address);
+    if (!fd)
+        return Fail(Reason(errno));
+    if (::connect(fd.get(), address.ai_addr, address.ai_addrlen) != 0) {
+        if (errno != EINPROGRESS)
+            return Fail(Reason(errno));
+        if (const int problem = WaitFor(fd.get(), POLLOUT, deadline, &interrupter_); problem != 0)
+            return FailWait(problem, " connecting");
+        if (const int error = PendingError(fd.get()); error != 0)
+            return Fail(Reason(error));
+    }
+    Keep(std::move(fd));
+    return true;
+}
+
+void SocketDevice::Keep(UniqueFd connection)
+{
+    std::lock_guard lock(connectionMutex_);
+    connection_ = std::move(connection);
+}
+
+bool SocketDevice::FailWait(int problem, const std::string& waitingFor)
+{
+    if (problem == ECANCELED)
+        return Fail("interrupted");
+    return Fail(problem == ETIMEDOUT ? TimedOut(uri_.timeout) + waitingFor : Reason(problem));
+}
+
+bool SocketDevice::Begin(const std::string&) { return connection_ || Connect(); }
+
+bool SocketDevice::Write(std::string_view bytes)
+{
+    std::string failure;
+    if (!connection_)
+        return Fail("not connected");
+    if (WriteAll(connection_.get(), bytes, uri_.timeout, &interrupter_, failure))
+        return true;
+    Abort();
+    return Fail(failure);
+}
+
+bool SocketDevice::Finish()
+{
+    if (!connection_)
+        return Fail("not connected");
+    const bool delivered =
+        ::shutdown(connection_.get(), SHUT_WR) == 0 ? AwaitDelivery() : FailShutdown(errno);
+    if (delivered)
+        Keep(UniqueFd());
+    else
+        Abort();
+    return delivered;
+}
+
+// A printer that has hung up leaves the connection unable to end: its reset says why.
+bool SocketDevice::FailShutdown(int error)
+{
+    const int pending = PendingError(connection_.get());
+    return Fail(EndFailure(pending != 0 ? pending : error));
+}
+
+// Delivered once every byte, and our end of stream, is acknowledged and the printer has
+// closed its end: its close alone says it is done, not that it read the job (one that hung
+// up at once, as a busy printer may, answers the bytes that reach it later with a reset).
+//
+// While bytes are unacknowledged, the timeout runs from the printer's last progress, so a
+// slow printer is waited for as long as it keeps reading; once it holds them all, it has the
+// timeout to close, however much it talks meanwhile. What it sends is read and dropped.
+bool SocketDevice::AwaitDelivery()
+{
+    const int fd = connection_.get();
+    int unacknowledged = Unacknowledged(fd);
+    auto deadline = Clock::now() + uri_.timeout;
+    bool holdsEverything = false;
+    bool closed = false;
+    for (;;) {
+        // In this order: a reset may empty the count as it arrives.
+        const int count = Unacknowledged(fd);
+        if (const int error = PendingError(fd); error != 0)
+            return Fail(EndFailure(error));
+        if (count < unacknowledged)
+            deadline = Clock::now() + uri_.timeout;
+        unacknowledged = count;
+        if (unacknowledged <= 0 && !holdsEverything) { // or a system that cannot tell
+            holdsEverything = true;
+            deadline = Clock::now() + uri_.timeout;
+        }
+        if (holdsEverything && closed)
+            return true;
+        if (Clock::now() >= deadline)
+            return holdsEverything ? Fail(TimedOut(uri_.timeout) + " waiting for the printer to close")
+                                   : Fail(TimedOut(uri_.timeout) + " with " + std::to_string(unacknowledged) +
+                                          " bytes not acknowledged by the printer");
+        const auto nextLook = std::min(deadline, Clock::now() + kAcknowledgementPoll);
+        const int problem = closed
+                                ? Pause(nextLook, &interrupter_)
+                                : WaitFor(fd, POLLIN, holdsEverything ? deadline : nextLook, &interrupter_);
+        if (problem == ECANCELED)
+            return Fail("interrupted");
+        if (problem != 0 && problem != ETIMEDOUT)
+            return Fail(Reason(problem));
+        if (problem == 0 && !closed) {
+            char discarded[4096];
+            const ssize_t received = ::recv(fd, discarded, sizeof discarded, 0);
+            closed = received == 0;
+            if (received < 0 && errno != EINTR && errno != EAGAIN)
+                return Fail(EndFailure(errno));
+        }
+    }
+}
+
+// A reset rather than an orderly end: the printer must not take a partial job as whole.
+void SocketDevice::Abort() noexcept
+{
+    std::lock_guard lock(connectionMutex_);
+    if (!connection_)
+        return;
+    const linger reset{1, 0};
+    ::setsockopt(connection_.get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    connection_.Reset();
+}
+
+// The connection is left to the thread that uses it, set to end in a reset however it is
+// closed, even by the process's end.
+void SocketDevice::Interrupt() noexcept
+{
+    {
+        std::lock_guard lock(connectionMutex_);
+        if (connection_) {
+            const linger reset{1, 0};
+            ::setsockopt(connection_.get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        }
+    }
+    interrupter_.Interrupt();
+}
+
+} // namespace rawlet::direct

@@ -1,0 +1,273 @@
+#pragma once
+
+// The transports of direct printers, one file per URI scheme (socket.cpp, ipp.cpp,
+// serial.cpp, file.cpp), each opening with its URI grammar: how a URI is read, the contract
+// every transport keeps (Device), and the transports themselves. What the rest of the direct
+// printers may call is declared here.
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <rawlet/platform/printer_status.h>
+
+#include "host_lookup.h"
+#include "interrupter.h"
+#include "reasons.h"
+#include "shared_ipp.h"
+#include "unique_fd.h"
+#include "write_all.h"
+
+namespace rawlet::direct {
+
+using posixapi::Addresses;
+using posixapi::Clock;
+using posixapi::DescriptorCalls;
+using posixapi::Interrupter;
+using posixapi::LookUpHost;
+using posixapi::Pause;
+using posixapi::Reason;
+using posixapi::TimedOut;
+using posixapi::UniqueFd;
+using posixapi::WaitFor;
+using posixapi::WriteAll;
+using posixapi::WriteCalls;
+
+// ---- Addresses ---------------------------------------------------------------------------
+
+// How a serial line is set up: `serial:/dev/ttyS0?baud=9600+bits=8+parity=none+flow=none`.
+struct SerialSettings {
+    unsigned baud = 9600;
+    unsigned bits = 8;
+    char parity = 'n'; // 'n'one, 'e'ven or 'o'dd
+    char flow = 'n';   // 'n'one, 's'oft (XON/XOFF) or 'h'ard (RTS/CTS)
+};
+
+// Where a direct printer is, parsed from its URI (each transport's file gives its grammar):
+//   socket://HOST[:PORT][?timeout=S+snmp=COMMUNITY|off]  AppSocket (port 9100 by default)
+//   ipp://HOST[:PORT][/PATH][?timeout=S], ipps:// an IPP printer or a remote queue
+//   serial:/dev/PATH[?baud=N+bits=7|8+parity=none|even|odd+flow=none|soft|hard][+timeout=S]
+//   file:/dev/PATH[?timeout=S], file:///dev/PATH  a character device, such as /dev/usb/lp0
+// socket://, serial: and file: also take status=escpos|zpl.
+struct DeviceUri {
+    enum class Kind { Socket, Ipp, Ipps, Serial, File };
+    // A status query in the printer's own language, sent only when asked: `status=escpos`
+    // or `status=zpl`.
+    enum class Probe { None, EscPos, Zpl };
+
+    std::string text; // as given
+    Kind kind = Kind::Socket;
+    std::string host;
+    int port = 0;
+    std::string path; // the IPP resource or the device file
+    // The longest wait for a connection, for the device to take another byte (a stall), or
+    // for it to end a job it holds whole.
+    std::chrono::seconds timeout{10};
+    SerialSettings serial;
+    // The SNMP community a socket:// printer's status is asked with; empty for `snmp=off`.
+    std::string snmpCommunity = "public";
+    Probe probe = Probe::None;
+};
+
+// A URI that names no device this system can reach; the message says why.
+struct BadDeviceUri : std::invalid_argument {
+    using std::invalid_argument::invalid_argument;
+};
+
+DeviceUri ParseDeviceUri(std::string_view text);
+
+// Whether `text` is written as a device URI rather than as a printer's name.
+bool LooksLikeDeviceUri(std::string_view text);
+
+// ---- The contract ------------------------------------------------------------------------
+
+// What one source of status (the port, SNMP, IPP, the printer's own language) told about a
+// printer. Only what the source answered is set; the rest stays unknown.
+struct StatusFacts {
+    std::optional<platform::PrinterStatus::State> state;
+    std::vector<std::string> reasons; // IPP keywords with their severity suffix
+    std::string message;
+    std::optional<bool> acceptingJobs;
+    std::optional<int> queuedJobs;
+    std::string deviceId;    // the IEEE 1284 device ID, as the printer gave it
+    std::string description; // the printer's own name for itself (hrDeviceDescr)
+};
+
+// A printer reached without a scheduler. Each call reports failure by its result and then
+// leaves the reason in failure(). None waits without a deadline: the URI's timeout bounds how
+// long the device may take nothing (a stall), and every wait ends at once on Interrupt().
+// The members below the pure ones are optional: a transport that cannot tell keeps their
+// defaults.
+class Device {
+public:
+    using StateListener = std::function<void(const std::string& state)>;
+
+    virtual ~Device() = default;
+
+    // Reaches the device (connects, opens), so that a printer that cannot be reached fails
+    // before any byte is offered. Begin does it again for a later document when needed.
+    virtual bool Connect() = 0;
+    virtual bool Begin(const std::string& title) = 0;
+    // Hands every byte to the device, or fails.
+    virtual bool Write(std::string_view bytes) = 0;
+    // True only once the device holds the whole document.
+    virtual bool Finish() = 0;
+    // Ends the document at once, so the device does not take it as complete where it can tell.
+    virtual void Abort() noexcept = 0;
+    // From any thread, while another may be in a call on the device: that call, and every
+    // later one, fails at once, and the document in progress is not delivered, even when the
+    // process ends before the device is closed.
+    virtual void Interrupt() noexcept = 0;
+
+    const std::string& failure() const noexcept { return failure_; }
+
+    // The open connection, after Connect, for a status query in the printer's own language
+    // (written and read by the caller's thread only); -1 where there is none.
+    virtual int descriptor() const noexcept { return -1; }
+    // What the device's own protocol told of its state when it connected (IPP does); nothing
+    // for the others.
+    virtual std::optional<StatusFacts> connectFacts() const { return std::nullopt; }
+    // The number the device gave the last document it took, for a device that keeps jobs
+    // and can tell when they have printed (IPP); zero for the others, whose delivery is the end.
+    virtual int jobId() const noexcept { return 0; }
+    // Whether the last Connect that failed had an answer from the device, a refusal, rather
+    // than none: only a device that speaks a protocol can tell.
+    virtual bool refused() const noexcept { return false; }
+    // For a device that keeps jobs: follows job `jobId` until it has printed (nothing
+    // returned) or can no longer print: then the reason, such as "job aborted: ...".
+    // `onState`, when given, hears each state asked. Ends at once on Interrupt().
+    virtual std::optional<std::string> Follow(int jobId, const StateListener& onState);
+
+protected:
+    bool Fail(std::string reason)
+    {
+        failure_ = std::move(reason);
+        return false;
+    }
+
+private:
+    std::string failure_;
+};
+
+// The device a URI names.
+std::unique_ptr<Device> MakeDevice(const DeviceUri& uri);
+
+// ---- The transports ----------------------------------------------------------------------
+
+// socket.cpp: an AppSocket (JetDirect) printer, one TCP connection per document.
+class SocketDevice : public Device {
+public:
+    explicit SocketDevice(DeviceUri uri) : uri_(std::move(uri)) {}
+
+    bool Connect() override;
+    bool Begin(const std::string& title) override;
+    bool Write(std::string_view bytes) override;
+    bool Finish() override;
+    void Abort() noexcept override;
+    void Interrupt() noexcept override;
+    int descriptor() const noexcept override { return connection_.get(); }
+
+private:
+    bool ConnectTo(const ::addrinfo& address, Clock::time_point deadline);
+    bool AwaitDelivery();
+    bool FailShutdown(int error);
+    bool FailWait(int problem, const std::string& waitingFor);
+    void Keep(UniqueFd connection);
+
+    DeviceUri uri_;
+    Interrupter interrupter_;
+    std::mutex connectionMutex_; // held only to replace the connection, never while waiting
+    UniqueFd connection_;
+};
+
+// ipp.cpp: an IPP printer, or a queue of a remote scheduler, one Print-Job per document.
+class IppDevice : public Device {
+public:
+    explicit IppDevice(DeviceUri uri);
+
+    bool Connect() override;
+    bool Begin(const std::string& title) override;
+    bool Write(std::string_view bytes) override;
+    bool Finish() override;
+    void Abort() noexcept override;
+    void Interrupt() noexcept override;
+    int jobId() const noexcept override { return jobId_; }
+    bool refused() const noexcept override { return refused_; }
+    std::optional<StatusFacts> connectFacts() const override { return facts_; }
+    std::optional<std::string> Follow(int jobId, const StateListener& onState) override;
+
+private:
+    class PrinterJobs;
+
+    bool OpenConnection();
+    bool AskPrinterState();
+    ipp_t* NewRequest(ipp_op_t operation) const;
+    ipp::Ipp Ask(ipp_t* request);
+    std::string Unsuccessful(ipp_t* response) const;
+    bool StillWanted();
+    void Keep(ipp::Http http) noexcept;
+    std::string ConnectionFailure(int error) const;
+
+    DeviceUri uri_;
+    std::string printerUri_; // the URI without its options, "/" for a printer at the root
+    std::mutex httpMutex_;   // held only to replace the connection, never while it is used
+    ipp::Http http_;
+    Interrupter interrupter_;
+    int cancelConnect_ = 0; // libcups's flag to end a connection attempt
+    int version_ = 20;      // the IPP version of requests: 20, 11 or 10
+    bool inRequest_ = false;
+    int jobId_ = 0;
+    bool refused_ = false;
+    std::optional<StatusFacts> facts_; // what the printer said of its state when asked
+};
+
+// file.cpp: a printer on a character device (`file:`, such as a parallel or USB printer
+// port; a regular file is emptied when it is opened). The device stays open from one
+// document to the next, as a port does. serial.cpp builds a serial line on it.
+class DeviceFile : public Device {
+public:
+    explicit DeviceFile(DeviceUri uri) : uri_(std::move(uri)) {}
+
+    bool Connect() override;
+    bool Begin(const std::string& title) override;
+    bool Write(std::string_view bytes) override;
+    bool Finish() override;
+    void Abort() noexcept override;
+    void Interrupt() noexcept override;
+    int descriptor() const noexcept override { return device_.get(); }
+
+protected:
+    // What a kind of device file adds: its set-up once opened, the wait until what it holds
+    // has gone out, and dropping what it has not sent (called with the device's lock held).
+    virtual bool SetUp() { return true; }
+    virtual bool AwaitSent() { return true; }
+    virtual void DropUnsent() noexcept {}
+
+    const DeviceUri uri_;
+    Interrupter interrupter_;
+    UniqueFd device_;
+
+private:
+    void Keep(UniqueFd device);
+
+    std::mutex deviceMutex_; // held only to replace the device, never while waiting
+};
+
+// serial.cpp: a printer on a serial line, set up from the URI with termios.
+class SerialLine : public DeviceFile {
+public:
+    using DeviceFile::DeviceFile;
+
+protected:
+    bool SetUp() override;
+    bool AwaitSent() override;
+    void DropUnsent() noexcept override;
+};
+
+} // namespace rawlet::direct
