@@ -32,6 +32,16 @@ def hyperfine_median(results, index):
     return run["median"], len(run["times"])
 
 
+def hyperfine_pair(folder, name):
+    """The medians of the two commands a hyperfine run compared, and its run count; None when
+    it was not measured."""
+    result = load(folder, name)
+    if not result:
+        return None
+    (first, runs), (second, _) = hyperfine_median(result, 0), hyperfine_median(result, 1)
+    return first, second, runs
+
+
 def benchmark_median(results, name):
     runs = [b for b in results["benchmarks"] if b.get("run_name", b["name"]) == name
             and b.get("run_type") == "iteration"]
@@ -53,9 +63,8 @@ def verdict(met):
 
 def rows(folder):
     table = []
-    throughput = load(folder, "throughput.json")
-    if throughput:
-        (rawlet, runs), (lp, _) = hyperfine_median(throughput, 0), hyperfine_median(throughput, 1)
+    if (pair := hyperfine_pair(folder, "throughput.json")):
+        rawlet, lp, runs = pair
         ratio = rawlet / lp
         table.append(("1. Throughput, 256 MiB until the device holds every byte",
                       f"`rawlet print`: {rawlet:.3f} s", f"`lp -o raw`: {lp:.3f} s",
@@ -103,15 +112,13 @@ def rows(folder):
 
 def direct_rows(folder):
     table = []
-    receipt = load(folder, "direct-receipt.json")
-    if receipt:
-        (rawlet, runs), (nc, _) = hyperfine_median(receipt, 0), hyperfine_median(receipt, 1)
+    if (pair := hyperfine_pair(folder, "direct-receipt.json")):
+        rawlet, nc, runs = pair
         table.append(("6. A 1 KiB receipt, from the command's start until the device holds it",
                       f"`rawlet print -d socket://`: {rawlet * 1000:.1f} ms", f"`nc -N`: {nc * 1000:.1f} ms",
                       rawlet / nc, "at most 1.5", verdict(rawlet / nc <= 1.5), runs))
-    start = load(folder, "direct-start.json")
-    if start:
-        (rawlet, runs), (nc, _) = hyperfine_median(start, 0), hyperfine_median(start, 1)
+    if (pair := hyperfine_pair(folder, "direct-start.json")):
+        rawlet, nc, runs = pair
         table.append(("6a. The process's start alone, printing nothing",
                       f"`rawlet --version`: {rawlet * 1000:.1f} ms", f"`nc -h`: {nc * 1000:.1f} ms",
                       rawlet / nc, "(for reading 6)", "-", runs))
@@ -121,9 +128,8 @@ def direct_rows(folder):
         table.append(("6b. The same receipt against a raw queue on the same device (`bench/time-to-device`)",
                       f"`rawlet print -d socket://`: {rawlet * 1000:.1f} ms", f"`lp -o raw`: {lp * 1000:.1f} ms",
                       rawlet / lp, "at most 0.33 (3x faster)", verdict(rawlet * 3 <= lp), runs))
-    bulk = load(folder, "direct-bulk.json")
-    if bulk:
-        (rawlet, runs), (nc, _) = hyperfine_median(bulk, 0), hyperfine_median(bulk, 1)
+    if (pair := hyperfine_pair(folder, "direct-bulk.json")):
+        rawlet, nc, runs = pair
         table.append(("7. 256 MiB until the device holds every byte",
                       f"`rawlet print -d socket://`: {rawlet:.3f} s", f"`nc -N`: {nc:.3f} s",
                       rawlet / nc, "at most 1.10", verdict(rawlet / nc <= 1.10), runs))
