@@ -32,11 +32,7 @@ struct JobOptions {
 // written makes none.
 //
 // Every failure is a rawlet::Error with the control's number, its source and description,
-// and the one-line reason():
-//   32000  no such printer (the reason names a spooler that cannot be reached)
-//   32036  the printer or its spooler refused the job at its start
-//   32037  a write failed: the printer broke off, stalled, or the job was cancelled
-//   32034  the job was not delivered or, with `wait`, did not print
+// and the one-line reason(); docs/errors.md lists the numbers.
 //
 // A printer is used on one thread, but Cancel may come from any. Printers are independent
 // of one another and of the control's per-thread handle: threads print side by side.
@@ -51,7 +47,9 @@ public:
     Printer(const Printer&) = delete;
     Printer& operator=(const Printer&) = delete;
 
-    // Sends every byte (converted and translated as the options say), or throws.
+    // Sends every byte (converted and translated as the options say), or throws 32036 (the
+    // job was refused at its start) or 32037 (the printer broke off or stalled, or the job
+    // was cancelled or finished).
     void Write(std::string_view bytes);
     // Ends the job and hands it over; throws 32034 when it was not delivered or, with
     // `wait`, did not print. Only the first call does anything.

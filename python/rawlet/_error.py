@@ -8,11 +8,7 @@ class Error(OSError):
     ("Rawleter"), ``description`` its text and ``reason`` one line naming the printer and
     what it, or its spooler, said, or None when nothing more is known. ``str()`` is one
     line, as ``rawlet`` prints it: ``error 32037 (Rawleter): <description>: <reason>``.
-
-    32000  no such printer (the reason names a scheduler that cannot be reached)
-    32036  the printer or its spooler refused the job at its start
-    32037  a write failed: the printer broke off, stalled, or the job was cancelled
-    32034  the job was not delivered or, with ``wait``, did not print
+    docs/errors.md lists the numbers.
     """
 
     def __init__(self, number, source, description, reason=None):

@@ -60,7 +60,12 @@ void BindMethods(py::class_<Rawlet>& control)
 
 void BindControl(py::module_& module)
 {
-    py::class_<Rawlet> control(module, "Rawlet", "The raw-printing control, as a Windows program uses it.");
+    py::class_<Rawlet> control(
+        module, "Rawlet",
+        "The raw-printing control, member for member, for programs ported from Windows.\n\n"
+        "All instances used on one Python thread share that thread's printer handle, as the\n"
+        "control's instances in one Windows program do; rawlet.Printer has no such handle.\n"
+        "Failures raise rawlet.Error with the control's numbers.");
     control.def(py::init(&NewControl), Released());
     BindProperties(control);
     BindMethods(control);

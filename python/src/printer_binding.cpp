@@ -8,19 +8,42 @@ namespace py = pybind11;
 
 namespace rawlet::python {
 
+namespace {
+
+constexpr const char* kPrinterDoc =
+    "One job on one printer, named (letter case free) or given by its device URI.\n\n"
+    "    with rawlet.Printer(\"Receipts\") as printer:\n"
+    "        printer.write(b\"Total 23,30\\r\\n\\f\")\n\n"
+    "Nothing reaches the printer before the first byte. The block's end finishes the job\n"
+    "and raises rawlet.Error when it was not delivered; an exception inside the block\n"
+    "cancels the job (nothing prints cut short) and goes on. Every call that waits on the\n"
+    "printer releases the GIL: threads print side by side, each with its own Printer.";
+
+constexpr const char* kInitDoc =
+    "Opens nothing yet; raises rawlet.Error 32000 when there is no such printer.\n\n"
+    "title: the job's name in the spooler. translate: ANSI to OEM (DOS) code page on\n"
+    "the way. utf8: the bytes written are UTF-8 text, sent in the ANSI code page.\n"
+    "wait: finish() returns only once the job has printed. on_sent: called after each\n"
+    "write with the bytes sent so far. ValueError for a device URI that names no device.";
+
+} // namespace
+
 void BindPrinter(py::module_& module)
 {
-    py::class_<PythonPrinter>(module, "Printer",
-                              "One job on one printer, named (letter case free) or given by its device URI.")
+    py::class_<PythonPrinter>(module, "Printer", kPrinterDoc)
         .def(py::init<const std::string&, const std::optional<std::string>&, bool, bool, bool, py::object>(),
              py::arg("name_or_uri"), py::kw_only(), py::arg("title") = py::none(),
              py::arg("translate") = false, py::arg("wait") = false, py::arg("utf8") = false,
-             py::arg("on_sent") = py::none())
+             py::arg("on_sent") = py::none(), kInitDoc)
         .def("write", &PythonPrinter::Write, py::arg("data"),
-             "Sends every byte of a bytes-like object, or raises rawlet.Error.")
+             "Sends every byte (converted and translated as the options say), or raises\n"
+             "rawlet.Error 32036 (refused at the start) or 32037 (the printer broke off, stalled,\n"
+             "or the job was cancelled). A str raises TypeError.")
         .def("finish", &PythonPrinter::Finish,
-             "Ends the job and hands it over; raises rawlet.Error 32034 when it was not delivered.")
-        .def("cancel", &PythonPrinter::Cancel, "Breaks the job off before it prints; from any thread.")
+             "Ends the job and hands it over; raises rawlet.Error 32034 when it was not\n"
+             "delivered or, with wait, did not print. Only the first call does anything.")
+        .def("cancel", &PythonPrinter::Cancel,
+             "Breaks the job off before it prints, from any thread, at once.")
         .def("__enter__", [](py::object self) { return self; })
         .def(
             "__exit__",
@@ -28,7 +51,9 @@ void BindPrinter(py::module_& module)
                 return printer.Exit(type);
             },
             "Finishes the job, or cancels it when the block raised.")
-        .def_property_readonly("name", &PythonPrinter::name, "The printer's name as the system spells it.")
+        .def_property_readonly(
+            "name", &PythonPrinter::name,
+            "The printer's name as the system spells it (the URI, for a device given by it).")
         .def_property_readonly("bytes_sent", &PythonPrinter::bytesSent,
                                "The bytes the printer has taken so far.");
 }

@@ -32,6 +32,9 @@ PrinterStatus StatusOf(const std::string& nameOrUri, const std::optional<std::st
 
 std::string ToAnsi(const std::string& utf8) { return TheSystem().ansiCharset().Utf8ToAnsi(utf8); }
 
+// A text as Python's repr() shows it, in quotes and with its escapes.
+std::string Repr(const std::string& text) { return py::repr(py::str(text)).cast<std::string>(); }
+
 void BindPrinterDescription(py::module_& module)
 {
     py::class_<PrinterDescription>(module, "PrinterInfo",
@@ -42,15 +45,15 @@ void BindPrinterDescription(py::module_& module)
         .def_readonly("uri", &PrinterDescription::uri,
                       "The device URI; empty when the spooler does not tell it.")
         .def("__repr__", [](const PrinterDescription& printer) {
-            return "PrinterInfo(name=" + py::repr(py::str(printer.name)).cast<std::string>() + ", kind='" +
-                   printer.kind + "', uri=" + py::repr(py::str(printer.uri)).cast<std::string>() + ")";
+            return "PrinterInfo(name=" + Repr(printer.name) + ", kind='" + printer.kind +
+                   "', uri=" + Repr(printer.uri) + ")";
         });
 }
 
 void BindPrinterStatus(py::module_& module)
 {
     py::class_<PrinterStatus>(module, "PrinterStatus",
-                              "How a printer is now, as `rawlet status --json` tells it.")
+                              "How a printer is now, as ``rawlet status --json`` tells it.")
         .def_readonly("name", &PrinterStatus::name, "The printer's name as the spooler spells it.")
         .def_readonly("ready", &PrinterStatus::ready,
                       "Reachable, taking jobs, and nothing known keeps a job from printing.")
@@ -62,7 +65,7 @@ void BindPrinterStatus(py::module_& module)
         .def_readonly("reasons", &PrinterStatus::reasons,
                       "IPP state reasons with their severity: 'media-empty-error', 'offline-report', ...")
         .def_readonly("message", &PrinterStatus::message,
-                      "The printer's or the operator's words; may be empty.")
+                      "The printer's or the operator's own words; may be empty.")
         .def_readonly("accepting_jobs", &PrinterStatus::acceptingJobs,
                       "New jobs are taken (they may still wait).")
         .def_readonly("queued_jobs", &PrinterStatus::queuedJobs,
@@ -74,15 +77,15 @@ void BindPrinterStatus(py::module_& module)
         .def_readonly("manufacturer", &PrinterStatus::manufacturer,
                       "From the printer's IEEE 1284 device ID; empty when unknown.")
         .def_readonly("model", &PrinterStatus::model,
-                      "From the device ID (or the printer's own description).")
+                      "From the device ID (or the printer's own description); empty when unknown.")
         .def_readonly("command_set", &PrinterStatus::commandSet,
-                      "The languages the device ID names, such as 'ESC/POS'.")
+                      "The languages the device ID names, such as 'ESC/POS'; empty when unknown.")
         .def_property_readonly(
             "elapsed",
             [](const PrinterStatus& status) { return std::chrono::duration<double>(status.elapsed).count(); },
             "How long the answer took, in seconds.")
         .def("__repr__", [](const PrinterStatus& status) {
-            return "PrinterStatus(name=" + py::repr(py::str(status.name)).cast<std::string>() +
+            return "PrinterStatus(name=" + Repr(status.name) +
                    ", ready=" + (status.ready ? "True" : "False") + ", state='" +
                    platform::StateName(status.state) + "')";
         });
@@ -99,14 +102,16 @@ void BindSystem(py::module_& module)
         "The scheduler's queues, then the direct printers of printers.conf.");
     module.def("status", &StatusOf, py::arg("name_or_uri"), py::arg("probe") = py::none(),
                py::call_guard<py::gil_scoped_release>(),
-               "How the printer named so (letter case free), or the device at that URI, is now.\n"
-               "probe='escpos' or 'zpl' also asks a direct printer in its own language (bytes\n"
-               "that a printer of another language prints).\n"
-               "Raises rawlet.Error 32000 when there is no such printer or it cannot be asked.");
+               "How the printer named so (letter case free), or the device at that URI, is now.\n\n"
+               "probe='escpos' or 'zpl' also asks a direct printer in its own language: those bytes are\n"
+               "print data to a printer of another language, so they go only where asked.\n\n"
+               "Raises rawlet.Error 32000 when there is no such printer or it cannot be asked, and\n"
+               "ValueError for a device URI that names no device.");
     module.def(
         "to_ansi", [](const std::string& text) { return py::bytes(ToAnsi(text)); }, py::arg("text"),
-        "The text in the system's ANSI code page, as `rawlet print --utf8` sends it; a character\n"
-        "the page lacks becomes '?'. Raises LookupError when the code page has no tables.");
+        "The text in the system's ANSI code page, as ``rawlet print --utf8`` sends it.\n\n"
+        "A character the page lacks becomes '?'. Raises LookupError when the code page has no\n"
+        "tables.");
 }
 
 } // namespace rawlet::python
