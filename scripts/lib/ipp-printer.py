@@ -2,7 +2,7 @@
 """An IPP/1.1 printer for tests: an HTTP server on 127.0.0.1 that answers IPP requests as a
 printer of that age does, and refuses IPP/2.0 with server-error-version-not-supported.
 
-Usage: ipp-printer.py DIR
+Usage: ipp-printer.py DIR    (scripts/lib/fake-printer starts one and waits for it)
 
 Writes its port to DIR/port. Print-Job stores the document as DIR/job-N.bin and answers its
 job-id, and its job-name as DIR/job-N.name; Get-Job-Attributes says the job completed;
@@ -22,16 +22,10 @@ import sys
 import threading
 import urllib.parse
 
+from printer_folder import Job, publish_port, read_mode
+
 GET_PRINTER_ATTRIBUTES, PRINT_JOB, GET_JOB_ATTRIBUTES = 0x000B, 0x0002, 0x0009
 INTEGER, ENUM, CHARSET, LANGUAGE, TEXT = 0x21, 0x23, 0x47, 0x48, 0x41
-
-
-def read_mode(folder):
-    try:
-        with open(os.path.join(folder, "mode")) as f:
-            return f.read().strip() or "normal"
-    except FileNotFoundError:
-        return "normal"
 
 
 def parse_request(data):
@@ -92,7 +86,7 @@ class Printer(http.server.BaseHTTPRequestHandler):
 
     def do_POST(self):
         body = self.read_body()
-        mode = read_mode(self.server.folder)
+        mode = read_mode(self.server.folder, "normal")
         path = "/" if mode == "root" else "/ipp/print"
         if self.path != path:
             return self.send(404, b"")
@@ -116,12 +110,12 @@ class Printer(http.server.BaseHTTPRequestHandler):
             with Printer.lock:
                 Printer.jobs += 1
                 number = Printer.jobs
-            part = os.path.join(self.server.folder, f".job-{number}.part")
-            with open(part, "wb") as out:
+            job = Job(self.server.folder, number)
+            with job.open() as out:
                 out.write(document)
             with open(os.path.join(self.server.folder, f"job-{number}.name"), "wb") as out:
                 out.write(attributes.get("job-name", b""))
-            os.rename(part, os.path.join(self.server.folder, f"job-{number}.bin"))
+            job.complete()
             return response(0, request_id, None, 0x02, [(INTEGER, "job-id", number), (ENUM, "job-state", 3)])
         if operation == GET_JOB_ATTRIBUTES:
             state = {"held": [(ENUM, "job-state", 4)], "nostate": [(INTEGER, "job-id", 1)]}
@@ -140,9 +134,7 @@ def main():
     folder = sys.argv[1]
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Printer)
     server.folder = folder
-    with open(os.path.join(folder, "port.tmp"), "w") as f:
-        f.write(str(server.server_address[1]))
-    os.rename(os.path.join(folder, "port.tmp"), os.path.join(folder, "port"))
+    publish_port(folder, server.server_address[1])
     server.serve_forever()
 
 

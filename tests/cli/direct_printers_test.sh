@@ -12,8 +12,7 @@ trap '[[ -n $socat_pid ]] && kill "$socat_pid"; "$sandbox" stop "$remote" >/dev/
 device() { "$sandbox" add "$RAWLET_SANDBOX" "$1" >/dev/null || fail "cannot add device $1"; }
 port_of() { cat "$RAWLET_SANDBOX/devices/$1/port"; }
 job() { cat "$RAWLET_SANDBOX/devices/$1/job-$2.bin"; }
-free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
-run() { timeout 60 "$rawlet" "$@" >"$work/out" 2>"$work/err"; status=$?; }
+run() { within 60 "$@"; }
 
 python3 -c 'import sys; sys.stdout.buffer.write(bytes(range(256)) * 4)' >"$work/bytes.bin"
 head -c 20000000 /dev/urandom >"$work/big.bin"

@@ -9,18 +9,14 @@ chmod 0755 "$work"
 remote=$work/remote
 forgetful=$work/forgetful
 printer=$work/printer
-trap '[[ -f $printer/pid ]] && kill "$(cat "$printer/pid")"; for d in "$remote" "$forgetful"; do "$sandbox" stop "$d" >/dev/null 2>&1; done; rm -rf "$work"' EXIT
-free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+trap 'stop_fakes; for d in "$remote" "$forgetful"; do "$sandbox" stop "$d" >/dev/null 2>&1; done; rm -rf "$work"' EXIT
 # Each run is bounded: one past 60 s fails as a timeout (status 124).
-run() { timeout 60 "$rawlet" "$@" >"$work/out" 2>"$work/err"; status=$?; }
+run() { within 60 "$@"; }
 
 python3 -c 'import sys; sys.stdout.buffer.write(bytes(range(256)) * 4)' >"$work/bytes.bin"
 
-mkdir -p "$printer"
-python3 "$RAWLET_SOURCE_DIR/scripts/lib/ipp-printer.py" "$printer" </dev/null >/dev/null 2>&1 &
-echo $! >"$printer/pid"
-for _ in $(seq 100); do [[ -f $printer/port ]] && break; sleep 0.05; done
-old="ipp://127.0.0.1:$(cat "$printer/port")"
+start_fake ipp printer
+old="ipp://127.0.0.1:$port"
 
 # A printer of IPP/1.1 refuses 2.0: the job goes out in 1.1, every byte value unchanged,
 # and --wait follows it in the same version.

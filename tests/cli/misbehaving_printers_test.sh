@@ -5,39 +5,28 @@
 set -uo pipefail
 
 source "$(dirname "$0")/../lib/cli.sh"
-here=$(cd "$(dirname "$0")" && pwd)
-pids=()
-trap 'kill "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
-# Runs rawlet for at most $1 seconds, keeping its exit status, output and errors.
-within() { local seconds=$1; shift; timeout "$seconds" "$rawlet" "$@" >"$work/out" 2>"$work/err"; status=$?; }
-# Starts a misbehaving printer (MODE, its folder's name) and sets $uri to reach it.
-printer() {
-  mkdir -p "$work/$2"
-  python3 "$here/../lib/misbehaving-printer.py" "$1" "$work/$2" >/dev/null 2>&1 &
-  pids+=($!)
-  for _ in $(seq 100); do [[ -f $work/$2/port ]] && break; sleep 0.05; done
-  uri="socket://127.0.0.1:$(cat "$work/$2/port")"
-}
+silent_scheduler=""
+trap '[[ -n $silent_scheduler ]] && kill "$silent_scheduler"; stop_fakes; rm -rf "$work"' EXIT
 
 head -c 65536 /dev/urandom >"$work/64k.bin"
 head -c 4000000 /dev/urandom >"$work/4m.bin"
 
 # A printer that reads slowly but steadily is waited for as long as it keeps reading: the
 # timeout bounds a stall, not the job. 64 KiB at 8 KiB/s takes about 8 s.
-printer slow:8192 slow
+start_fake slow:8192 slow
 within 30 print -d "$uri?timeout=3" "$work/64k.bin"
 check_eq "slow printer" "$status:$(cat "$work/err")" "0:"
 cmp -s "$work/64k.bin" "$work/slow/job-1.bin" || fail "slow printer's job not stored whole"
 
 # One that holds every byte and talks without ever closing has the timeout to close, once.
-printer chatty chatty
+start_fake chatty chatty
 within 15 print -d "$uri?timeout=2" "$work/64k.bin"
 check_eq "chatty printer status" "$status" 1
 grep -qx "rawlet: job [0-9]* was not delivered: $uri?timeout=2: timed out after 2 s waiting for the printer to close" \
   "$work/err" || fail "chatty printer: $(cat "$work/err")"
 
 # An interruption ends the command at once, and the printer never takes the job as whole.
-printer slow:8192 interrupted
+start_fake slow:8192 interrupted
 timeout 20 "$rawlet" print -d "$uri?timeout=30" "$work/64k.bin" 2>/dev/null &
 command=$!
 sleep 1
@@ -67,7 +56,7 @@ check_eq "file device" "$status:$(cat "$work/out.bin")" "0:new"
 python3 -c 'import socket, sys
 s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(16); held = []
 while True: held.append(s.accept()[0])' "$work/silent.sock" &
-pids+=($!)
+silent_scheduler=$!
 new_queue direct-by-name
 echo "Receipts socket://127.0.0.1:$(cat "$RAWLET_SANDBOX/devices/direct-by-name/port")" >"$work/printers.conf"
 for _ in $(seq 100); do [[ -S $work/silent.sock ]] && break; sleep 0.05; done

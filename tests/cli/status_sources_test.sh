@@ -7,19 +7,10 @@ set -uo pipefail
 source "$(dirname "$0")/../lib/cli.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 remote=$work/remote
-pids=()
-trap 'kill "${pids[@]}" 2>/dev/null; "$sandbox" stop "$remote" >/dev/null 2>&1; rm -rf "$work"' EXIT
+trap 'stop_fakes; "$sandbox" stop "$remote" >/dev/null 2>&1; rm -rf "$work"' EXIT
 chmod 0755 "$work"
-within() { local seconds=$1; shift; timeout "$seconds" "$rawlet" "$@" >"$work/out" 2>"$work/err"; status=$?; }
-free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
-# Starts an ESC/POS printer in MODE and sets $uri to ask it in its language, without SNMP.
-escpos() {
-  mkdir -p "$work/$1"
-  python3 "$here/../lib/escpos-printer.py" "$1" "$work/$1" >/dev/null 2>&1 &
-  pids+=($!)
-  for _ in $(seq 100); do [[ -f $work/$1/port ]] && break; sleep 0.05; done
-  uri="socket://127.0.0.1:$(cat "$work/$1/port")?snmp=off"
-}
+# Starts an ESC/POS printer in STATE and sets $uri to ask it in its language, without SNMP.
+escpos() { start_fake "escpos:$1" "$1"; uri+="?snmp=off"; }
 
 escpos paper-end
 within 10 status -d "$uri+status=escpos"
@@ -47,7 +38,7 @@ grep -q "; no answer: escpos; " "$work/out" || fail "silent provenance: $(cat "$
 new_queue snmp-device
 device_uri="socket://127.0.0.1:$(cat "$RAWLET_SANDBOX/devices/snmp-device/port")"
 agent() { "$here/../lib/snmp-agent.sh" stop "$work/agent"; "$here/../lib/snmp-agent.sh" start "$work/agent" 127.0.0.1:161 "$@"; }
-trap 'kill "${pids[@]}" 2>/dev/null; "$here/../lib/snmp-agent.sh" stop "$work/agent"; "$sandbox" stop "$remote" >/dev/null 2>&1; rm -rf "$work"' EXIT
+trap 'stop_fakes; "$here/../lib/snmp-agent.sh" stop "$work/agent"; "$sandbox" stop "$remote" >/dev/null 2>&1; rm -rf "$work"' EXIT
 # Its agent listens where printers' agents do, port 161, which only root may take.
 if (( EUID == 0 )); then
   agent status=3 errors=0x48 'device-id=MFG:Acme;MDL:TM-42;CMD:ESC/POS;' || fail "no SNMP agent"

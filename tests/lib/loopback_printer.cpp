@@ -3,37 +3,22 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <stdexcept>
-#include <thread>
 
 namespace rawlet::testing {
 
 namespace {
 
-constexpr auto kLongestStart = std::chrono::seconds(10);
-
-int AwaitPort(const std::string& folder)
-{
-    const auto giveUp = std::chrono::steady_clock::now() + kLongestStart;
-    while (std::chrono::steady_clock::now() < giveUp) {
-        std::ifstream file(folder + "/port");
-        int port = 0;
-        if (file >> port)
-            return port;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    throw std::runtime_error("the loopback printer did not start");
-}
+// Starts and stops the fake printers, and waits for them to listen.
+const std::string kLauncher = "'" RAWLET_SOURCE_DIR "/scripts/lib/fake-printer'";
 
 } // namespace
 
@@ -50,30 +35,25 @@ TemporaryFolder::~TemporaryFolder()
     std::filesystem::remove_all(path_, ignored);
 }
 
-ChildProcess::ChildProcess(const std::vector<std::string>& command)
+FakePrinter::FakePrinter(const std::string& mode, const std::string& folder) : folder_(folder)
 {
-    std::vector<char*> arguments;
-    for (const std::string& argument : command)
-        arguments.push_back(const_cast<char*>(argument.c_str()));
-    arguments.push_back(nullptr);
-    pid_ = ::fork();
-    if (pid_ == 0) {
-        ::execvp(arguments[0], arguments.data());
-        ::_exit(127);
-    }
-    if (pid_ < 0)
-        throw std::runtime_error("cannot start " + command.front());
+    // The launcher prints the port once the printer listens, and says on standard error why
+    // it does not.
+    const std::string start = kLauncher + " start '" + mode + "' '" + folder_ + "'";
+    const std::unique_ptr<FILE, decltype(&::pclose)> output(::popen(start.c_str(), "r"), ::pclose);
+    if (!output || std::fscanf(output.get(), "%d", &port_) != 1)
+        throw std::runtime_error("the fake printer did not start: " + start);
 }
 
-ChildProcess::~ChildProcess()
+FakePrinter::~FakePrinter()
 {
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
+    const std::string stop = kLauncher + " stop '" + folder_ + "'";
+    if (std::system(stop.c_str()) != 0)
+        std::fprintf(stderr, "the fake printer in %s did not stop\n", folder_.c_str());
 }
 
-LoopbackPrinter::LoopbackPrinter(const std::string& script, const std::string& mode)
-    : script_({"python3", std::string(RAWLET_SOURCE_DIR) + "/tests/lib/" + script, mode, folder_.path()}),
-      port_(AwaitPort(folder_.path()))
+LoopbackPrinter::LoopbackPrinter(const std::string& language, const std::string& state)
+    : printer_(language + ":" + state, folder_.path())
 {}
 
 posixapi::UniqueFd LoopbackPrinter::Connect() const
@@ -81,7 +61,7 @@ posixapi::UniqueFd LoopbackPrinter::Connect() const
     posixapi::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port_));
+    address.sin_port = htons(static_cast<std::uint16_t>(printer_.port()));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (!fd || ::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
         throw std::runtime_error("cannot reach the loopback printer");

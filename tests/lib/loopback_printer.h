@@ -1,9 +1,6 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <string>
-#include <vector>
 
 #include "unique_fd.h"
 
@@ -22,31 +19,33 @@ private:
     std::string path_;
 };
 
-// A program run for as long as this lives, then ended and waited for.
-class ChildProcess {
+// A fake printer of scripts/lib (fake_printer.py) in `mode`, in `folder`: listening once
+// constructed, ended when destroyed.
+class FakePrinter {
 public:
-    explicit ChildProcess(const std::vector<std::string>& command);
-    ~ChildProcess();
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
+    FakePrinter(const std::string& mode, const std::string& folder);
+    ~FakePrinter();
+    FakePrinter(const FakePrinter&) = delete;
+    FakePrinter& operator=(const FakePrinter&) = delete;
+    int port() const { return port_; }
 
 private:
-    pid_t pid_ = -1;
+    std::string folder_;
+    int port_ = 0;
 };
 
-// One of the loopback AppSocket printers of tests/lib (a Python script taking MODE and a
-// folder, where it writes its port), started for one test and ended with it.
+// A loopback AppSocket printer that answers the status queries of its language ("escpos",
+// "zpl") as one in `state` does, started for one test and ended with it.
 class LoopbackPrinter {
 public:
-    LoopbackPrinter(const std::string& script, const std::string& mode);
+    LoopbackPrinter(const std::string& language, const std::string& state);
 
     // A new connection to the printer, non-blocking as the direct devices' are.
     posixapi::UniqueFd Connect() const;
 
 private:
     TemporaryFolder folder_;
-    ChildProcess script_;
-    int port_ = 0;
+    FakePrinter printer_;
 };
 
 } // namespace rawlet::testing

@@ -5,13 +5,13 @@ import os
 import pathlib
 import re
 import subprocess
-import sys
 import time
 
 import pytest
 
 SOURCE = pathlib.Path(os.environ["RAWLET_SOURCE_DIR"])
 SANDBOX = pathlib.Path(os.environ["RAWLET_SANDBOX"])
+FAKE_PRINTER = SOURCE / "scripts/lib/fake-printer"
 
 
 class Device:
@@ -42,15 +42,20 @@ class Queue:
         self.device = Device(SANDBOX / "devices" / name)
 
 
-def start_device(command, folder):
-    """A device program of the project, listening once it has written its port."""
-    folder.mkdir(parents=True, exist_ok=True)
-    process = subprocess.Popen([sys.executable, *command, str(folder)])
-    deadline = time.monotonic() + 10
-    while not (folder / "port").exists():
-        assert process.poll() is None and time.monotonic() < deadline, f"{command} did not start"
-        time.sleep(0.02)
-    return process
+@pytest.fixture
+def fake_printers():
+    """Starts fake printers (scripts/lib/fake_printer.py) in MODE in FOLDER, listening by
+    the time it returns, and ends them after the test."""
+    folders = []
+
+    def start(mode, folder):
+        subprocess.run([FAKE_PRINTER, "start", mode, folder], check=True, stdout=subprocess.DEVNULL)
+        folders.append(folder)
+        return Device(folder)
+
+    yield start
+    if folders:
+        subprocess.run([FAKE_PRINTER, "stop", *folders], check=True)
 
 
 @pytest.fixture
@@ -61,25 +66,18 @@ def queue(request):
 
 
 @pytest.fixture
-def direct_device(tmp_path):
-    process = start_device([SOURCE / "scripts/lib/capture-device.py"], tmp_path / "capture")
-    yield Device(tmp_path / "capture")
-    process.kill()
-    process.wait()
+def direct_device(fake_printers, tmp_path):
+    return fake_printers("normal", tmp_path / "capture")
 
 
 @pytest.fixture
-def slow_devices(tmp_path):
+def slow_devices(fake_printers, tmp_path):
     """Makes slow AppSocket printers reading RATE bytes a second."""
-    processes = []
+    made = []
 
     def make(rate, count):
-        folders = [tmp_path / f"slow-{len(processes) + i}" for i in range(count)]
-        for folder in folders:
-            processes.append(start_device([SOURCE / "tests/lib/misbehaving-printer.py", f"slow:{rate}"], folder))
-        return [Device(folder) for folder in folders]
+        devices = [fake_printers(f"slow:{rate}", tmp_path / f"slow-{len(made) + i}") for i in range(count)]
+        made.extend(devices)
+        return devices
 
-    yield make
-    for process in processes:
-        process.kill()
-        process.wait()
+    return make

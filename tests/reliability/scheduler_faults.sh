@@ -8,19 +8,7 @@
 #   scheduler_faults.sh PATH/rawlet
 set -uo pipefail
 
-rawlet=$1
-scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
-work=$(mktemp -d)
-chmod 0755 "$work" # the scheduler runs as lp and reads its configuration below
-sandbox=$work/cups
-devices=$sandbox/devices
-trap '"$scripts/cups-sandbox" stop "$sandbox"; rm -rf "$work"' EXIT
-export "$("$scripts/cups-sandbox" start "$sandbox" refuse stall disabled restart | tail -1)"
-failures=0
-
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-ok() { echo "ok   $*"; }
-jobs_held() { "$scripts/cups-sandbox" jobs "$sandbox" "$1" | grep -c . ; }
+source "$(dirname "$0")/../lib/own-scheduler.sh" "$1" refuse stall disabled restart
 
 # Runs `rawlet print --wait -d QUEUE` on standard input, keeping its status and errors.
 print_wait() { "$rawlet" print --wait -d "$@" 2>"$work/err"; status=$?; return $status; }
@@ -29,14 +17,14 @@ print_wait() { "$rawlet" print --wait -d "$@" 2>"$work/err"; status=$?; return $
 # cups-sandbox started it.
 stop_scheduler() {
   local pid
-  pid=$(cat "$sandbox/run/cupsd.child")
+  pid=$(cat "$own_sandbox/run/cupsd.child")
   kill "$pid"
   while kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
 }
 start_scheduler() {
-  cupsd -f -c "$sandbox/etc/cupsd.conf" -s "$sandbox/etc/cups-files.conf" </dev/null \
-    >>"$sandbox/log/cupsd.out" 2>&1 &
-  echo $! >"$sandbox/run/cupsd.child"
+  cupsd -f -c "$own_sandbox/etc/cupsd.conf" -s "$own_sandbox/etc/cups-files.conf" </dev/null \
+    >>"$own_sandbox/log/cupsd.out" 2>&1 &
+  echo $! >"$own_sandbox/run/cupsd.child"
   for _ in $(seq 100); do lpstat -r 2>/dev/null | grep -q 'is running' && return; sleep 0.1; done
   fail "the scheduler did not come back"
 }
@@ -70,7 +58,7 @@ else
   fail "queue disabled: status $status, $(cat "$work/err")"
 fi
 cupsenable disabled
-"$scripts/cups-sandbox" wait "$sandbox" disabled 1 60 &&
+"$sandbox" wait "$own_sandbox" disabled 1 60 &&
   cmp -s "$work/8m.bin" "$devices/disabled/job-1.bin" && ok "queue enabled again: the held job printed whole" ||
   fail "the held job did not print whole once the queue was enabled"
 

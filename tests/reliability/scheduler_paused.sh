@@ -9,19 +9,9 @@
 #   scheduler_paused.sh PATH/rawlet
 set -uo pipefail
 
-rawlet=$1
-scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
-work=$(mktemp -d)
-chmod 0755 "$work" # the scheduler runs as lp and reads its configuration below
-sandbox=$work/cups
-trap 'resume_scheduler; "$scripts/cups-sandbox" stop "$sandbox"; rm -rf "$work"' EXIT
-export "$("$scripts/cups-sandbox" start "$sandbox" --no-history paused forgetful | tail -1)"
-failures=0
-
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-ok() { echo "ok   $*"; }
-jobs_held() { "$scripts/cups-sandbox" jobs "$sandbox" "$1" | grep -c .; }
-scheduler() { cat "$sandbox/run/cupsd.child"; }
+source "$(dirname "$0")/../lib/own-scheduler.sh" "$1" --no-history paused forgetful
+trap 'resume_scheduler; "$sandbox" stop "$own_sandbox"; rm -rf "$work"' EXIT
+scheduler() { cat "$own_sandbox/run/cupsd.child"; }
 resume_scheduler() { kill -CONT "$(scheduler)" 2>/dev/null; }
 
 # Seconds since the epoch, to the millisecond.
@@ -77,7 +67,7 @@ interrupt_paused TERM 143
 head -c 4096 /dev/urandom >"$work/small.bin"
 timeout 30 "$rawlet" print --wait -d forgetful <"$work/small.bin" 2>"$work/err"
 status=$?
-if [[ $status == 0 ]] && cmp -s "$work/small.bin" "$sandbox/devices/forgetful/job-1.bin"; then
+if [[ $status == 0 ]] && cmp -s "$work/small.bin" "$devices/forgetful/job-1.bin"; then
   ok "no job history: print --wait of a job that printed exits 0"
 else
   fail "no job history: print --wait exited $status: $(cat "$work/err")"

@@ -137,7 +137,8 @@ TEST(DirectControlTest, APrinterThatHangsUpUnreadHasNotTakenTheJob)
     EXPECT_THAT(system.Services().reports->JobProblems(false), ElementsAre(hungUp, hungUp));
 }
 
-// The test IPP printer (scripts/lib/ipp-printer.py) in a folder of its own, in the given mode.
+// The test IPP printer (scripts/lib/ipp-printer.py) in a folder of its own, in the given mode,
+// started by the launcher of the fake printers, which returns once it listens.
 class IppTestPrinter {
 public:
     explicit IppTestPrinter(const std::string& mode)
@@ -145,27 +146,26 @@ public:
     {
         std::filesystem::create_directories(folder_);
         std::ofstream(folder_ / "mode") << mode;
-        const std::string start = "python3 " RAWLET_SOURCE_DIR "/scripts/lib/ipp-printer.py " +
-                                  folder_.string() + " </dev/null >/dev/null 2>&1 & echo $! >" +
-                                  (folder_ / "pid").string();
-        if (std::system(start.c_str()) != 0)
+        if (std::system(Launcher("start ipp").c_str()) != 0)
             throw std::runtime_error("the test IPP printer did not start");
-        for (int tries = 0; tries < 100 && !std::filesystem::exists(folder_ / "port"); ++tries)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
         std::ifstream(folder_ / "port") >> port_;
     }
     ~IppTestPrinter()
     {
-        pid_t pid = 0;
-        std::ifstream(folder_ / "pid") >> pid;
-        if (pid > 0)
-            ::kill(pid, SIGTERM);
+        if (std::system(Launcher("stop").c_str()) != 0)
+            ADD_FAILURE() << "the test IPP printer did not stop";
         std::filesystem::remove_all(folder_);
     }
 
     std::string uri() const { return "ipp://127.0.0.1:" + port_ + "/ipp/print"; }
 
 private:
+    std::string Launcher(const std::string& command) const
+    {
+        return "'" RAWLET_SOURCE_DIR "/scripts/lib/fake-printer' " + command + " '" + folder_.string() +
+               "' >/dev/null";
+    }
+
     std::filesystem::path folder_;
     std::string port_;
 };

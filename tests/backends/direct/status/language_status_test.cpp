@@ -21,7 +21,7 @@ constexpr auto kLeeway = std::chrono::milliseconds(300);
 std::optional<StatusFacts> AskEscPosPrinter(const std::string& mode,
                                             std::chrono::milliseconds within = kDeadline)
 {
-    const LoopbackPrinter printer("escpos-printer.py", mode);
+    const LoopbackPrinter printer("escpos", mode);
     const UniqueFd connection = printer.Connect();
     const auto started = Clock::now();
     auto facts = AskEscPos(connection.get(), started + within, nullptr);
@@ -64,7 +64,7 @@ TEST(EscPosStatus, ASilentPrinterLeavesTheFactsUnknownByTheDeadline)
 
 TEST(ZplStatus, AnAnswerInPiecesTellsPaperOutAndTheHeadUp)
 {
-    const LoopbackPrinter printer("zpl-printer.py", "paper-out-head-open");
+    const LoopbackPrinter printer("zpl", "paper-out-head-open");
     const UniqueFd connection = printer.Connect();
     const auto facts = AskZpl(connection.get(), Clock::now() + kDeadline, nullptr);
     ASSERT_TRUE(facts);
@@ -74,7 +74,7 @@ TEST(ZplStatus, AnAnswerInPiecesTellsPaperOutAndTheHeadUp)
 
 TEST(ZplStatus, AnEscPosPrinterGivesNoAnswerToTheLabelQuery)
 {
-    const LoopbackPrinter printer("escpos-printer.py", "fine");
+    const LoopbackPrinter printer("escpos", "fine");
     const UniqueFd connection = printer.Connect();
     const auto started = Clock::now();
     EXPECT_FALSE(AskZpl(connection.get(), started + std::chrono::milliseconds(500), nullptr));
