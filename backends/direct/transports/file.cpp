@@ -44,13 +44,9 @@ bool DeviceFile::Begin(const std::string&) { return device_ || Connect(); }
 
 bool DeviceFile::Write(std::string_view bytes)
 {
-    std::string failure;
     if (!device_)
         return Fail("not open");
-    if (WriteAll(device_.get(), bytes, uri_.timeout, &interrupter_, failure))
-        return true;
-    Abort();
-    return Fail(uri_.path + ": " + failure);
+    return WriteOrAbort(device_.get(), bytes, uri_.timeout, interrupter_, uri_.path + ": ");
 }
 
 bool DeviceFile::Finish()

@@ -128,13 +128,9 @@ bool SocketDevice::Begin(const std::string&) { return connection_ || Connect(); 
 
 bool SocketDevice::Write(std::string_view bytes)
 {
-    std::string failure;
     if (!connection_)
         return Fail("not connected");
-    if (WriteAll(connection_.get(), bytes, uri_.timeout, &interrupter_, failure))
-        return true;
-    Abort();
-    return Fail(failure);
+    return WriteOrAbort(connection_.get(), bytes, uri_.timeout, interrupter_, "");
 }
 
 bool SocketDevice::Finish()

@@ -150,6 +150,10 @@ protected:
         failure_ = std::move(reason);
         return false;
     }
+    // Writes every byte to `fd`, or ends the document (Abort) and fails with the reason after
+    // `where`; the timeout bounds a stall.
+    bool WriteOrAbort(int fd, std::string_view bytes, std::chrono::seconds timeout,
+                      const Interrupter& interrupter, const std::string& where);
 
 private:
     std::string failure_;
