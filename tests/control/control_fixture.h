@@ -1,9 +1,5 @@
 #pragma once
 
-#include <functional>
-#include <optional>
-#include <tuple>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -12,24 +8,12 @@
 #include "fake_platform.h"
 #include "printer_queue.h"
 #include "rawlet_test_peer.h"
+#include "test_support.h"
 
 namespace rawlet::testing {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-// Number, source and description, for comparing an error in one assertion.
-using ErrorFields = std::tuple<int, std::string, std::string>;
-
-inline std::optional<ErrorFields> ErrorFrom(const std::function<void()>& member)
-{
-    try {
-        member();
-    } catch (const Error& error) {
-        return ErrorFields{error.number(), error.source(), error.description()};
-    }
-    return std::nullopt;
-}
 
 class ControlTest : public ::testing::Test {
 protected:

@@ -6,14 +6,6 @@ namespace {
 
 using DataTest = ControlTest;
 
-std::string EveryByteValue()
-{
-    std::string bytes;
-    for (int value = 0; value < 256; ++value)
-        bytes.push_back(static_cast<char>(value));
-    return bytes;
-}
-
 TEST_F(DataTest, FirstWriteOpensAndWritesAndLaterWritesJoinTheSameDocument)
 {
     control.SetPrinterName("Receipts");

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "sandbox_queue.h"
+#include "test_support.h"
 #include <rawlet/printer.h>
 #include <rawlet/system.h>
 
@@ -14,16 +15,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-
-std::string TestName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
-
-std::string EveryByteValue()
-{
-    std::string bytes;
-    for (int value = 0; value < 256; ++value)
-        bytes += static_cast<char>(value);
-    return bytes;
-}
 
 // Every byte value reaches a queue and a device given by URI unchanged, written in pieces.
 TEST(PrinterTest, AJobReachesAQueueAndADeviceByteForByte)

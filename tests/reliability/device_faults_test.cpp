@@ -23,6 +23,7 @@
 #include "posix_platform.h"
 #include "queue_job_follow.h"
 #include "sandbox_queue.h"
+#include "test_support.h"
 #include <rawlet/rawlet.h>
 
 namespace rawlet::testing {
@@ -33,8 +34,6 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 constexpr std::size_t kLargeJob = 8 << 20;
-
-std::string TestName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
 // The scheduler's state of `job` now; 0 when it does not know the job.
 int StateOf(const cups::CreatedJob& job)
