@@ -16,6 +16,14 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
+// Prints `bytes` as one whole job on `target`.
+void PrintJob(System& system, const std::string& target, const std::string& bytes)
+{
+    Printer printer(system, target);
+    printer.Write(bytes);
+    printer.Finish();
+}
+
 // Every byte value reaches a queue and a device given by URI unchanged, written in pieces.
 TEST(PrinterTest, AJobReachesAQueueAndADeviceByteForByte)
 {
@@ -74,9 +82,7 @@ TEST(PrinterTest, AnUnfinishedJobIsCancelledNotPrintedCutShort)
         Printer printer(system, queue.name());
         printer.Write("half a receipt");
     }
-    Printer next(system, queue.name());
-    next.Write("next receipt");
-    next.Finish();
+    PrintJob(system, queue.name(), "next receipt");
     EXPECT_THAT(queue.ReceivedJobs(), ElementsAre("next receipt"));
 }
 
@@ -89,11 +95,7 @@ TEST(PrinterTest, TwoPrintersOnOneThreadKeepTheirJobsApart)
     System system;
     Printer outer(system, first.name());
     outer.Write("outer-1 ");
-    {
-        Printer inner(system, second.name());
-        inner.Write("inner");
-        inner.Finish();
-    }
+    PrintJob(system, second.name(), "inner");
     outer.Write("outer-2");
     outer.Finish();
     EXPECT_THAT(first.ReceivedJobs(), ElementsAre("outer-1 outer-2"));
