@@ -23,11 +23,24 @@ protected:
         fake.printers.names = {"Epson LQ-300", "Receipts", "Zebra"};
     }
 
+    // A control with `printer` chosen, and the trace cleared.
+    void SelectPrinter(Rawlet& instance, std::string_view printer = "Receipts")
+    {
+        instance.SetPrinterName(printer);
+        ClearTrace();
+    }
+
     // The state a control is in while printing on `printer`, with the trace cleared.
     void StartPrinting(Rawlet& instance, std::string_view printer = "Receipts")
     {
         instance.SetPrinterName(printer);
         instance.SetPrinterData("");
+        ClearTrace();
+    }
+
+    // Forgets the spooler calls and notifications so far: a test sees only those that follow.
+    void ClearTrace()
+    {
         fake.spooler.trace.clear();
         fake.host.changes.clear();
     }
@@ -41,6 +54,14 @@ protected:
         return !StateOf(instance).queueOpen && !StateOf(instance).documentStarted;
     }
     platform::PrinterHandle SlotHandle() const { return SpoolerSlot::ForThisThread().handle; }
+
+    // Makes the spooler's `operation` fail from now on, and gives the error `member` then raises.
+    std::optional<ErrorFields> ErrorWhenSpoolerFails(const std::string& operation,
+                                                     const std::function<void()>& member)
+    {
+        fake.spooler.failing.insert(operation);
+        return ErrorFrom(member);
+    }
 
     fake::FakePlatform fake;
     ContainedRawlet control{fake.Services()};

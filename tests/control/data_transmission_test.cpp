@@ -8,8 +8,7 @@ using DataTest = ControlTest;
 
 TEST_F(DataTest, FirstWriteOpensAndWritesAndLaterWritesJoinTheSameDocument)
 {
-    control.SetPrinterName("Receipts");
-    fake.host.changes.clear();
+    SelectPrinter(control);
     control.SetPrinterData("Hello, ");
     control.SetPrinterData("world\r\n");
 
@@ -71,9 +70,8 @@ TEST_F(DataTest, FailedWriteKeepsStateAndPreviousDataAndNotifiesNothing)
     StartPrinting(control);
     control.SetPrinterData("kept");
     fake.host.changes.clear();
-    fake.spooler.failing.insert("WritePrinter");
 
-    EXPECT_EQ(ErrorFrom([&] { control.SetPrinterData("lost"); }),
+    EXPECT_EQ(ErrorWhenSpoolerFails("WritePrinter", [&] { control.SetPrinterData("lost"); }),
               ErrorFields(32037, "Rawleter", "error occur while write data to the printer"));
     EXPECT_TRUE(IsPrinting(control));
     EXPECT_EQ(control.PrinterData(), "kept");
