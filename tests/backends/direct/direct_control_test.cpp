@@ -23,6 +23,8 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Optional;
+using namespace std::chrono_literals;
 
 constexpr codepage::CodePagePair kCodePages{1252, 437};
 
@@ -105,6 +107,62 @@ private:
     int listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
     std::string uri_;
 };
+
+// A printer whose listener never accepts and has its backlog full: a connection to it is never
+// answered, as to a printer that is switched off behind a switch that drops what it sends.
+class UnansweringPrinter {
+public:
+    UnansweringPrinter()
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+            ::listen(listener_, 0) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+            throw std::runtime_error("no loopback port for the test printer");
+        port_ = ntohs(address.sin_port);
+        for (int& client : waiting_) {
+            client = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(client, reinterpret_cast<sockaddr*>(&address), size);
+        }
+    }
+    ~UnansweringPrinter()
+    {
+        for (const int client : waiting_)
+            ::close(client);
+        ::close(listener_);
+    }
+
+    std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
+
+private:
+    int listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    int waiting_[3] = {};
+    int port_ = 0;
+};
+
+// An interruption ends a connection being made at once, not after its timeout, whether the
+// printer is reached over AppSocket or IPP.
+TEST(DirectControlTest, AbandoningEndsAConnectionBeingMade)
+{
+    UnansweringPrinter printer;
+    for (const std::string scheme : {"socket", "ipp"}) {
+        posix::PosixPlatform system(kCodePages);
+        ASSERT_TRUE(system.AddDirectPrinter("Far", scheme + "://" + printer.address() + "?timeout=10"));
+        auto printing = std::async(std::launch::async, [&] {
+            Rawlet control(system.Services());
+            control.SetPrinterName("Far");
+            EXPECT_THROW(control.SetPrinterData("receipt"), Error);
+        });
+        std::this_thread::sleep_for(500ms);
+        system.Services().reports->AbandonDocuments();
+        EXPECT_EQ(printing.wait_for(1s), std::future_status::ready) << scheme;
+        printing.wait();
+        EXPECT_THAT(system.Services().reports->LastFailure(), Optional(HasSubstr(": interrupted"))) << scheme;
+    }
+}
 
 // A printer that hangs up at once, as a busy one may, has taken nothing: the job must not
 // count as delivered, whether its hang-up is seen before the job ends or after.
