@@ -8,6 +8,7 @@
 // when first asked for its state: the version it took serves every later request.
 #include "transports.h"
 
+#include <fcntl.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -180,7 +181,10 @@ bool IppDevice::OpenConnection()
             return Fail("cannot encrypt the connection: " + ipp::LastErrorText());
         return Fail(ConnectionFailure(error, deadline));
     }
-    return StillWanted();
+    if (WatchConnection())
+        return true;
+    Keep(nullptr);
+    return Fail("interrupted");
 }
 
 // Asks in each IPP version in turn, newest first, until the printer takes one, and keeps
@@ -221,7 +225,9 @@ ipp_t* IppDevice::NewRequest(ipp_op_t operation) const
 
 ipp::Ipp IppDevice::Ask(ipp_t* request)
 {
-    return ipp::Ipp(cupsDoRequest(http_.get(), request, uri_.path.c_str()));
+    ipp::Ipp response(cupsDoRequest(http_.get(), request, uri_.path.c_str()));
+    WatchConnection(); // an interruption shows in the next request, and in the callers' checks
+    return response;
 }
 
 bool IppDevice::Begin(const std::string& title)
@@ -237,6 +243,10 @@ bool IppDevice::Begin(const std::string& title)
     stage_ = Stage::Sending;
     const http_status_t status =
         cupsSendRequest(http_.get(), request.get(), uri_.path.c_str(), CUPS_LENGTH_VARIABLE);
+    if (status == HTTP_STATUS_CONTINUE && !WatchConnection()) {
+        Abort();
+        return Fail("interrupted");
+    }
     if (status != HTTP_STATUS_CONTINUE) {
         stage_ = Stage::None;
         const std::string why = interrupter_.interrupted() ? "interrupted"
@@ -301,22 +311,28 @@ void IppDevice::Abort() noexcept
     Keep(nullptr);
 }
 
-// Interrupt() shuts only a connection it can see: the check shares its lock, so a connection
-// made just after an interruption is dropped here rather than used.
-bool IppDevice::StillWanted()
+// Interrupt() shuts a descriptor of our own for libcups's socket, never the number libcups
+// holds: libcups reconnects inside some requests, and a number it let go of may by then be
+// another thread's socket. Taken by the thread that uses the connection, after each call
+// that may have reconnected; under Interrupt()'s lock, so that a connection made just after
+// an interruption is shut here. False once interrupted.
+bool IppDevice::WatchConnection()
 {
-    {
-        std::lock_guard lock(httpMutex_);
-        if (!interrupter_.interrupted())
-            return true;
-    }
-    Keep(nullptr);
-    return Fail("interrupted");
+    std::lock_guard lock(httpMutex_);
+    const int fd = http_ ? httpGetFd(http_.get()) : -1;
+    watched_.Reset(fd >= 0 ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1);
+    if (!interrupter_.interrupted())
+        return true;
+    if (watched_)
+        ::shutdown(watched_.get(), SHUT_RDWR);
+    return false;
 }
 
+// Our descriptor goes with the connection: it would hold the socket open past libcups's close.
 void IppDevice::Keep(ipp::Http http) noexcept
 {
     std::lock_guard lock(httpMutex_);
+    watched_.Reset();
     http_ = std::move(http);
 }
 
@@ -338,8 +354,8 @@ void IppDevice::Interrupt() noexcept
     }
     interrupter_.Interrupt();
     std::atomic_ref<int>(cancelConnect_).store(1);
-    if (http_)
-        ::shutdown(httpGetFd(http_.get()), SHUT_RDWR);
+    if (watched_)
+        ::shutdown(watched_.get(), SHUT_RDWR);
     if (probe_)
         probe_->Interrupt();
 }

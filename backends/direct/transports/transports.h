@@ -237,15 +237,16 @@ private:
     ipp_t* NewRequest(ipp_op_t operation) const;
     ipp::Ipp Ask(ipp_t* request);
     std::string Unsuccessful(ipp_t* response) const;
-    bool StillWanted();
+    bool WatchConnection();
     void Keep(ipp::Http http) noexcept;
     std::string ConnectionFailure(int error, Clock::time_point deadline);
     std::string Probe(DeviceUri uri);
 
     DeviceUri uri_;
     std::string printerUri_; // the URI without its options, "/" for a printer at the root
-    std::mutex httpMutex_;   // held only to replace the connection, never while it is used
+    std::mutex httpMutex_;   // held only to replace the connection or its watch, never while it is used
     ipp::Http http_;
+    UniqueFd watched_;              // our own descriptor of http_'s socket, which Interrupt() shuts
     SocketDevice* probe_ = nullptr; // a connection made to learn why libcups's failed
     Interrupter interrupter_;
     int cancelConnect_ = 0; // libcups's flag to end a connection attempt

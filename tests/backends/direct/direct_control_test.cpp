@@ -1,6 +1,8 @@
 // The control printing to direct printers through the library's platform, beside a queue of
 // the private scheduler.
+#include <dirent.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -16,6 +18,7 @@
 
 #include "posix_platform.h"
 #include "sandbox_queue.h"
+#include "transports.h"
 #include <rawlet/rawlet.h>
 
 namespace rawlet::testing {
@@ -216,6 +219,7 @@ public:
     }
 
     std::string uri() const { return "ipp://127.0.0.1:" + port_ + "/ipp/print"; }
+    int port() const { return std::stoi(port_); }
 
 private:
     std::string Launcher(const std::string& command) const
@@ -254,6 +258,42 @@ TEST(DirectControlTest, AbandoningEndsTheWaitForAHeldIppJob)
     ASSERT_EQ(waiting.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     EXPECT_THAT(waiting.get(), ElementsAre(HasSubstr("job state unavailable: interrupted")));
     reports.WatchJobStates(nullptr);
+}
+
+// The descriptor of this process that is connected to `port` on the loopback; -1 if none.
+int ConnectionTo(int port)
+{
+    std::unique_ptr<DIR, int (*)(DIR*)> descriptors(::opendir("/proc/self/fd"), ::closedir);
+    while (const dirent* entry = descriptors ? ::readdir(descriptors.get()) : nullptr) {
+        const int fd = std::atoi(entry->d_name);
+        sockaddr_in peer{};
+        socklen_t size = sizeof peer;
+        if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) == 0 && peer.sin_family == AF_INET &&
+            ntohs(peer.sin_port) == port)
+            return fd;
+    }
+    return -1;
+}
+
+// Once libcups has let go of its connection (it reconnects inside some requests), the number
+// it held may be another thread's socket: interrupting the printer must not shut that one.
+TEST(DirectControlTest, InterruptingAnIppPrinterLeavesASocketThatTookItsNumberAlone)
+{
+    IppTestPrinter printer("");
+    direct::IppDevice device(direct::ParseDeviceUri(printer.uri()));
+    ASSERT_TRUE(device.Connect());
+    const int libcupsConnection = ConnectionTo(printer.port());
+    ASSERT_GE(libcupsConnection, 0);
+    int other[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, other), 0);
+    ASSERT_EQ(::dup2(other[0], libcupsConnection), libcupsConnection); // the number reused
+
+    device.Interrupt();
+
+    pollfd peer{other[1], POLLIN, 0};
+    EXPECT_EQ(::poll(&peer, 1, 100), 0) << "the other socket was shut down";
+    ::close(other[0]);
+    ::close(other[1]);
 }
 
 } // namespace
