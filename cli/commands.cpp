@@ -69,11 +69,15 @@ std::unique_ptr<Printer> OpenPrinter(System& system, const std::string& printer,
 }
 
 // Finishes the job. One that was not delivered, or with --wait did not print, is reported by
-// its line alone (exit status 1), as the spooler said it.
-int Deliver(Printer& printer, Progress* progress = nullptr)
+// its line alone (exit status 1), as the spooler said it; one interrupted meanwhile, by the
+// interruption.
+int Deliver(Printer& printer, Progress* progress = nullptr, const Interruption* interruption = nullptr)
 {
     try {
-        printer.Finish();
+        if (interruption)
+            interruption->During([&printer] { printer.Finish(); });
+        else
+            printer.Finish();
     } catch (const Error& error) {
         if (error.number() != errors::kEndDocFailed)
             throw;
@@ -99,13 +103,14 @@ bool ReadyToPrint(System& system, const Options& options)
 }
 
 // Writes every input to the printer in chunks.
-void StreamInputs(Printer& printer, std::vector<File>& inputs, const Options& options)
+void StreamInputs(Printer& printer, std::vector<File>& inputs, const Options& options,
+                  const Interruption& interruption)
 {
     std::string chunk(kChunkSize, '\0');
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         std::size_t count;
         while ((count = std::fread(chunk.data(), 1, chunk.size(), inputs[i].get())) > 0)
-            printer.Write(std::string_view(chunk.data(), count));
+            interruption.During([&] { printer.Write(std::string_view(chunk.data(), count)); });
         if (std::ferror(inputs[i].get()))
             throw std::runtime_error("cannot read " + InputName(options.files, i) + ": " +
                                      std::strerror(errno));
@@ -139,9 +144,9 @@ int PrintFiles(const Options& options, System& system)
 
     const Interruption interruption([&printer] { printer->Cancel(); });
     try {
-        StreamInputs(*printer, inputs, options);
+        StreamInputs(*printer, inputs, options, interruption);
         progress.AllSent();
-        const int status = Deliver(*printer, &progress); // makes no job when nothing was sent
+        const int status = Deliver(*printer, &progress, &interruption); // makes no job when nothing was sent
         if (printer->bytesSent() == 0)
             throw std::runtime_error("nothing to print");
         return status;

@@ -5,14 +5,19 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <exception>
 #include <functional>
 #include <iterator>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 #include <utility>
 
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <rawlet/error.h>
 
 #include "unique_fd.h"
 
@@ -20,8 +25,11 @@ namespace rawlet::cli {
 
 namespace {
 
-// How long the spooler may take to abandon the documents before the process ends anyway:
-// a scheduler that stops answering must not keep an interrupted command alive.
+using Clock = std::chrono::steady_clock;
+
+// How long the spooler may take to abandon the documents, and the call on the printer to say
+// what it had, before the process ends anyway: a scheduler that stops answering must not
+// keep an interrupted command alive.
 constexpr auto kAbandonBound = std::chrono::milliseconds(1500);
 
 constexpr int kWatchedSignals[] = {SIGINT, SIGTERM, SIGHUP};
@@ -47,9 +55,9 @@ bool Ignored(int signal)
     return sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN;
 }
 
-// Lets the job be cancelled for at most kAbandonBound, on a helper thread. The process ends
-// right after, so a helper still blocked is left to end with it.
-void CancelWithinBound(const std::function<void()>& cancel)
+// Lets the job be cancelled until `deadline` at the latest, on a helper thread. The process
+// ends soon after, so a helper still blocked is left to end with it.
+void CancelBefore(const std::function<void()>& cancel, Clock::time_point deadline)
 {
     struct Done {
         std::mutex mutex;
@@ -64,7 +72,28 @@ void CancelWithinBound(const std::function<void()>& cancel)
         state.finished.notify_all();
     }).detach();
     std::unique_lock lock(state.mutex);
-    state.finished.wait_for(lock, kAbandonBound, [] { return state.done; });
+    state.finished.wait_until(lock, deadline, [] { return state.done; });
+}
+
+// The line a failed call on the printer gives.
+std::string ReasonOf(const std::exception_ptr& failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const Error& error) {
+        return error.reason();
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return {};
+    }
+}
+
+// In one write, while the main thread may be using standard error's stream.
+void Say(const std::string& line)
+{
+    const std::string text = "rawlet: " + line + "\n";
+    (void)!write(STDERR_FILENO, text.data(), text.size());
 }
 
 } // namespace
@@ -122,11 +151,37 @@ struct Interruption::Watcher {
         }
         if (byte == kStopWatching)
             return;
-        CancelWithinBound(cancel);
+        const auto deadline = Clock::now() + kAbandonBound;
+        CancelBefore(cancel, deadline);
+        std::unique_lock lock(mutex);
+        changed.wait_until(lock, deadline, [this] { return reason.has_value() || callsOnThePrinter == 0; });
+        Say(reason && !reason->empty() ? *reason : "interrupted");
         _exit(128 + byte);
     }
 
+    void Enter()
+    {
+        std::lock_guard lock(mutex);
+        ++callsOnThePrinter;
+    }
+    void Leave()
+    {
+        std::lock_guard lock(mutex);
+        --callsOnThePrinter;
+        changed.notify_all();
+    }
+    void Report(const std::string& why)
+    {
+        std::lock_guard lock(mutex);
+        reason = why;
+        changed.notify_all();
+    }
+
     std::function<void()> cancel;
+    std::mutex mutex; // guards the calls on the printer and the reason
+    std::condition_variable changed;
+    int callsOnThePrinter = 0;
+    std::optional<std::string> reason; // what the call that failed said
     posixapi::UniqueFd readEnd;
     posixapi::UniqueFd writeEnd;
     std::pair<int, struct sigaction> previous[std::size(kWatchedSignals)] = {};
@@ -140,9 +195,25 @@ Interruption::Interruption(std::function<void()> cancel)
 
 Interruption::~Interruption() = default;
 
-void Interruption::HoldIfCaught() const
+void Interruption::During(const std::function<void()>& call) const
 {
-    while (caughtSignal != 0)
+    watcher_->Enter();
+    try {
+        call();
+    } catch (...) {
+        HoldIfCaught(ReasonOf(std::current_exception()));
+        watcher_->Leave();
+        throw;
+    }
+    watcher_->Leave();
+}
+
+void Interruption::HoldIfCaught(const std::string& reason) const
+{
+    if (caughtSignal == 0)
+        return;
+    watcher_->Report(reason);
+    for (;;)
         std::this_thread::sleep_for(std::chrono::seconds(1));
 }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace rawlet::cli {
 
@@ -17,9 +18,16 @@ public:
     Interruption(const Interruption&) = delete;
     Interruption& operator=(const Interruption&) = delete;
 
+    // Runs a call on the printer. An interruption that comes during it waits, within its
+    // bound, for the call to fail, and shows the reason on standard error: how much of the
+    // job the printer had. One that comes elsewhere, as the command reads its input, says
+    // "interrupted" and ends the process at once.
+    void During(const std::function<void()>& call) const;
+
     // Waits for the process to end when an interruption came, so that an error the
-    // cancellation caused is not reported as the command's own.
-    void HoldIfCaught() const;
+    // cancellation caused is not reported as the command's own; `reason`, if any, is what
+    // the interruption shows.
+    void HoldIfCaught(const std::string& reason = {}) const;
 
 private:
     struct Watcher;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include <windows.h>
@@ -44,7 +45,10 @@ Interruption::Interruption(std::function<void()> cancel)
 
 Interruption::~Interruption() = default;
 
-void Interruption::HoldIfCaught() const
+// The console's default handler ends the process as soon as the job is cancelled.
+void Interruption::During(const std::function<void()>& call) const { call(); }
+
+void Interruption::HoldIfCaught(const std::string&) const
 {
     while (Watcher::caught)
         std::this_thread::sleep_for(std::chrono::seconds(1));

@@ -81,7 +81,10 @@ public:
     bool EndDocPrinter(platform::PrinterHandle handle) override;
     bool ClosePrinter(platform::PrinterHandle handle) override;
 
-    // Ends every document in progress without delivering it.
+    // From any thread: ends at once whatever the open printers do, from a connection being
+    // made to the last wait of a document's end and the following of its job, without
+    // delivering the document in progress; their later documents fail too. LastFailure then
+    // says how much of its document a printer had, as its failures do from then on.
     void AbandonDocuments();
     // "PRINTER: REASON" for the last failure of any printer, if one failed.
     std::optional<std::string> LastFailure() const;

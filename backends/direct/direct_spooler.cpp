@@ -18,23 +18,41 @@ std::atomic<std::uint32_t> lastJobId{0};
 } // namespace
 
 // One open direct printer: its device and the document in progress, if any. The thread that
-// prints drives it; AbandonDocuments may interrupt it from another thread at any time.
+// prints drives it; AbandonDocuments may interrupt it from another thread at any time, from
+// its connection to the end of its document.
 class DirectSpooler::Printer {
 public:
     explicit Printer(DirectPrinter printer) : printer_(std::move(printer)), device_(MakeDevice(printer_.uri))
     {}
 
-    bool Connect() { return device_->Connect(); }
+    bool Connect()
+    {
+        connecting_ = true;
+        const bool connected = !abandoned_ && device_->Connect();
+        connecting_ = false;
+        if (!connected)
+            failedOnItsOwn_ = !abandoned_;
+        return connected;
+    }
     bool inDocument() const { return jobId_ != 0; }
     std::uint32_t jobId() const { return jobId_; }
+    // Connecting, or in a document (its start and end included).
+    bool busy() const { return connecting_ || inDocument(); }
+    bool failedOnItsOwn() const { return failedOnItsOwn_; }
 
+    // The document counts from before the device starts it, which may connect.
     std::uint32_t Begin(const std::string& title)
     {
-        if (inDocument() || abandoned_ || !device_->Begin(title))
-            return 0;
         broken_ = false;
+        failedOnItsOwn_ = false;
+        if (inDocument() || abandoned_)
+            return 0;
         jobId_ = ++lastJobId;
-        return jobId_;
+        if (device_->Begin(title))
+            return jobId_;
+        failedOnItsOwn_ = !abandoned_;
+        jobId_ = 0;
+        return 0;
     }
 
     bool Write(std::string_view bytes)
@@ -42,22 +60,28 @@ public:
         if (!inDocument() || broken_ || abandoned_)
             return false;
         broken_ = !device_->Write(bytes);
+        if (broken_)
+            failedOnItsOwn_ = !abandoned_;
         return !broken_;
     }
 
     // Delivers the document, unless it broke or was abandoned: then the device ends it as
-    // incomplete.
+    // incomplete. It stays in the document until the device's last wait is over, so that
+    // an abandon reaches that wait too.
     bool End()
     {
-        jobId_ = 0;
+        bool delivered = false;
         if (broken_ || abandoned_) {
             device_->Abort();
-            return false;
+        } else {
+            delivered = device_->Finish();
+            failedOnItsOwn_ = !delivered && !abandoned_;
         }
-        return device_->Finish();
+        jobId_ = 0;
+        return delivered;
     }
 
-    // From any thread: the document in progress, and every later one, fails.
+    // From any thread: whatever the device is doing fails at once, and every later document.
     void Abandon() noexcept
     {
         abandoned_ = true;
@@ -70,10 +94,16 @@ public:
         const std::string& uri = printer_.uri.text;
         return printer_.name == uri ? uri : printer_.name + " (" + uri + ")";
     }
+    // A document that broke before it was abandoned failed for the device's reason.
     std::string Failure() const
     {
-        // A document that broke before it was abandoned failed for the device's reason.
-        return Label() + ": " + (abandoned_ && !broken_ ? std::string("interrupted") : device_->failure());
+        return abandoned_ && !failedOnItsOwn_ ? InterruptedFailure() : Label() + ": " + device_->failure();
+    }
+    // From any thread, once abandoned: "NAME: interrupted: " and how much the printer had.
+    std::string InterruptedFailure() const
+    {
+        const std::string taken = device_->taken();
+        return Label() + ": interrupted" + (taken.empty() ? "" : ": " + taken);
     }
     const DeviceUri& uri() const { return printer_.uri; }
     int deliveredJob() const { return device_->jobId(); }
@@ -82,7 +112,9 @@ private:
     DirectPrinter printer_;
     std::unique_ptr<Device> device_;
     std::atomic<std::uint32_t> jobId_ = 0;
+    std::atomic<bool> connecting_ = false;
     bool broken_ = false; // the printing thread's own
+    std::atomic<bool> failedOnItsOwn_ = false;
     std::atomic<bool> abandoned_ = false;
 };
 
@@ -137,11 +169,14 @@ bool DirectSpooler::OpenPrinterA(std::string_view printerName, platform::Printer
     if (!known)
         return false;
     auto printer = std::make_shared<Printer>(std::move(*known));
+    // In the table while it connects, where AbandonDocuments can end the attempt.
+    const platform::PrinterHandle opened = open_.Add(printer);
     if (!printer->Connect()) {
+        open_.Remove(opened);
         Record(*printer);
         return false;
     }
-    handle = open_.Add(std::move(printer));
+    handle = opened;
     return true;
 }
 
@@ -210,20 +245,31 @@ bool DirectSpooler::FinishDocument(Printer& printer)
     return false;
 }
 
+// The document is ended while the printer is still in the table, where AbandonDocuments can
+// reach its last waits.
 bool DirectSpooler::ClosePrinter(platform::PrinterHandle handle)
 {
-    const auto printer = open_.Remove(handle);
+    const auto printer = open_.Find(handle);
     if (!printer)
         return false;
-    return !printer->inDocument() || FinishDocument(*printer);
+    const bool delivered = !printer->inDocument() || FinishDocument(*printer);
+    return open_.Remove(handle) && delivered;
 }
 
+// The failure is recorded at once, saying how much the printer had: the printing thread may
+// not get to say it before the program ends.
 void DirectSpooler::AbandonDocuments()
 {
-    for (const auto& printer : open_.All())
-        if (printer->inDocument())
-            printer->Abandon();
+    std::optional<std::string> interrupted;
+    for (const auto& printer : open_.All()) {
+        const bool busy = printer->busy();
+        printer->Abandon();
+        if (busy && !printer->failedOnItsOwn())
+            interrupted = printer->InterruptedFailure();
+    }
     std::lock_guard lock(mutex_);
+    if (interrupted)
+        lastFailure_ = std::move(interrupted);
     for (Device* device : following_)
         device->Interrupt();
 }

@@ -6,7 +6,8 @@ set -uo pipefail
 
 source "$(dirname "$0")/../lib/cli.sh"
 silent_scheduler=""
-trap '[[ -n $silent_scheduler ]] && kill "$silent_scheduler"; stop_fakes; rm -rf "$work"' EXIT
+unanswering=""
+trap 'kill $silent_scheduler $unanswering 2>/dev/null; stop_fakes; rm -rf "$work"' EXIT
 
 head -c 65536 /dev/urandom >"$work/64k.bin"
 head -c 4000000 /dev/urandom >"$work/4m.bin"
@@ -38,6 +39,67 @@ check_eq "interrupted status" "$?" 130
 sleep 0.5
 [[ ! -e $work/interrupted/job-1.bin ]] || fail "an interrupted job was stored as whole"
 
+# Interrupted once every byte is written, while the printer still reads them: the connection
+# is reset at once, so the printer never gets the rest (it would have it whole some 8 s
+# later, checked at the end), and the message says what the printer had acknowledged.
+start_fake slow:8192 interrupted-end
+timeout 20 "$rawlet" print -d "$uri?timeout=30" "$work/64k.bin" 2>"$work/end-err" &
+command=$!
+sleep 0.7
+kill -INT "$command"
+interrupted_at=$SECONDS
+wait "$command"
+check_eq "interrupted at the end: status" "$?" 130
+(( SECONDS - interrupted_at <= 2 )) || fail "the interruption at the end took $((SECONDS - interrupted_at)) s"
+pattern="^rawlet: (job 1 was not delivered: )?$uri\?timeout=30: interrupted: the printer had acknowledged ([0-9,]+) of 65,536 bytes and may print them$"
+acknowledged=0
+if [[ $(cat "$work/end-err") =~ $pattern ]]; then
+  acknowledged=${BASH_REMATCH[2]//,/}
+else
+  fail "interrupted at the end: $(cat "$work/end-err")"
+fi
+
+# A printer that never answers the connection (its backlog full): an interruption ends the
+# connect at once, for AppSocket and for IPP alike.
+python3 -c 'import socket, sys, time
+listener = socket.socket(); listener.bind(("127.0.0.1", 0)); listener.listen(0)
+waiting = [socket.socket() for _ in range(3)]
+for client in waiting: client.setblocking(False); client.connect_ex(listener.getsockname())
+open(sys.argv[1], "w").write(str(listener.getsockname()[1])); time.sleep(3600)' "$work/unanswering-port" &
+unanswering=$!
+for _ in $(seq 100); do [[ -s $work/unanswering-port ]] && break; sleep 0.05; done
+for scheme in socket ipp; do
+  timeout 20 "$rawlet" print -d "$scheme://127.0.0.1:$(cat "$work/unanswering-port")?timeout=10" \
+    "$work/64k.bin" 2>"$work/err" &
+  command=$!
+  sleep 0.5
+  kill -INT "$command"
+  started=$(date +%s%N)
+  wait "$command"
+  check_eq "$scheme connect interrupted: status" "$?" 130
+  took=$(( ($(date +%s%N) - started) / 1000000 ))
+  (( took <= 1000 )) || fail "$scheme connect: the interruption took $took ms"
+  check_eq "$scheme connect interrupted: message" "$(cat "$work/err")" \
+    "rawlet: $scheme://127.0.0.1:$(cat "$work/unanswering-port")?timeout=10: interrupted"
+done
+
+# A serial line whose printer reads nothing: interrupted in mid-write, the message says how
+# much the line had sent it.
+socat pty,raw,echo=0,link="$work/tty-printer" pty,raw,echo=0,link="$work/tty-host" 2>/dev/null &
+socat_pid=$!
+for _ in $(seq 100); do [[ -e $work/tty-host && -e $work/tty-printer ]] && break; sleep 0.05; done
+exec 8<"$work/tty-printer" # held open and never read
+timeout 20 "$rawlet" print -d "serial:$work/tty-host?timeout=30" "$work/4m.bin" 2>"$work/err" &
+command=$!
+sleep 0.5
+kill -INT "$command"
+wait "$command"
+check_eq "serial line interrupted: status" "$?" 130
+grep -Eqx "rawlet: serial:$work/tty-host\?timeout=30: interrupted: the printer had received [0-9,]+ of [0-9,]+ bytes and may print them" \
+  "$work/err" || fail "serial line interrupted: $(cat "$work/err")"
+exec 8<&-
+kill "$socat_pid"
+
 # A device file whose reader leaves: the reason, not a silent death by SIGPIPE.
 mkfifo "$work/fifo"
 head -c 10 <"$work/fifo" >/dev/null &
@@ -66,6 +128,13 @@ check_eq "direct name, silent scheduler" "$status:$(cat "$work/err")" "0:"
 within 10 status -d RECEIPTS
 check_eq "direct status by name" "$status:$(facts)" "0:Receipts: ready, state unknown, accepting jobs"
 unset RAWLET_PRINTERS CUPS_SERVER
+
+# Long after the printer would have read the whole interrupted job: it never got it, and it
+# stored no more than it had acknowledged when the command was interrupted.
+(( SECONDS - interrupted_at >= 9 )) || sleep $(( 9 - (SECONDS - interrupted_at) ))
+[[ ! -e $work/interrupted-end/job-1.bin ]] || fail "the printer took the interrupted job whole"
+stored=$(stat -c %s "$work/interrupted-end/.job-1.part" 2>/dev/null || echo 0)
+(( stored <= acknowledged )) || fail "the printer stored $stored bytes, more than the $acknowledged acknowledged"
 
 (( failures == 0 )) && echo "all misbehaving printer checks passed"
 exit $(( failures > 0 ))

@@ -55,7 +55,11 @@ bool DeviceFile::ConnectToLook(bool query)
     return true;
 }
 
-bool DeviceFile::Begin(const std::string&) { return device_ || Connect(); }
+bool DeviceFile::Begin(const std::string&)
+{
+    StartCounting();
+    return device_ || Connect();
+}
 
 bool DeviceFile::Write(std::string_view bytes)
 {
@@ -68,6 +72,10 @@ bool DeviceFile::Finish()
 {
     if (!device_)
         return Fail("not open");
+    if (interrupter_.interrupted()) {
+        Abort();
+        return Fail(uri_.path + ": interrupted");
+    }
     return AwaitSent();
 }
 
@@ -87,15 +95,15 @@ void DeviceFile::Abort() noexcept
 }
 
 // What the device still holds is dropped at once, so that the rest of the job never goes
-// out if the process ends before the device is closed.
+// out if the process ends before the device is closed; what the printer had is read first.
 void DeviceFile::Interrupt() noexcept
 {
-    {
-        std::lock_guard lock(deviceMutex_);
-        if (device_)
-            DropUnsent();
-    }
+    std::lock_guard lock(deviceMutex_);
+    if (device_)
+        NoteTaken(TakenByPrinter());
     interrupter_.Interrupt();
+    if (device_)
+        DropUnsent();
 }
 
 } // namespace rawlet::direct

@@ -8,8 +8,10 @@
 // when first asked for its state: the version it took serves every later request.
 #include "transports.h"
 
+#include <fcntl.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <iterator>
@@ -109,21 +111,39 @@ std::string IppDevice::Unsuccessful(ipp_t* response) const
 }
 
 // libcups says "Host is down" for every refusal; a connection of our own, which fails as
-// fast, tells the system's reason.
-std::string IppDevice::ConnectionFailure(int error) const
+// fast, tells the system's reason. It has what is left of the connection's time, at least a
+// second.
+std::string IppDevice::ConnectionFailure(int error, Clock::time_point deadline)
 {
     if (interrupter_.interrupted())
         return "interrupted";
     if (error == ETIMEDOUT || error == 0)
         return TimedOut(uri_.timeout) + " connecting";
-    if (error == EHOSTDOWN) {
-        DeviceUri plain = uri_;
-        plain.kind = DeviceUri::Kind::Socket;
-        SocketDevice probe(std::move(plain));
-        if (!probe.Connect())
-            return probe.failure();
+    if (error != EHOSTDOWN)
+        return Reason(error);
+    DeviceUri plain = uri_;
+    plain.kind = DeviceUri::Kind::Socket;
+    plain.timeout =
+        std::max(std::chrono::ceil<std::chrono::seconds>(deadline - Clock::now()), std::chrono::seconds(1));
+    const std::string why = Probe(std::move(plain));
+    return why.empty() ? Reason(error) : why;
+}
+
+// Connects to `uri` as AppSocket, where Interrupt() can end it too; the reason it failed, or
+// nothing.
+std::string IppDevice::Probe(DeviceUri uri)
+{
+    SocketDevice probe(std::move(uri));
+    {
+        std::lock_guard lock(httpMutex_);
+        if (interrupter_.interrupted())
+            return "interrupted";
+        probe_ = &probe;
     }
-    return Reason(error);
+    const bool connected = probe.Connect();
+    std::lock_guard lock(httpMutex_);
+    probe_ = nullptr;
+    return connected ? std::string() : probe.failure();
 }
 
 // Connects and asks the printer for its state, so a wrong path or a printer that is gone
@@ -159,9 +179,12 @@ bool IppDevice::OpenConnection()
         Keep(nullptr);
         if (error == EIO && encryption == HTTP_ENCRYPTION_ALWAYS) // the TLS handshake's, told by libcups
             return Fail("cannot encrypt the connection: " + ipp::LastErrorText());
-        return Fail(ConnectionFailure(error));
+        return Fail(ConnectionFailure(error, deadline));
     }
-    return StillWanted();
+    if (WatchConnection())
+        return true;
+    Keep(nullptr);
+    return Fail("interrupted");
 }
 
 // Asks in each IPP version in turn, newest first, until the printer takes one, and keeps
@@ -202,7 +225,9 @@ ipp_t* IppDevice::NewRequest(ipp_op_t operation) const
 
 ipp::Ipp IppDevice::Ask(ipp_t* request)
 {
-    return ipp::Ipp(cupsDoRequest(http_.get(), request, uri_.path.c_str()));
+    ipp::Ipp response(cupsDoRequest(http_.get(), request, uri_.path.c_str()));
+    WatchConnection(); // an interruption shows in the next request, and in the callers' checks
+    return response;
 }
 
 bool IppDevice::Begin(const std::string& title)
@@ -215,9 +240,15 @@ bool IppDevice::Begin(const std::string& title)
                      ipp::IppName(title).c_str());
     ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
                  "application/octet-stream");
+    stage_ = Stage::Sending;
     const http_status_t status =
         cupsSendRequest(http_.get(), request.get(), uri_.path.c_str(), CUPS_LENGTH_VARIABLE);
+    if (status == HTTP_STATUS_CONTINUE && !WatchConnection()) {
+        Abort();
+        return Fail("interrupted");
+    }
     if (status != HTTP_STATUS_CONTINUE) {
+        stage_ = Stage::None;
         const std::string why = interrupter_.interrupted() ? "interrupted"
                                 : status >= HTTP_STATUS_BAD_REQUEST
                                     ? "HTTP " + std::to_string(status) + " (" + ipp::LastErrorText() + ")"
@@ -225,13 +256,12 @@ bool IppDevice::Begin(const std::string& title)
         Keep(nullptr);
         return Fail("the printer refused the job: " + why);
     }
-    inRequest_ = true;
     return true;
 }
 
 bool IppDevice::Write(std::string_view bytes)
 {
-    if (!inRequest_)
+    if (stage_ != Stage::Sending)
         return Fail("no job in progress");
     if (interrupter_.interrupted()) {
         Abort();
@@ -248,15 +278,21 @@ bool IppDevice::Write(std::string_view bytes)
 
 bool IppDevice::Finish()
 {
-    if (!inRequest_)
+    if (stage_ != Stage::Sending)
         return Fail("no job in progress");
-    // Reading the response ends the body: an interrupted job must not be ended whole.
-    if (interrupter_.interrupted()) {
+    // Reading the response ends the body: an interrupted job must not be ended whole. The
+    // stage changes under Interrupt()'s lock, so that it tells which of the two came first.
+    {
+        std::lock_guard lock(httpMutex_);
+        if (!interrupter_.interrupted())
+            stage_ = Stage::AwaitingAnswer;
+    }
+    if (stage_ != Stage::AwaitingAnswer) {
         Abort();
         return Fail("interrupted");
     }
-    inRequest_ = false;
     const ipp::Ipp response(cupsGetResponse(http_.get(), uri_.path.c_str()));
+    stage_ = Stage::None;
     // Only a response received means the printer has the job: without one, libcups leaves
     // the thread's previous status, often a stale success.
     if (httpGetStatus(http_.get()) == HTTP_STATUS_OK && Succeeded(response.get())) {
@@ -271,26 +307,32 @@ bool IppDevice::Finish()
 // Closing the connection mid-request makes the printer drop the unfinished job.
 void IppDevice::Abort() noexcept
 {
-    inRequest_ = false;
+    stage_ = Stage::None;
     Keep(nullptr);
 }
 
-// Interrupt() shuts only a connection it can see: the check shares its lock, so a connection
-// made just after an interruption is dropped here rather than used.
-bool IppDevice::StillWanted()
+// Interrupt() shuts a descriptor of our own for libcups's socket, never the number libcups
+// holds: libcups reconnects inside some requests, and a number it let go of may by then be
+// another thread's socket. Taken by the thread that uses the connection, after each call
+// that may have reconnected; under Interrupt()'s lock, so that a connection made just after
+// an interruption is shut here. False once interrupted.
+bool IppDevice::WatchConnection()
 {
-    {
-        std::lock_guard lock(httpMutex_);
-        if (!interrupter_.interrupted())
-            return true;
-    }
-    Keep(nullptr);
-    return Fail("interrupted");
+    std::lock_guard lock(httpMutex_);
+    const int fd = http_ ? httpGetFd(http_.get()) : -1;
+    watched_.Reset(fd >= 0 ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1);
+    if (!interrupter_.interrupted())
+        return true;
+    if (watched_)
+        ::shutdown(watched_.get(), SHUT_RDWR);
+    return false;
 }
 
+// Our descriptor goes with the connection: it would hold the socket open past libcups's close.
 void IppDevice::Keep(ipp::Http http) noexcept
 {
     std::lock_guard lock(httpMutex_);
+    watched_.Reset();
     http_ = std::move(http);
 }
 
@@ -299,11 +341,23 @@ void IppDevice::Keep(ipp::Http http) noexcept
 // connection being made ends at libcups's next look at its cancel flag.
 void IppDevice::Interrupt() noexcept
 {
+    std::lock_guard lock(httpMutex_);
+    switch (stage_) {
+    case Stage::Sending:
+        NoteTaken("the printer had not taken the job: nothing will print");
+        break;
+    case Stage::AwaitingAnswer:
+        NoteTaken("the printer had the whole job and may print it");
+        break;
+    case Stage::None:
+        break;
+    }
     interrupter_.Interrupt();
     std::atomic_ref<int>(cancelConnect_).store(1);
-    std::lock_guard lock(httpMutex_);
-    if (http_)
-        ::shutdown(httpGetFd(http_.get()), SHUT_RDWR);
+    if (watched_)
+        ::shutdown(watched_.get(), SHUT_RDWR);
+    if (probe_)
+        probe_->Interrupt();
 }
 
 // The printer, as the job follower asks it about a job it took, on this device's connection.

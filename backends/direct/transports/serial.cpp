@@ -107,6 +107,17 @@ bool SerialLine::AwaitSent()
     return true;
 }
 
+// What left the line reached the printer; what its output queue holds has not.
+std::string SerialLine::TakenByPrinter() const
+{
+    int pending = 0;
+    if (::ioctl(device_.get(), TIOCOUTQ, &pending) != 0 || pending < 0)
+        pending = 0;
+    const std::uint64_t sent = handed();
+    return Taken("the printer had received",
+                 sent - std::min<std::uint64_t>(static_cast<std::uint64_t>(pending), sent), sent);
+}
+
 // What the line has not sent yet is dropped.
 void SerialLine::DropUnsent() noexcept { ::tcflush(device_.get(), TCOFLUSH); }
 

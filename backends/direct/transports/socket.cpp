@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 
 namespace rawlet::direct {
 
@@ -49,6 +50,35 @@ int Unacknowledged(int fd)
     (void)fd;
     (void)count;
     return -1;
+#endif
+}
+
+// Bytes sent that the printer has not acknowledged, once our end of stream (`endSent`) is
+// left out where the system counts it; nothing when the system cannot tell.
+std::optional<std::uint64_t> UnacknowledgedBytes(int fd, bool endSent)
+{
+    const int count = Unacknowledged(fd);
+    if (count < 0)
+        return std::nullopt;
+#if !defined(SO_NWRITE) && defined(SIOCOUTQ)
+    if (endSent && count > 0) // the end of stream is the last thing sent, so the last acknowledged
+        return count - 1;
+#endif
+    (void)endSent;
+    return count;
+}
+
+// Ends the connection in a reset, dropping what it holds unsent or unacknowledged: the printer
+// must not take a partial job as whole. Its close, whenever it comes, resets it too; on Linux
+// it is reset at once, without closing the descriptor a thread may still be using.
+void Reset(int fd) noexcept
+{
+    const linger reset{1, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+#ifdef __linux__
+    sockaddr unspecified{};
+    unspecified.sa_family = AF_UNSPEC;
+    ::connect(fd, &unspecified, sizeof unspecified);
 #endif
 }
 
@@ -115,6 +145,7 @@ void SocketDevice::Keep(UniqueFd connection)
 {
     std::lock_guard lock(connectionMutex_);
     connection_ = std::move(connection);
+    endSent_ = false;
 }
 
 bool SocketDevice::FailWait(int problem, const std::string& waitingFor)
@@ -124,7 +155,11 @@ bool SocketDevice::FailWait(int problem, const std::string& waitingFor)
     return Fail(problem == ETIMEDOUT ? TimedOut(uri_.timeout) + waitingFor : Reason(problem));
 }
 
-bool SocketDevice::Begin(const std::string&) { return connection_ || Connect(); }
+bool SocketDevice::Begin(const std::string&)
+{
+    StartCounting();
+    return connection_ || Connect();
+}
 
 bool SocketDevice::Write(std::string_view bytes)
 {
@@ -137,8 +172,13 @@ bool SocketDevice::Finish()
 {
     if (!connection_)
         return Fail("not connected");
-    const bool delivered =
-        ::shutdown(connection_.get(), SHUT_WR) == 0 ? AwaitDelivery() : FailShutdown(errno);
+    if (interrupter_.interrupted()) {
+        Abort();
+        return Fail("interrupted");
+    }
+    const bool ended = ::shutdown(connection_.get(), SHUT_WR) == 0;
+    endSent_ = ended;
+    const bool delivered = ended ? AwaitDelivery() : FailShutdown(errno);
     if (delivered)
         Keep(UniqueFd());
     else
@@ -203,29 +243,35 @@ bool SocketDevice::AwaitDelivery()
     }
 }
 
-// A reset rather than an orderly end: the printer must not take a partial job as whole.
 void SocketDevice::Abort() noexcept
 {
     std::lock_guard lock(connectionMutex_);
     if (!connection_)
         return;
-    const linger reset{1, 0};
-    ::setsockopt(connection_.get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    Reset(connection_.get());
     connection_.Reset();
 }
 
-// The connection is left to the thread that uses it, set to end in a reset however it is
-// closed, even by the process's end.
+// What the printer had is read before the reset, which empties the counts. The connection is
+// left open to the thread that uses it, whose call fails at once.
 void SocketDevice::Interrupt() noexcept
 {
-    {
-        std::lock_guard lock(connectionMutex_);
-        if (connection_) {
-            const linger reset{1, 0};
-            ::setsockopt(connection_.get(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
-        }
-    }
+    std::lock_guard lock(connectionMutex_);
+    if (connection_)
+        NoteTaken(Acknowledged());
     interrupter_.Interrupt();
+    if (connection_)
+        Reset(connection_.get());
+}
+
+// Called with the connection's lock held.
+std::string SocketDevice::Acknowledged() const
+{
+    const std::uint64_t sent = handed();
+    const std::optional<std::uint64_t> unacknowledged = UnacknowledgedBytes(connection_.get(), endSent_);
+    if (!unacknowledged)
+        return "the printer may have taken any of the bytes sent";
+    return Taken("the printer had acknowledged", sent - std::min(*unacknowledged, sent), sent);
 }
 
 } // namespace rawlet::direct

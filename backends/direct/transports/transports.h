@@ -5,7 +5,9 @@
 // every transport keeps (Device), and the transports themselves. What the rest of the direct
 // printers may call is declared here.
 
+#include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -131,6 +133,10 @@ public:
     virtual void Interrupt() noexcept = 0;
 
     const std::string& failure() const noexcept { return failure_; }
+    // From any thread, once Interrupt() has come: how much of the document in progress the
+    // printer had by then, such as "the printer had acknowledged 16,384 of 65,536 bytes and
+    // may print them"; empty when there was no document or the device cannot tell.
+    std::string taken() const;
 
     // The open connection, after Connect, for a status query in the printer's own language
     // (written and read by the caller's thread only); -1 where there is none.
@@ -156,12 +162,24 @@ protected:
         return false;
     }
     // Writes every byte to `fd`, or ends the document (Abort) and fails with the reason after
-    // `where`; the timeout bounds a stall.
+    // `where`; the timeout bounds a stall. Stops at once when interrupted, and counts the
+    // bytes the system took (handed()).
     bool WriteOrAbort(int fd, std::string_view bytes, std::chrono::seconds timeout,
                       const Interrupter& interrupter, const std::string& where);
+    // The bytes of the document in progress that WriteOrAbort handed to the system.
+    std::uint64_t handed() const noexcept { return handed_; }
+    void StartCounting() noexcept { handed_ = 0; }
+    // For Interrupt(): notes what taken() tells.
+    void NoteTaken(std::string taken) noexcept;
+    // "the printer had acknowledged 16,384 of 65,536 bytes and may print them", where `had`
+    // is "the printer had acknowledged", or that nothing will print when it had none.
+    static std::string Taken(const std::string& had, std::uint64_t taken, std::uint64_t sent);
 
 private:
     std::string failure_;
+    std::atomic<std::uint64_t> handed_ = 0;
+    mutable std::mutex takenMutex_;
+    std::string taken_;
 };
 
 // The device a URI names.
@@ -188,11 +206,13 @@ private:
     bool FailShutdown(int error);
     bool FailWait(int problem, const std::string& waitingFor);
     void Keep(UniqueFd connection);
+    std::string Acknowledged() const;
 
     DeviceUri uri_;
     Interrupter interrupter_;
-    std::mutex connectionMutex_; // held only to replace the connection, never while waiting
+    std::mutex connectionMutex_; // held only to replace or reset the connection, never while waiting
     UniqueFd connection_;
+    std::atomic<bool> endSent_ = false; // our end of stream, which the kernel counts as a byte
 };
 
 // ipp.cpp: an IPP printer, or a queue of a remote scheduler, one Print-Job per document.
@@ -214,23 +234,29 @@ public:
 private:
     class PrinterJobs;
 
+    // How far the document has come, as Interrupt() tells what the printer had of it.
+    enum class Stage { None, Sending, AwaitingAnswer };
+
     bool OpenConnection();
     bool AskPrinterState();
     ipp_t* NewRequest(ipp_op_t operation) const;
     ipp::Ipp Ask(ipp_t* request);
     std::string Unsuccessful(ipp_t* response) const;
-    bool StillWanted();
+    bool WatchConnection();
     void Keep(ipp::Http http) noexcept;
-    std::string ConnectionFailure(int error) const;
+    std::string ConnectionFailure(int error, Clock::time_point deadline);
+    std::string Probe(DeviceUri uri);
 
     DeviceUri uri_;
     std::string printerUri_; // the URI without its options, "/" for a printer at the root
-    std::mutex httpMutex_;   // held only to replace the connection, never while it is used
+    std::mutex httpMutex_;   // held only to replace the connection or its watch, never while it is used
     ipp::Http http_;
+    UniqueFd watched_;              // our own descriptor of http_'s socket, which Interrupt() shuts
+    SocketDevice* probe_ = nullptr; // a connection made to learn why libcups's failed
     Interrupter interrupter_;
     int cancelConnect_ = 0; // libcups's flag to end a connection attempt
     int version_ = 20;      // the IPP version of requests: 20, 11 or 10
-    bool inRequest_ = false;
+    std::atomic<Stage> stage_ = Stage::None;
     int jobId_ = 0;
     bool refused_ = false;
     std::optional<StatusFacts> facts_; // what the printer said of its state when asked
@@ -254,9 +280,11 @@ public:
 
 protected:
     // What a kind of device file adds: its set-up once opened, the wait until what it holds
-    // has gone out, and dropping what it has not sent (called with the device's lock held).
+    // has gone out, and, called with the device's lock held, what the printer had of the
+    // document and dropping what it has not sent.
     virtual bool SetUp() { return true; }
     virtual bool AwaitSent() { return true; }
+    virtual std::string TakenByPrinter() const { return Taken("the device had taken", handed(), handed()); }
     virtual void DropUnsent() noexcept {}
 
     const DeviceUri uri_;
@@ -282,6 +310,7 @@ public:
 protected:
     bool SetUp() override;
     bool AwaitSent() override;
+    std::string TakenByPrinter() const override;
     void DropUnsent() noexcept override;
 };
 

@@ -1,6 +1,8 @@
 // The control printing to direct printers through the library's platform, beside a queue of
 // the private scheduler.
+#include <dirent.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -17,6 +19,7 @@
 #include "posix_platform.h"
 #include "sandbox_queue.h"
 #include "test_support.h"
+#include "transports.h"
 #include <rawlet/rawlet.h>
 
 namespace rawlet::testing {
@@ -24,6 +27,8 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Optional;
+using namespace std::chrono_literals;
 
 constexpr codepage::CodePagePair kCodePages{1252, 437};
 
@@ -105,6 +110,62 @@ private:
     std::string uri_;
 };
 
+// A printer whose listener never accepts and has its backlog full: a connection to it is never
+// answered, as to a printer that is switched off behind a switch that drops what it sends.
+class UnansweringPrinter {
+public:
+    UnansweringPrinter()
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+            ::listen(listener_, 0) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+            throw std::runtime_error("no loopback port for the test printer");
+        port_ = ntohs(address.sin_port);
+        for (int& client : waiting_) {
+            client = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(client, reinterpret_cast<sockaddr*>(&address), size);
+        }
+    }
+    ~UnansweringPrinter()
+    {
+        for (const int client : waiting_)
+            ::close(client);
+        ::close(listener_);
+    }
+
+    std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
+
+private:
+    int listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    int waiting_[3] = {};
+    int port_ = 0;
+};
+
+// An interruption ends a connection being made at once, not after its timeout, whether the
+// printer is reached over AppSocket or IPP.
+TEST(DirectControlTest, AbandoningEndsAConnectionBeingMade)
+{
+    UnansweringPrinter printer;
+    for (const std::string scheme : {"socket", "ipp"}) {
+        posix::PosixPlatform system(kCodePages);
+        ASSERT_TRUE(system.AddDirectPrinter("Far", scheme + "://" + printer.address() + "?timeout=10"));
+        auto printing = std::async(std::launch::async, [&] {
+            Rawlet control(system.Services());
+            control.SetPrinterName("Far");
+            EXPECT_THROW(control.SetPrinterData("receipt"), Error);
+        });
+        std::this_thread::sleep_for(500ms);
+        system.Services().reports->AbandonDocuments();
+        EXPECT_EQ(printing.wait_for(1s), std::future_status::ready) << scheme;
+        printing.wait();
+        EXPECT_THAT(system.Services().reports->LastFailure(), Optional(HasSubstr(": interrupted"))) << scheme;
+    }
+}
+
 // A printer that hangs up at once, as a busy one may, has taken nothing: the job must not
 // count as delivered, whether its hang-up is seen before the job ends or after.
 TEST(DirectControlTest, APrinterThatHangsUpUnreadHasNotTakenTheJob)
@@ -157,6 +218,7 @@ public:
     }
 
     std::string uri() const { return "ipp://127.0.0.1:" + port_ + "/ipp/print"; }
+    int port() const { return std::stoi(port_); }
 
 private:
     std::string Launcher(const std::string& command) const
@@ -195,6 +257,42 @@ TEST(DirectControlTest, AbandoningEndsTheWaitForAHeldIppJob)
     ASSERT_EQ(waiting.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     EXPECT_THAT(waiting.get(), ElementsAre(HasSubstr("job state unavailable: interrupted")));
     reports.WatchJobStates(nullptr);
+}
+
+// The descriptor of this process that is connected to `port` on the loopback; -1 if none.
+int ConnectionTo(int port)
+{
+    std::unique_ptr<DIR, int (*)(DIR*)> descriptors(::opendir("/proc/self/fd"), ::closedir);
+    while (const dirent* entry = descriptors ? ::readdir(descriptors.get()) : nullptr) {
+        const int fd = std::atoi(entry->d_name);
+        sockaddr_in peer{};
+        socklen_t size = sizeof peer;
+        if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) == 0 && peer.sin_family == AF_INET &&
+            ntohs(peer.sin_port) == port)
+            return fd;
+    }
+    return -1;
+}
+
+// Once libcups has let go of its connection (it reconnects inside some requests), the number
+// it held may be another thread's socket: interrupting the printer must not shut that one.
+TEST(DirectControlTest, InterruptingAnIppPrinterLeavesASocketThatTookItsNumberAlone)
+{
+    IppTestPrinter printer("");
+    direct::IppDevice device(direct::ParseDeviceUri(printer.uri()));
+    ASSERT_TRUE(device.Connect());
+    const int libcupsConnection = ConnectionTo(printer.port());
+    ASSERT_GE(libcupsConnection, 0);
+    int other[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, other), 0);
+    ASSERT_EQ(::dup2(other[0], libcupsConnection), libcupsConnection); // the number reused
+
+    device.Interrupt();
+
+    pollfd peer{other[1], POLLIN, 0};
+    EXPECT_EQ(::poll(&peer, 1, 100), 0) << "the other socket was shut down";
+    ::close(other[0]);
+    ::close(other[1]);
 }
 
 } // namespace
