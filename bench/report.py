@@ -61,6 +61,16 @@ def verdict(met):
     return "met" if met else "**missed**"
 
 
+def memory_row(folder, name, title):
+    """The row for the peak resident sizes in `name` (KiB, one run a line) against a 32 MiB
+    target; None when they were not measured."""
+    memory = load(folder, name)
+    if not memory:
+        return None
+    peak = statistics.median(memory) / 1024
+    return (title, f"{peak:.1f} MiB", "target 32 MiB", peak / 32, "under 32 MiB", verdict(peak < 32), len(memory))
+
+
 def rows(folder):
     table = []
     if (pair := hyperfine_pair(folder, "throughput.json")):
@@ -78,12 +88,8 @@ def rows(folder):
                       f"100,000 × 64 B: {small['real_time']:.1f} ms",
                       f"1 × 6.4 MB: {large['real_time']:.1f} ms",
                       ratio, "at most 1.5", verdict(ratio <= 1.5), runs))
-    memory = load(folder, "memory.txt")
-    if memory:
-        peak = statistics.median(memory) / 1024
-        table.append(("3. Memory: peak resident size of `rawlet print` of 1 GiB",
-                      f"{peak:.1f} MiB", "target 32 MiB", peak / 32, "under 32 MiB",
-                      verdict(peak < 32), len(memory)))
+    if (row := memory_row(folder, "memory.txt", "3. Memory: peak resident size of `rawlet print` of 1 GiB")):
+        table.append(row)
     iconv = load(folder, "iconv.json")
     if inprocess and iconv:
         ours, runs = benchmark_median(inprocess, "BM_TranslateAnsiToOem/iterations:3")
@@ -133,12 +139,9 @@ def direct_rows(folder):
         table.append(("7. 256 MiB until the device holds every byte",
                       f"`rawlet print -d socket://`: {rawlet:.3f} s", f"`nc -N`: {nc:.3f} s",
                       rawlet / nc, "at most 1.10", verdict(rawlet / nc <= 1.10), runs))
-    memory = load(folder, "direct-memory.txt")
-    if memory:
-        peak = statistics.median(memory) / 1024
-        table.append(("8. Peak resident size of `rawlet print -d socket://` of 1 GiB",
-                      f"{peak:.1f} MiB", "target 32 MiB", peak / 32, "under 32 MiB",
-                      verdict(peak < 32), len(memory)))
+    if (row := memory_row(folder, "direct-memory.txt",
+                          "8. Peak resident size of `rawlet print -d socket://` of 1 GiB")):
+        table.append(row)
     return table
 
 
@@ -177,20 +180,33 @@ def table_lines(table):
     return lines
 
 
+def utc_now():
+    return datetime.now(timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
+
+
+def load_average():
+    return open("/proc/loadavg").read().split()[0]
+
+
+def measured_section(heading, command, setting, table):
+    """A section under `heading`: what measured it, when and how busy the machine was, how the
+    figures were taken (`setting`, a sentence over two lines), then the table."""
+    setting_start, setting_end = setting
+    return ["", heading, "",
+            f"Measured by `{command.strip()}` on {utc_now()}, load average {load_average()}: {setting_start}",
+            setting_end, ""] + table_lines(table)
+
+
 def direct_section(folder, command):
-    return ["", DIRECT_HEADING, "",
-            f"Measured by `{command.strip()}` on {datetime.now(timezone.utc).strftime('%Y-%m-%d %H:%M UTC')}, "
-            f"load average {open('/proc/loadavg').read().split()[0]}: a socket:// printer on a capture",
-            "device on loopback, the same device for `nc -N` and for `lp -o raw` through a raw queue.",
-            ""] + table_lines(direct_rows(folder))
+    setting = ("a socket:// printer on a capture",
+               "device on loopback, the same device for `nc -N` and for `lp -o raw` through a raw queue.")
+    return measured_section(DIRECT_HEADING, command, setting, direct_rows(folder))
 
 
 def python_section(folder, command):
-    return ["", PYTHON_HEADING, "",
-            f"Measured by `{command.strip()}` on {datetime.now(timezone.utc).strftime('%Y-%m-%d %H:%M UTC')}, "
-            f"load average {open('/proc/loadavg').read().split()[0]}: in one Python process, each figure",
-            "side by side with its reference run by run, on the direct printer's capture device.",
-            ""] + table_lines(python_rows(folder))
+    setting = ("in one Python process, each figure",
+               "side by side with its reference run by run, on the direct printer's capture device.")
+    return measured_section(PYTHON_HEADING, command, setting, python_rows(folder))
 
 
 def replace_section(output, heading, section):
@@ -223,9 +239,9 @@ def main():
         "a ratio of Rawlet's figure to the reference's.",
         "",
         f"- Command: `{command.strip()}`",
-        f"- Date: {datetime.now(timezone.utc).strftime('%Y-%m-%d %H:%M UTC')}",
+        f"- Date: {utc_now()}",
         f"- Machine: {machine()}",
-        f"- Load average at the end of the run: {open('/proc/loadavg').read().split()[0]}"
+        f"- Load average at the end of the run: {load_average()}"
         " (other work on the machine shares its cores and spreads the figures)",
         "- Build: Release (`build/bench`); private CUPS scheduler at `LogLevel warn`, raw queues",
         "  with capturing devices on loopback",

@@ -10,10 +10,10 @@ Send text to a printer queue in raw form: the printer receives exactly the bytes
 Commands:
   printers [--long]             list the printers, one device name per line; with
                                 --long, each with its kind (queue or direct) and URI
-  status [-d PRINTER] [--json] [--probe escpos|zpl]
+  status [-d PRINTER [--probe escpos|zpl]] [--json]
                                 show whether the printer (or each one) is ready, and why
                                 not, and where each fact came from; exit status 0 when
-                                ready, 1 when not. --probe also asks a direct printer in
+                                ready, 1 when not. --probe also asks the direct printer in
                                 its own language (bytes a printer of another one prints)
   print -d PRINTER [-t TITLE] [--utf8] [--translate] [--wait] [--check] [--quiet] [FILE...]
                                 print the files (standard input when none, or "-") as
@@ -146,6 +146,9 @@ private:
             throw UsageError("--probe goes with the status command or print --check");
         if (!options.probe.empty() && options.probe != "escpos" && options.probe != "zpl")
             throw UsageError("--probe takes escpos or zpl, not '" + options.probe + "'");
+        // Its queries are print data to a printer of another language: never sent to them all.
+        if (!options.probe.empty() && options.printer.empty())
+            throw UsageError("--probe asks one printer in its own language: name it with -d PRINTER");
         if (options.command != Command::Print && !options.files.empty())
             throw UsageError("unexpected argument '" + options.files.front() + "'");
     }

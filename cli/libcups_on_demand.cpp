@@ -20,14 +20,19 @@ constexpr const char* kLibcups = "libcups.2.dylib";
 constexpr const char* kLibcups = "libcups.so.2";
 #endif
 
+// Loaded once, by the first thread that needs it (the others wait), and never unloaded, so
+// that a call made while the process ends still finds it.
 const rawlet::posixapi::SharedLibrary& Libcups()
 {
-    static const rawlet::posixapi::SharedLibrary library{kLibcups};
-    if (!library.loaded()) {
-        std::fprintf(stderr, "rawlet: cannot load libcups: %s\n", library.failure().c_str());
-        std::exit(1);
-    }
-    return library;
+    static const rawlet::posixapi::SharedLibrary* const library = [] {
+        const auto* loaded = new rawlet::posixapi::SharedLibrary{kLibcups};
+        if (!loaded->loaded()) {
+            std::fprintf(stderr, "rawlet: cannot load libcups: %s\n", loaded->failure().c_str());
+            std::exit(1);
+        }
+        return loaded;
+    }();
+    return *library;
 }
 
 template <class Function> Function* Find(const char* name)

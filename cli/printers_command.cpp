@@ -4,18 +4,22 @@
 #include <iomanip>
 #include <iostream>
 
+#include "printer_text.h"
+
 namespace rawlet::cli {
 
 namespace {
 
+// Names and URIs come from the scheduler or the configuration: shown escaped.
 void WriteLongList(const std::vector<PrinterDescription>& printers)
 {
     std::size_t width = 0;
     for (const auto& printer : printers)
-        width = std::max(width, printer.name.size());
+        width = std::max(width, Shown(printer.name).size());
     for (const auto& printer : printers)
-        std::cout << std::left << std::setw(static_cast<int>(width)) << printer.name << "  " << std::setw(6)
-                  << printer.kind << "  " << (printer.uri.empty() ? "-" : printer.uri) << "\n";
+        std::cout << std::left << std::setw(static_cast<int>(width)) << Shown(printer.name) << "  "
+                  << std::setw(6) << printer.kind << "  " << (printer.uri.empty() ? "-" : Shown(printer.uri))
+                  << "\n";
 }
 
 } // namespace
@@ -29,7 +33,7 @@ int ListPrinters(System& system, bool longForm)
         WriteLongList(printers);
     else
         for (const auto& printer : printers)
-            std::cout << printer.name << "\n";
+            std::cout << Shown(printer.name) << "\n";
     if (std::any_of(printers.begin(), printers.end(),
                     [](const auto& printer) { return printer.kind == "queue"; }))
         return 0;

@@ -1,10 +1,11 @@
 #include "status_command.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iostream>
 #include <iterator>
 #include <stdexcept>
+
+#include "printer_text.h"
 
 namespace rawlet::cli {
 
@@ -56,23 +57,6 @@ std::string Facts(const PrinterStatus& status)
     if (!status.message.empty())
         facts += ": " + status.message;
     return facts;
-}
-
-std::string JsonString(std::string_view text)
-{
-    std::string json = "\"";
-    for (const char c : text) {
-        const auto octet = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\')
-            json += {'\\', c};
-        else if (octet < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", octet);
-            json += escaped;
-        } else
-            json += c;
-    }
-    return json + "\"";
 }
 
 std::string JsonList(const std::vector<std::string>& texts)
@@ -133,10 +117,11 @@ std::optional<PrinterStatus> AskPrinter(System& system, const std::string& print
 
 } // namespace
 
+// Shown escaped: the name, reasons, message and make come from the printer or the scheduler.
 std::string StatusLine(const PrinterStatus& status)
 {
-    return status.name + ": " + (status.ready ? "ready" : "not ready") + Facts(status) + " " +
-           Provenance(status);
+    return Shown(status.name + ": " + (status.ready ? "ready" : "not ready") + Facts(status) + " " +
+                 Provenance(status));
 }
 
 std::optional<PrinterStatus> StatusBeforePrinting(System& system, const Options& options)

@@ -26,6 +26,8 @@ public:
                    {"printer-state", "printer-state-message", "printer-state-reasons"});
     }
     std::string Unanswered(ipp_t*) override { return ipp::LastErrorText(); }
+    // libcups tells a job the scheduler no longer knows by its last error, answer or none.
+    bool Forgot(ipp_t*) override { return cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND; }
     bool Pause(std::chrono::milliseconds interval) override
     {
         std::this_thread::sleep_for(interval);
@@ -56,7 +58,8 @@ JobOutcome FollowJob(const CreatedJob& job, const JobStateListener& onState)
     if (!http)
         return {false, "job state unavailable: no print scheduler answers"};
     SchedulerJobs scheduler(http.get(), job);
-    const ipp::FollowRules rules{"job " + job.printer + "-" + std::to_string(job.id), true, true, 1};
+    const ipp::FollowRules rules{"job " + job.printer + "-" + std::to_string(job.id), "the scheduler", true,
+                                 true, 1};
     const ipp::JobEnd end = ipp::FollowJob(scheduler, rules, onState);
     return {end.printed, end.reason};
 }

@@ -39,7 +39,7 @@ JobEnd Forgotten(const FollowRules& rules, int lastState, const JobStateListener
     if (!rules.forgottenWaitingJobPrinted && Waiting(lastState))
         return NotPrinted("job " + JobStateName(lastState) + " when the printer let it go");
     if (rules.forgottenWaitingJobPrinted && onState)
-        onState(rules.jobName + " no longer kept by the scheduler, last seen " +
+        onState(rules.jobName + " no longer kept by " + rules.keeperName + ", last seen " +
                 JobStateName(lastState ? lastState : IPP_JSTATE_PENDING) +
                 " (no job history): not known to have failed");
     return Printed();
@@ -80,18 +80,22 @@ JobEnd FollowJob(JobKeeper& keeper, const FollowRules& rules, const JobStateList
     int answersWithoutState = 0;
     for (;;) {
         const Ipp response = keeper.AskJob();
-        if (response && ippGetStatusCode(response.get()) == IPP_STATUS_ERROR_NOT_FOUND)
+        if (keeper.Forgot(response.get()))
             return Forgotten(rules, lastState, onState);
-        if (!Answered(response.get()))
-            return NotPrinted("job state unavailable: " + keeper.Unanswered(response.get()));
-        const int state = StateOf(response.get(), "job-state");
+        const bool answered = Answered(response.get());
+        const std::string unanswered = answered ? "" : keeper.Unanswered(response.get());
+        const int state = answered ? StateOf(response.get(), "job-state") : 0;
         if (onState)
-            onState(DescribedJob(rules.jobName + " " + JobStateName(state), response.get()));
+            onState(answered ? DescribedJob(rules.jobName + " " + JobStateName(state), response.get())
+                             : rules.jobName + " " + JobStateName(state) + ": " + unanswered);
+        if (!answered)
+            return NotPrinted("job state unavailable: " + unanswered);
         if (const auto end = EndOf(state, response.get()))
             return *end;
         if (state == 0) {
             if (++answersWithoutState >= rules.answersWithoutState)
-                return NotPrinted("job state unavailable: the printer does not tell the job's state");
+                return NotPrinted("job state unavailable: " + rules.keeperName +
+                                  " does not tell the job's state");
         } else {
             lastState = state;
         }

@@ -75,6 +75,11 @@ public:
     virtual Ipp AskPrinter() = 0;
     // Why `response`, null or unsuccessful, says nothing of the job.
     virtual std::string Unanswered(ipp_t* response) = 0;
+    // Whether the answer to AskJob says the keeper no longer knows the job.
+    virtual bool Forgot(ipp_t* response)
+    {
+        return response && ippGetStatusCode(response) == IPP_STATUS_ERROR_NOT_FOUND;
+    }
     // Waits `interval` before the next question; false when the wait was interrupted.
     virtual bool Pause(std::chrono::milliseconds interval) = 0;
 };
@@ -83,6 +88,8 @@ public:
 struct FollowRules {
     // "job Q-7", "job 7": the job as the lines and reasons name it.
     std::string jobName;
+    // "the scheduler", "the printer": the keeper as the lines and reasons name it.
+    std::string keeperName;
     // A scheduler that keeps no job history forgets a job as soon as it ends, however it
     // ended: a job it forgot is taken as printed, with a line saying so. A printer lets go of a
     // job it will not print: one it forgot while the job waited (pending or held) did not

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <functional>
-#include <optional>
-#include <tuple>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -12,24 +8,12 @@
 #include "fake_platform.h"
 #include "printer_queue.h"
 #include "rawlet_test_peer.h"
+#include "test_support.h"
 
 namespace rawlet::testing {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-// Number, source and description, for comparing an error in one assertion.
-using ErrorFields = std::tuple<int, std::string, std::string>;
-
-inline std::optional<ErrorFields> ErrorFrom(const std::function<void()>& member)
-{
-    try {
-        member();
-    } catch (const Error& error) {
-        return ErrorFields{error.number(), error.source(), error.description()};
-    }
-    return std::nullopt;
-}
 
 class ControlTest : public ::testing::Test {
 protected:
@@ -39,11 +23,24 @@ protected:
         fake.printers.names = {"Epson LQ-300", "Receipts", "Zebra"};
     }
 
+    // A control with `printer` chosen, and the trace cleared.
+    void SelectPrinter(Rawlet& instance, std::string_view printer = "Receipts")
+    {
+        instance.SetPrinterName(printer);
+        ClearTrace();
+    }
+
     // The state a control is in while printing on `printer`, with the trace cleared.
     void StartPrinting(Rawlet& instance, std::string_view printer = "Receipts")
     {
         instance.SetPrinterName(printer);
         instance.SetPrinterData("");
+        ClearTrace();
+    }
+
+    // Forgets the spooler calls and notifications so far: a test sees only those that follow.
+    void ClearTrace()
+    {
         fake.spooler.trace.clear();
         fake.host.changes.clear();
     }
@@ -57,6 +54,14 @@ protected:
         return !StateOf(instance).queueOpen && !StateOf(instance).documentStarted;
     }
     platform::PrinterHandle SlotHandle() const { return SpoolerSlot::ForThisThread().handle; }
+
+    // Makes the spooler's `operation` fail from now on, and gives the error `member` then raises.
+    std::optional<ErrorFields> ErrorWhenSpoolerFails(const std::string& operation,
+                                                     const std::function<void()>& member)
+    {
+        fake.spooler.failing.insert(operation);
+        return ErrorFrom(member);
+    }
 
     fake::FakePlatform fake;
     ContainedRawlet control{fake.Services()};

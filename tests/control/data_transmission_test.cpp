@@ -6,18 +6,9 @@ namespace {
 
 using DataTest = ControlTest;
 
-std::string EveryByteValue()
-{
-    std::string bytes;
-    for (int value = 0; value < 256; ++value)
-        bytes.push_back(static_cast<char>(value));
-    return bytes;
-}
-
 TEST_F(DataTest, FirstWriteOpensAndWritesAndLaterWritesJoinTheSameDocument)
 {
-    control.SetPrinterName("Receipts");
-    fake.host.changes.clear();
+    SelectPrinter(control);
     control.SetPrinterData("Hello, ");
     control.SetPrinterData("world\r\n");
 
@@ -79,9 +70,8 @@ TEST_F(DataTest, FailedWriteKeepsStateAndPreviousDataAndNotifiesNothing)
     StartPrinting(control);
     control.SetPrinterData("kept");
     fake.host.changes.clear();
-    fake.spooler.failing.insert("WritePrinter");
 
-    EXPECT_EQ(ErrorFrom([&] { control.SetPrinterData("lost"); }),
+    EXPECT_EQ(ErrorWhenSpoolerFails("WritePrinter", [&] { control.SetPrinterData("lost"); }),
               ErrorFields(32037, "Rawleter", "error occur while write data to the printer"));
     EXPECT_TRUE(IsPrinting(control));
     EXPECT_EQ(control.PrinterData(), "kept");

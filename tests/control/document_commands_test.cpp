@@ -8,8 +8,7 @@ using CommandTest = ControlTest;
 
 TEST_F(CommandTest, StartDocOpensThenStartsAnotherDocumentOnTop)
 {
-    control.SetPrinterName("Receipts");
-    fake.spooler.trace.clear();
+    SelectPrinter(control);
     control.StartDoc();
     EXPECT_THAT(fake.spooler.trace,
                 ElementsAre("OpenPrinterA(Receipts) = 1", "StartDocPrinterA(1, \"\")", "StartPagePrinter(1)",
@@ -20,8 +19,7 @@ TEST_F(CommandTest, StartDocOpensThenStartsAnotherDocumentOnTop)
 TEST_F(CommandTest, StartDocThatCannotOpenRaises32036FromRawlet)
 {
     control.SetPrinterName("Receipts");
-    fake.spooler.failing.insert("OpenPrinterA");
-    EXPECT_EQ(ErrorFrom([&] { control.StartDoc(); }),
+    EXPECT_EQ(ErrorWhenSpoolerFails("OpenPrinterA", [&] { control.StartDoc(); }),
               ErrorFields(32036, "Rawlet", "Error while open the printer queue"));
     EXPECT_TRUE(IsClosed(control));
 }
@@ -55,8 +53,7 @@ TEST_F(CommandTest, EndPageEndsThePageAndKeepsPrinting)
 TEST_F(CommandTest, EndPageRefusedRaises32032)
 {
     StartPrinting(control);
-    fake.spooler.failing.insert("EndPagePrinter");
-    EXPECT_EQ(ErrorFrom([&] { control.EndPage(); }),
+    EXPECT_EQ(ErrorWhenSpoolerFails("EndPagePrinter", [&] { control.EndPage(); }),
               ErrorFields(32032, "Rawleter", "Error occur with  EndPage "));
     EXPECT_THAT(fake.host.changes, IsEmpty());
 }
@@ -86,8 +83,7 @@ TEST_F(CommandTest, EndDocEndsTheDocumentWithACarriageReturnAndKeepsTheHandle)
 TEST_F(CommandTest, EndDocRefusedRaises32034AndStaysPrinting)
 {
     StartPrinting(control);
-    fake.spooler.failing.insert("EndDocPrinter");
-    EXPECT_EQ(ErrorFrom([&] { control.EndDoc(); }),
+    EXPECT_EQ(ErrorWhenSpoolerFails("EndDocPrinter", [&] { control.EndDoc(); }),
               ErrorFields(32034, "Rawleter", "Error occur with  EndDoc "));
     EXPECT_TRUE(IsPrinting(control));
 }

@@ -17,8 +17,7 @@ TEST_F(QueueTest, PrinterCloseWhileClosedDoesNothing)
 
 TEST_F(QueueTest, OpeningStartsADocumentAndPageAndCloseEndsThemInOrder)
 {
-    control.SetPrinterName("Receipts");
-    fake.spooler.trace.clear();
+    SelectPrinter(control);
     control.SetPrinterDocumentName("Invoice 7");
     control.SetPrinterData("x");
     EXPECT_TRUE(IsPrinting(control));
@@ -59,9 +58,8 @@ TEST_F(QueueTest, FailedOpenChangesNothing)
     control.SetPrinterName("Receipts");
     control.SetPrinterDocumentName("Kept");
     const DocInfo before = StateOf(control).docInfo;
-    fake.spooler.failing.insert("OpenPrinterA");
 
-    EXPECT_EQ(ErrorFrom([&] { control.SetPrinterData("x"); }),
+    EXPECT_EQ(ErrorWhenSpoolerFails("OpenPrinterA", [&] { control.SetPrinterData("x"); }),
               ErrorFields(32036, "Rawleter", "Error occur while open the printer queue"));
     EXPECT_TRUE(IsClosed(control));
     EXPECT_EQ(StateOf(control).docInfo.docName, before.docName);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "sandbox_queue.h"
+#include "test_support.h"
 #include <rawlet/printer.h>
 #include <rawlet/system.h>
 
@@ -15,14 +16,12 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-std::string TestName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
-
-std::string EveryByteValue()
+// Prints `bytes` as one whole job on `target`.
+void PrintJob(System& system, const std::string& target, const std::string& bytes)
 {
-    std::string bytes;
-    for (int value = 0; value < 256; ++value)
-        bytes += static_cast<char>(value);
-    return bytes;
+    Printer printer(system, target);
+    printer.Write(bytes);
+    printer.Finish();
 }
 
 // Every byte value reaches a queue and a device given by URI unchanged, written in pieces.
@@ -83,9 +82,7 @@ TEST(PrinterTest, AnUnfinishedJobIsCancelledNotPrintedCutShort)
         Printer printer(system, queue.name());
         printer.Write("half a receipt");
     }
-    Printer next(system, queue.name());
-    next.Write("next receipt");
-    next.Finish();
+    PrintJob(system, queue.name(), "next receipt");
     EXPECT_THAT(queue.ReceivedJobs(), ElementsAre("next receipt"));
 }
 
@@ -98,11 +95,7 @@ TEST(PrinterTest, TwoPrintersOnOneThreadKeepTheirJobsApart)
     System system;
     Printer outer(system, first.name());
     outer.Write("outer-1 ");
-    {
-        Printer inner(system, second.name());
-        inner.Write("inner");
-        inner.Finish();
-    }
+    PrintJob(system, second.name(), "inner");
     outer.Write("outer-2");
     outer.Finish();
     EXPECT_THAT(first.ReceivedJobs(), ElementsAre("outer-1 outer-2"));

@@ -23,6 +23,7 @@
 #include "posix_platform.h"
 #include "queue_job_follow.h"
 #include "sandbox_queue.h"
+#include "test_support.h"
 #include <rawlet/rawlet.h>
 
 namespace rawlet::testing {
@@ -33,8 +34,6 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 constexpr std::size_t kLargeJob = 8 << 20;
-
-std::string TestName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
 // The scheduler's state of `job` now; 0 when it does not know the job.
 int StateOf(const cups::CreatedJob& job)
@@ -67,14 +66,20 @@ protected:
         EXPECT_TRUE(job.accepted);
         return job;
     }
+
+    // Prints the large job and follows it: the scheduler must end it unfinished, saying `reason`.
+    void ExpectLargeJobNotCompleted(const std::string& reason)
+    {
+        const cups::JobOutcome outcome = cups::FollowJob(PrintAccepted(bytes));
+        EXPECT_FALSE(outcome.completed);
+        EXPECT_THAT(outcome.reason, HasSubstr(reason));
+    }
 };
 
 TEST_F(DeviceFaultTest, RefusedConnectionAbortsTheJobAndTheNextJobPrints)
 {
     queue.SetDeviceMode("refuse");
-    const cups::JobOutcome outcome = cups::FollowJob(PrintAccepted(bytes));
-    EXPECT_FALSE(outcome.completed);
-    EXPECT_THAT(outcome.reason, HasSubstr("job aborted"));
+    ExpectLargeJobNotCompleted("job aborted");
 
     // The device numbers connections, so the refused one leaves a gap: job-2.bin follows.
     queue.SetDeviceMode("normal");
@@ -86,9 +91,7 @@ TEST_F(DeviceFaultTest, RefusedConnectionAbortsTheJobAndTheNextJobPrints)
 TEST_F(DeviceFaultTest, ConnectionDroppedMidJobAbortsTheJob)
 {
     queue.SetDeviceMode("drop:100000");
-    const cups::JobOutcome outcome = cups::FollowJob(PrintAccepted(bytes));
-    EXPECT_FALSE(outcome.completed);
-    EXPECT_THAT(outcome.reason, HasSubstr("job aborted"));
+    ExpectLargeJobNotCompleted("job aborted");
     EXPECT_THAT(queue.ReceivedJobs(), ElementsAre(bytes.substr(0, 100000)));
 }
 
@@ -109,9 +112,7 @@ TEST_F(DeviceFaultTest, StalledDeviceLeavesTheJobUnfinished)
 TEST_F(DeviceFaultTest, DisabledQueueHoldsTheJobUntilEnabled)
 {
     queue.Admin("cupsdisable");
-    const cups::JobOutcome outcome = cups::FollowJob(PrintAccepted(bytes));
-    EXPECT_FALSE(outcome.completed);
-    EXPECT_THAT(outcome.reason, HasSubstr("printer stopped"));
+    ExpectLargeJobNotCompleted("printer stopped");
 
     queue.Admin("cupsenable");
     EXPECT_TRUE(cups::FollowJob(application.spooler().CreatedJobs().back()).completed);

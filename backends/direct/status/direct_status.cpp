@@ -68,7 +68,7 @@ platform::PrinterStatus AskDirectStatus(const std::string& name, const DeviceUri
         uri.probe = probe;
     StatusReport report(name);
     const std::unique_ptr<Device> device = MakeDevice(uri);
-    const bool connected = device->Connect();
+    const bool connected = device->ConnectToLook(uri.probe != DeviceUri::Probe::None);
     if (connected)
         report.Answered("transport", {});
     else if (!device->refused())
@@ -81,6 +81,8 @@ platform::PrinterStatus AskDirectStatus(const std::string& name, const DeviceUri
         AskIpp(*device, connected, report);
     if (connected)
         AskInItsLanguage(*device, uri, report);
+    // A connection is reset, so that the printer takes no job from it; a device file's look
+    // is only closed.
     device->Abort();
     platform::PrinterStatus status = report.Finish(connected, device->failure());
     status.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);

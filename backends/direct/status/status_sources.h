@@ -20,7 +20,8 @@ namespace rawlet::direct {
 // How the direct printer is now, from each source its kind has, in this order: the
 // transport (the connection, and a printer port's own status), SNMP for socket:// hosts, IPP
 // for ipp:// and ipps://, and the printer's own language only when asked (`probe`, else the
-// URI's status=). Nothing goes into the print stream unless asked. Each source has a short
+// URI's status=). Nothing goes into the print stream unless asked, and nothing else changes
+// on the device: no file emptied, no line set up, nothing dropped. Each source has a short
 // deadline within the URI's timeout; one that does not answer is named, and leaves what it
 // would have told unknown.
 platform::PrinterStatus AskDirectStatus(const std::string& name, const DeviceUri& uri,

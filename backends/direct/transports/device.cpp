@@ -28,7 +28,11 @@ bool Device::WriteOrAbort(int fd, std::string_view bytes, std::chrono::seconds t
     return Fail(where + failure);
 }
 
-// A device that keeps no jobs has nothing to follow: its delivery is the end.
-std::optional<std::string> Device::Follow(int, const StateListener&) { return std::nullopt; }
+// Only a device that keeps jobs (jobId() non-zero) has them followed; one that cannot tell
+// never calls a job printed.
+std::optional<std::string> Device::Follow(int, const StateListener&)
+{
+    return "job state unavailable: the printer keeps no jobs";
+}
 
 } // namespace rawlet::direct

@@ -1,6 +1,6 @@
 // file:/dev/PATH[?OPTIONS], file:///dev/PATH: a printer on a character device, such as a
 // parallel or USB printer port (/dev/usb/lp0), or a regular file standing for one, which is
-// emptied when it is opened. Options, joined by '+':
+// emptied when it is opened for a job (never to ask its status). Options, joined by '+':
 //   timeout=S            the longest stall (10 s)
 //   status=escpos|zpl    ask its status in its own language too (opens it both ways)
 //
@@ -37,6 +37,21 @@ bool DeviceFile::Connect()
         Keep(UniqueFd());
         return false;
     }
+    return true;
+}
+
+// Read-only where it can be: a printer port tells its status lines to a reader too. A query
+// needs the device both ways, and appends, so that a regular file keeps what it holds.
+bool DeviceFile::ConnectToLook(bool query)
+{
+    const int flags = O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
+    UniqueFd fd(::open(uri_.path.c_str(), (query ? O_RDWR | O_APPEND : O_RDONLY) | flags));
+    // A device this user may write but not read is still there to print to.
+    if (!fd && errno == EACCES && !query)
+        fd = UniqueFd(::open(uri_.path.c_str(), O_WRONLY | flags));
+    if (!fd)
+        return Fail("cannot open " + uri_.path + ": " + Reason(errno));
+    look_ = std::move(fd);
     return true;
 }
 

@@ -337,7 +337,8 @@ std::optional<std::string> IppDevice::Follow(int jobId, const StateListener& onS
     if (!http_ && !Connect())
         return "job state unavailable: " + failure();
     PrinterJobs printer(*this, jobId);
-    const ipp::FollowRules rules{"job " + std::to_string(jobId), false, false, kAnswersWithoutState};
+    const ipp::FollowRules rules{"job " + std::to_string(jobId), "the printer", false, false,
+                                 kAnswersWithoutState};
     const ipp::JobEnd end = ipp::FollowJob(printer, rules, onState);
     if (end.printed)
         return std::nullopt;

@@ -6,7 +6,8 @@
 //   timeout=S                the longest stall (10 s)
 //   status=escpos|zpl        ask its status in its own language too
 //
-// A document is delivered once the line has sent what its driver still held.
+// Asking its status leaves the line as it is. A document is delivered once the line has sent
+// what its driver still held.
 #include "transports.h"
 
 #include <sys/ioctl.h>
@@ -36,7 +37,21 @@ speed_t Speed(unsigned baud)
     return found == kSpeeds.end() ? B0 : found->second;
 }
 
+std::string NotASerialLine(const std::string& path)
+{
+    return path + " is not a serial line: " + Reason(errno);
+}
+
 } // namespace
+
+// Only whether the line is one: its settings stay as the program that uses it made them.
+bool SerialLine::ConnectToLook(bool query)
+{
+    termios line{};
+    if (!DeviceFile::ConnectToLook(query))
+        return false;
+    return ::tcgetattr(descriptor(), &line) == 0 || Fail(NotASerialLine(uri_.path));
+}
 
 // Raw output: no translation of line ends, the URI's speed, character size, parity and flow.
 bool SerialLine::SetUp()
@@ -47,7 +62,7 @@ bool SerialLine::SetUp()
         return Fail("baud " + std::to_string(serial.baud) + " is not a speed this system sets");
     termios line{};
     if (::tcgetattr(device_.get(), &line) != 0)
-        return Fail(uri_.path + " is not a serial line: " + Reason(errno));
+        return Fail(NotASerialLine(uri_.path));
     ::cfmakeraw(&line);
     ::cfsetispeed(&line, speed);
     ::cfsetospeed(&line, speed);

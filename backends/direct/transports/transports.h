@@ -113,6 +113,11 @@ public:
     // Reaches the device (connects, opens), so that a printer that cannot be reached fails
     // before any byte is offered. Begin does it again for a later document when needed.
     virtual bool Connect() = 0;
+    // Reaches the device only to ask how it is, changing nothing there: nothing it holds is
+    // emptied, set up or dropped, then or when it is let go. With `query`, a status query in
+    // the printer's own language may then go over descriptor(), and nothing else. As Connect
+    // for a device that a connection leaves as it was.
+    virtual bool ConnectToLook([[maybe_unused]] bool query) { return Connect(); }
     virtual bool Begin(const std::string& title) = 0;
     // Hands every byte to the device, or fails.
     virtual bool Write(std::string_view bytes) = 0;
@@ -232,19 +237,20 @@ private:
 };
 
 // file.cpp: a printer on a character device (`file:`, such as a parallel or USB printer
-// port; a regular file is emptied when it is opened). The device stays open from one
-// document to the next, as a port does. serial.cpp builds a serial line on it.
+// port; a regular file is emptied when it is opened for a job). The device stays open from
+// one document to the next, as a port does. serial.cpp builds a serial line on it.
 class DeviceFile : public Device {
 public:
     explicit DeviceFile(DeviceUri uri) : uri_(std::move(uri)) {}
 
     bool Connect() override;
+    bool ConnectToLook(bool query) override;
     bool Begin(const std::string& title) override;
     bool Write(std::string_view bytes) override;
     bool Finish() override;
     void Abort() noexcept override;
     void Interrupt() noexcept override;
-    int descriptor() const noexcept override { return device_.get(); }
+    int descriptor() const noexcept override { return device_ ? device_.get() : look_.get(); }
 
 protected:
     // What a kind of device file adds: its set-up once opened, the wait until what it holds
@@ -261,12 +267,17 @@ private:
     void Keep(UniqueFd device);
 
     std::mutex deviceMutex_; // held only to replace the device, never while waiting
+    // Open only to ask the device's status: what Abort and Interrupt drop is a job's, never
+    // what another program left in the device.
+    UniqueFd look_;
 };
 
 // serial.cpp: a printer on a serial line, set up from the URI with termios.
 class SerialLine : public DeviceFile {
 public:
     using DeviceFile::DeviceFile;
+
+    bool ConnectToLook(bool query) override;
 
 protected:
     bool SetUp() override;

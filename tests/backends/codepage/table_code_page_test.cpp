@@ -13,40 +13,27 @@ std::string ToOem(const TableCodePage& codePage, std::string ansi)
     return ansi;
 }
 
-// One ANSI byte and where its character sits in the OEM page, read off the two pages' charts.
-struct KnownCharacter {
+// National characters of one pair of pages: their ANSI bytes and, in the same order, where
+// they sit in the OEM page, read off the two pages' charts.
+struct KnownCharacters {
     CodePagePair pair;
-    unsigned char ansi;
-    unsigned char oem;
+    std::string ansi;
+    std::string oem;
 };
 
 TEST(TableCodePageTest, TranslatesNationalCharactersToTheirOemPositions)
 {
-    const KnownCharacter known[] = {
-        {{1252, 437}, 0xE9, 0x82}, // é
-        {{1252, 437}, 0xC4, 0x8E}, // Ä
-        {{1252, 437}, 0xDF, 0xE1}, // ß
-        {{1252, 850}, 0xE9, 0x82}, // é
-        {{1252, 850}, 0xD8, 0x9D}, // Ø, which 437 lacks
-        {{1252, 850}, 0xC0, 0xB7}, // À
-        {{1250, 852}, 0xB3, 0x88}, // ł
-        {{1250, 852}, 0xAF, 0xBD}, // Ż
-        {{1250, 852}, 0xE8, 0x9F}, // č
-        {{1251, 866}, 0xC6, 0x86}, // Ж
-        {{1251, 866}, 0xFF, 0xEF}, // я
-        {{1251, 866}, 0xA8, 0xF0}, // Ё
-        {{1253, 737}, 0xD9, 0x97}, // Ω
-        {{1253, 737}, 0xE1, 0x98}, // α
-        {{1254, 857}, 0xFE, 0x9F}, // ş
-        {{1254, 857}, 0xDD, 0x98}, // İ
-        {{1254, 857}, 0xF0, 0xA7}, // ğ
+    const KnownCharacters known[] = {
+        {{1252, 437}, "\xE9\xC4\xDF", "\x82\x8E\xE1"}, // é Ä ß
+        {{1252, 850}, "\xE9\xD8\xC0", "\x82\x9D\xB7"}, // é Ø (which 437 lacks) À
+        {{1250, 852}, "\xB3\xAF\xE8", "\x88\xBD\x9F"}, // ł Ż č
+        {{1251, 866}, "\xC6\xFF\xA8", "\x86\xEF\xF0"}, // Ж я Ё
+        {{1253, 737}, "\xD9\xE1", "\x97\x98"},         // Ω α
+        {{1254, 857}, "\xFE\xDD\xF0", "\x9F\x98\xA7"}, // ş İ ğ
     };
-    for (const KnownCharacter& character : known) {
-        const TableCodePage codePage(character.pair);
-        EXPECT_EQ(ToOem(codePage, std::string(1, static_cast<char>(character.ansi))),
-                  std::string(1, static_cast<char>(character.oem)))
-            << character.pair.ansi << "/" << character.pair.oem << " byte " << int{character.ansi};
-    }
+    for (const KnownCharacters& characters : known)
+        EXPECT_EQ(ToOem(TableCodePage(characters.pair), characters.ansi), characters.oem)
+            << characters.pair.ansi << "/" << characters.pair.oem;
 }
 
 TEST(TableCodePageTest, KeepsAsciiAndReplacesCharactersTheOemPageLacks)

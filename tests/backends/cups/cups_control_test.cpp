@@ -8,6 +8,7 @@
 #include "cups_spooler.h"
 #include "posix_platform.h"
 #include "sandbox_queue.h"
+#include "test_support.h"
 #include <rawlet/rawlet.h>
 
 namespace rawlet::testing {
@@ -19,8 +20,6 @@ using ::testing::ElementsAre;
 // Code pages 1252 and 437, whatever the test machine's locale.
 constexpr codepage::CodePagePair kCodePages{1252, 437};
 
-std::string TestName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
-
 class CupsControlTest : public ::testing::Test {
 protected:
     SandboxQueue queue{TestName()};
@@ -29,14 +28,6 @@ protected:
 
     void SetUp() override { control.SetPrinterName(queue.name()); }
 };
-
-std::string EveryByteValue()
-{
-    std::string bytes;
-    for (int value = 0; value < 256; ++value)
-        bytes.push_back(static_cast<char>(value));
-    return bytes;
-}
 
 TEST_F(CupsControlTest, EveryByteValueArrivesUnchanged)
 {
@@ -83,25 +74,15 @@ TEST_F(CupsControlTest, NamesMatchWithoutRegardToCaseAndUnknownOnesAreRefused)
     EXPECT_EQ(control.PrinterName(), queue.name());
     EXPECT_THAT(system.printers().DeviceNames(), Contains(queue.name()));
 
-    try {
-        control.SetPrinterName("No-Such-Queue");
-        FAIL() << "an unknown printer was accepted";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.number(), 32000);
-        EXPECT_EQ(error.description(), "The printer name is not valid");
-    }
+    EXPECT_EQ(ErrorFrom([&] { control.SetPrinterName("No-Such-Queue"); }),
+              ErrorFields(32000, "Rawleter", "The printer name is not valid"));
 }
 
 TEST_F(CupsControlTest, QueueThatRejectsJobsFailsTheWriteAndPrintsNothing)
 {
     queue.Admin("cupsreject");
-    try {
-        control.SetPrinterData("refused");
-        FAIL() << "a write to a rejecting queue reported success";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.number(), 32037);
-        EXPECT_EQ(error.source(), "Rawleter");
-    }
+    EXPECT_EQ(ErrorFrom([&] { control.SetPrinterData("refused"); }),
+              ErrorFields(32037, "Rawleter", "error occur while write data to the printer"));
     control.PrinterClose();
     queue.Admin("cupsaccept");
     EXPECT_TRUE(queue.ReceivedJobs().empty());

@@ -16,6 +16,7 @@
 
 #include "posix_platform.h"
 #include "sandbox_queue.h"
+#include "test_support.h"
 #include <rawlet/rawlet.h>
 
 namespace rawlet::testing {
@@ -25,8 +26,6 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 constexpr codepage::CodePagePair kCodePages{1252, 437};
-
-std::string TestName() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
 // A queue and a direct printer open at once, on two threads: the backends number their
 // handles each from one, and no byte may reach the other's device.
