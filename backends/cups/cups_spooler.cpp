@@ -131,6 +131,24 @@ std::optional<platform::PrinterStatus> CupsSpooler::StatusOf(const std::string& 
     return QueueStatus(printerName);
 }
 
+namespace {
+
+// A job that did not print while its queue or printer stopped stays queued and would print
+// once they run again, after the program has reported it failed: it is cancelled, so that a
+// retry does not print it twice. What part of it may have printed depends on how far it got.
+std::string StopStillOpen(const CreatedJob& job, const JobOutcome& outcome)
+{
+    if (outcome.openState == 0)
+        return "";
+    if (!CancelJob(job))
+        return "; it could not be cancelled and may still print";
+    const bool begun = outcome.openState == IPP_JSTATE_PROCESSING || outcome.openState == IPP_JSTATE_STOPPED;
+    return begun ? "; it was cancelled, but some of it may have printed"
+                 : "; it was cancelled and will not print";
+}
+
+} // namespace
+
 std::vector<std::string> CupsSpooler::JobProblems(bool wait)
 {
     std::vector<std::string> problems;
@@ -145,7 +163,7 @@ std::vector<std::string> CupsSpooler::JobProblems(bool wait)
             continue;
         const JobOutcome outcome = FollowJob(job, StateListener());
         if (!outcome.completed)
-            problems.push_back(name + " did not print: " + outcome.reason);
+            problems.push_back(name + " did not print: " + outcome.reason + StopStillOpen(job, outcome));
     }
     return problems;
 }

@@ -44,6 +44,18 @@ run print --wait -d cli-drop "$work/big.bin"
 check_eq "wait on a dropped job" "$status" 1
 grep -q '^rawlet: job cli-drop-[0-9]* did not print: job aborted' "$work/err" || fail "dropped job not reported: $(cat "$work/err")"
 
+# --wait on a queue stopped for paper: the job did not print, and it is cancelled, so it does
+# not print later, when the queue runs again and the user has printed it anew.
+new_queue cli-paper
+cupsdisable -r "out of paper" cli-paper
+within 30 print --wait -d cli-paper "$work/a.txt"
+check_eq "wait on a stopped queue" "$status" 1
+grep -q 'did not print: printer stopped: out of paper; it was cancelled and will not print' "$work/err" \
+  || fail "stopped queue: $(cat "$work/err")"
+cupsenable cli-paper
+sleep 3
+check_eq "jobs printed once the queue ran again" "$("$sandbox" jobs "$RAWLET_SANDBOX" cli-paper | wc -l)" 0
+
 # Errors: the control's numbered errors, usage errors, unreadable files (nothing printed).
 run print -d No-Such-Printer "$work/a.txt"
 check_eq "unknown printer status" "$status" 1
