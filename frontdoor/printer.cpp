@@ -60,14 +60,15 @@ Error Printer::Job::Failed(const Error& error) const
     return Because(error, why.value_or(""));
 }
 
-// A document's start that the spooler refuses shows at the first write, as in the control.
+// At the first write: a printer or queue that refuses the document's start refuses the job.
 void Printer::Job::Open()
 {
     if (cancelled || !services.spooler.OpenPrinterA(name, handle))
         throw Failed(errors::DataQueueOpenFailed());
     open = true;
     const DocInfo docInfo{options.title, std::nullopt, std::nullopt};
-    services.spooler.StartDocPrinterA(handle, docInfo);
+    if (services.spooler.StartDocPrinterA(handle, docInfo) == 0)
+        throw Failed(errors::DataQueueOpenFailed());
     services.spooler.StartPagePrinter(handle);
 }
 

@@ -7,25 +7,27 @@
 
 namespace rawlet::cups {
 
-void AbandonableStream::Begin(int jobId)
+void AbandonableStream::Begin(int socket)
 {
     std::lock_guard lock(mutex_);
-    jobId_ = jobId;
+    streaming_ = true;
+    ending_ = false;
     abandoned_ = false;
+    socket_.Reset(socket >= 0 ? fcntl(socket, F_DUPFD_CLOEXEC, 0) : -1);
 }
 
-void AbandonableStream::StreamsOn(int socket)
+bool AbandonableStream::Ending()
 {
     std::lock_guard lock(mutex_);
-    socket_.Reset(socket >= 0 ? fcntl(socket, F_DUPFD_CLOEXEC, 0) : -1);
-    if (abandoned_ && socket_)
-        shutdown(socket_.get(), SHUT_RDWR);
+    ending_ = true;
+    return !abandoned_;
 }
 
 bool AbandonableStream::End()
 {
     std::lock_guard lock(mutex_);
-    jobId_ = 0;
+    streaming_ = false;
+    ending_ = false;
     socket_.Reset();
     return std::exchange(abandoned_, false);
 }
@@ -36,15 +38,15 @@ bool AbandonableStream::abandoned() const
     return abandoned_;
 }
 
-int AbandonableStream::Abandon()
+bool AbandonableStream::Abandon()
 {
     std::lock_guard lock(mutex_);
-    if (jobId_ == 0)
-        return 0;
+    if (!streaming_)
+        return false;
     abandoned_ = true;
-    if (socket_)
+    if (socket_ && !ending_)
         shutdown(socket_.get(), SHUT_RDWR);
-    return jobId_;
+    return true;
 }
 
 } // namespace rawlet::cups

@@ -3,8 +3,7 @@
 #include <climits>
 #include <utility>
 
-#include "abandonable_stream.h"
-#include "held_job.h"
+#include "queue_document.h"
 #include "queue_job_follow.h"
 #include "queue_status.h"
 #include "reachability.h"
@@ -12,137 +11,6 @@
 #include "shared_ipp.h"
 
 namespace rawlet::cups {
-
-// One open printer: its destination, a connection to its scheduler, and the document in
-// progress, if any. The document and its connection are used under a lock, by one writer at
-// a time; another thread abandons the document through `stream_` alone, since the writer
-// may be blocked in libcups with the lock held.
-class CupsSpooler::Printer {
-public:
-    Printer(ipp::Dest dest, ipp::Http http, ipp::DestInfo info)
-        : dest_(std::move(dest)), http_(std::move(http)), info_(std::move(info))
-    {}
-
-    ~Printer() { EndDocument(); }
-
-    const char* name() const { return dest_->name; }
-
-    bool inDocument() const
-    {
-        std::lock_guard lock(mutex_);
-        return jobId_ != 0;
-    }
-
-    int StartDocument(const DocInfo& docInfo)
-    {
-        std::lock_guard lock(mutex_);
-        if (jobId_ != 0 || !ConnectionReady())
-            return 0;
-        const std::string name = docInfo.docName ? ipp::IppName(*docInfo.docName) : std::string();
-        const char* title = name.empty() ? nullptr : name.c_str();
-        cups_option_t hold = HoldUntilReleased();
-        int jobId = 0;
-        if (cupsCreateDestJob(http_.get(), dest_.get(), info_.get(), &jobId, title, 1, &hold) !=
-            IPP_STATUS_OK)
-            return 0;
-        stream_.Begin(jobId);
-        if (cupsStartDestDocument(http_.get(), dest_.get(), info_.get(), jobId, title, CUPS_FORMAT_RAW, 0,
-                                  nullptr, 1) != HTTP_STATUS_CONTINUE) {
-            stream_.End();
-            connectionBroken_ = true;
-            CancelOnOwnConnection(jobId);
-            return 0;
-        }
-        stream_.StreamsOn(httpGetFd(http_.get()));
-        jobId_ = jobId;
-        streamBroken_ = false;
-        return jobId;
-    }
-
-    // Never waits for a writer: breaks the stream and cancels the job on a connection of its
-    // own; the writer then fails and ends the document. The job stays held until then, so
-    // it cannot print even when the cancel does not get through. The job, when there was one.
-    std::optional<EndedJob> Abandon()
-    {
-        const int jobId = stream_.Abandon();
-        if (jobId == 0)
-            return std::nullopt;
-        CancelOnOwnConnection(jobId);
-        return EndedJob{jobId, false};
-    }
-
-    bool Write(std::string_view bytes)
-    {
-        std::lock_guard lock(mutex_);
-        if (jobId_ == 0 || streamBroken_ || stream_.abandoned())
-            return false;
-        // A zero-length write would end the chunked request body: there is nothing to send.
-        if (bytes.empty())
-            return true;
-        // libcups may keep a short write in its buffer, so an abandonment meanwhile is
-        // checked as well as the result.
-        if (cupsWriteRequestData(http_.get(), bytes.data(), bytes.size()) != HTTP_STATUS_CONTINUE ||
-            stream_.abandoned())
-            streamBroken_ = true;
-        return !streamBroken_;
-    }
-
-    // Finishes the document, when there is one. The job prints only when the scheduler
-    // accepted its whole document; otherwise it is canceled, and held until then.
-    std::optional<EndedJob> EndDocument()
-    {
-        std::lock_guard lock(mutex_);
-        if (jobId_ == 0)
-            return std::nullopt;
-        return EndLocked();
-    }
-
-private:
-    EndedJob EndLocked()
-    {
-        const int jobId = std::exchange(jobId_, 0);
-        const bool whole = !streamBroken_ && !stream_.abandoned() && Finished();
-        const bool abandoned = stream_.End();
-        if (whole && !abandoned && ReleaseJob(http_.get(), jobId))
-            return {jobId, true};
-        connectionBroken_ = connectionBroken_ || !whole;
-        if (!abandoned && ConnectionReady())
-            cupsCancelDestJob(http_.get(), dest_.get(), jobId);
-        return {jobId, false};
-    }
-
-    // When the connection fails before a response, cupsFinishDestDocument returns the
-    // thread's previous IPP status, often a stale success: only a response received (HTTP
-    // 200) means the scheduler has the document.
-    bool Finished()
-    {
-        return cupsFinishDestDocument(http_.get(), dest_.get(), info_.get()) == IPP_STATUS_OK &&
-               httpGetStatus(http_.get()) == HTTP_STATUS_OK;
-    }
-
-    // A connection whose request broke off mid-way is connected again before its next use.
-    bool ConnectionReady()
-    {
-        if (connectionBroken_)
-            connectionBroken_ = httpReconnect2(http_.get(), kSchedulerDeadlineMs, nullptr) != 0;
-        return !connectionBroken_;
-    }
-
-    void CancelOnOwnConnection(int jobId) const
-    {
-        if (const ipp::Http http = ConnectWithDeadline())
-            cupsCancelDestJob(http.get(), dest_.get(), jobId);
-    }
-
-    const ipp::Dest dest_;
-    ipp::Http http_;
-    ipp::DestInfo info_;
-    mutable std::mutex mutex_;
-    int jobId_ = 0;
-    bool streamBroken_ = false;
-    bool connectionBroken_ = false;
-    AbandonableStream stream_;
-};
 
 CupsSpooler::CupsSpooler() = default;
 CupsSpooler::~CupsSpooler() = default;
@@ -158,27 +26,24 @@ bool CupsSpooler::OpenPrinterA(std::string_view printerName, platform::PrinterHa
     ipp::Http http = ConnectWithDeadline();
     if (!http)
         return false;
-    ipp::DestInfo info(cupsCopyDestInfo(http.get(), dest.get()));
-    if (!info)
-        return false;
-
-    handle = printers_.Add(std::make_shared<Printer>(std::move(dest), std::move(http), std::move(info)));
+    handle = printers_.Add(std::make_shared<Printer>(std::move(dest), std::move(http)));
     return true;
 }
 
+// The job's number is known only once the scheduler has the whole document: the document
+// gets a number of the spooler's own meanwhile.
 std::uint32_t CupsSpooler::StartDocPrinterA(platform::PrinterHandle handle, const DocInfo& docInfo)
 {
     const auto printer = printers_.Find(handle);
     if (!printer)
         return 0;
-    const int jobId = printer->StartDocument(docInfo);
-    if (jobId > 0) {
-        std::lock_guard lock(jobsMutex_);
-        if (createdJobs_.size() == kRecordedJobs)
-            createdJobs_.pop_front();
-        createdJobs_.push_back({printer->name(), jobId});
+    std::string failure;
+    if (!printer->Start(docInfo, failure)) {
+        if (!failure.empty())
+            NoteFailure(printer->name(), failure);
+        return 0;
     }
-    return static_cast<std::uint32_t>(jobId);
+    return ++documents_;
 }
 
 bool CupsSpooler::StartPagePrinter(platform::PrinterHandle handle)
@@ -210,20 +75,31 @@ bool CupsSpooler::EndDocPrinter(platform::PrinterHandle handle)
     const auto printer = printers_.Find(handle);
     if (!printer)
         return false;
-    const std::optional<EndedJob> ended = printer->EndDocument();
+    const std::optional<EndedDocument> ended = printer->End();
     return ended && Record(printer->name(), *ended);
 }
 
-bool CupsSpooler::Record(const std::string& printer, EndedJob ended)
+bool CupsSpooler::Record(const std::string& printer, const EndedDocument& ended)
+{
+    if (!ended.accepted)
+        NoteFailure(printer, ended.failure);
+    std::lock_guard lock(jobsMutex_);
+    if (createdJobs_.size() == kRecordedJobs)
+        createdJobs_.pop_front();
+    createdJobs_.push_back({printer, ended.jobId, true, ended.accepted, ended.failure});
+    return ended.accepted;
+}
+
+void CupsSpooler::NoteFailure(const std::string& printer, const std::string& failure)
 {
     std::lock_guard lock(jobsMutex_);
-    for (CreatedJob& job : createdJobs_) {
-        if (job.id == ended.id && job.printer == printer) {
-            job.ended = true;
-            job.accepted = ended.accepted;
-        }
-    }
-    return ended.accepted;
+    lastFailure_ = printer + ": " + failure;
+}
+
+std::optional<std::string> CupsSpooler::LastFailure()
+{
+    std::lock_guard lock(jobsMutex_);
+    return lastFailure_;
 }
 
 bool CupsSpooler::ClosePrinter(platform::PrinterHandle handle)
@@ -231,17 +107,17 @@ bool CupsSpooler::ClosePrinter(platform::PrinterHandle handle)
     const auto printer = printers_.Remove(handle);
     if (!printer)
         return false;
-    const std::optional<EndedJob> ended = printer->EndDocument();
+    const std::optional<EndedDocument> ended = printer->End();
     return !ended || Record(printer->name(), *ended);
 }
 
 std::optional<std::string> CupsSpooler::Unreachable() { return SchedulerUnreachable(kSchedulerDeadlineMs); }
 
+// The writers find their documents broken and end them; Record notes how.
 void CupsSpooler::AbandonDocuments()
 {
     for (const auto& printer : printers_.All())
-        if (const std::optional<EndedJob> ended = printer->Abandon())
-            Record(printer->name(), *ended);
+        printer->Abandon();
 }
 
 void CupsSpooler::WatchJobStates(std::function<void(const std::string& line)> onState)
@@ -255,20 +131,39 @@ std::optional<platform::PrinterStatus> CupsSpooler::StatusOf(const std::string& 
     return QueueStatus(printerName);
 }
 
+namespace {
+
+// A job that did not print while its queue or printer stopped stays queued and would print
+// once they run again, after the program has reported it failed: it is cancelled, so that a
+// retry does not print it twice. What part of it may have printed depends on how far it got.
+std::string StopStillOpen(const CreatedJob& job, const JobOutcome& outcome)
+{
+    if (outcome.openState == 0)
+        return "";
+    if (!CancelJob(job))
+        return "; it could not be cancelled and may still print";
+    const bool begun = outcome.openState == IPP_JSTATE_PROCESSING || outcome.openState == IPP_JSTATE_STOPPED;
+    return begun ? "; it was cancelled, but some of it may have printed"
+                 : "; it was cancelled and will not print";
+}
+
+} // namespace
+
 std::vector<std::string> CupsSpooler::JobProblems(bool wait)
 {
     std::vector<std::string> problems;
     for (const CreatedJob& job : CreatedJobs()) {
-        const std::string name = "job " + job.printer + "-" + std::to_string(job.id);
         if (!job.accepted) {
-            problems.push_back(name + " was not accepted by the scheduler");
+            problems.push_back("the job on " + job.printer +
+                               " was not accepted by the scheduler: " + job.failure);
             continue;
         }
+        const std::string name = "job " + job.printer + "-" + std::to_string(job.id);
         if (!wait)
             continue;
         const JobOutcome outcome = FollowJob(job, StateListener());
         if (!outcome.completed)
-            problems.push_back(name + " did not print: " + outcome.reason);
+            problems.push_back(name + " did not print: " + outcome.reason + StopStillOpen(job, outcome));
     }
     return problems;
 }

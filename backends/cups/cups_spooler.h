@@ -1,14 +1,17 @@
 #pragma once
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <rawlet/platform/spooler.h>
 
 #include "handle_table.h"
+#include "queue_document.h"
 
 namespace rawlet::cups {
 
@@ -18,13 +21,14 @@ struct CreatedJob {
     int id;
     bool ended = false;    // its document was finished (or abandoned)
     bool accepted = false; // the scheduler accepted the finished document
+    std::string failure;   // why not, when it did not
 };
 
 // The spooler over CUPS, talking to the scheduler the environment names (CUPS_SERVER,
 // client.conf, or the local default). A printer handle holds its own connection; a document
-// is one CUPS job with one raw document, streamed as it is written, so memory does not grow
-// with the job. The job is held until the scheduler has the whole document, so a document
-// cut short never prints.
+// is one Print-Job request with one raw document, streamed as it is written, so memory does
+// not grow with the job. The scheduler makes the job only once it has the whole document,
+// so a document cut short never prints and leaves nothing behind.
 //
 // One instance may serve several threads at once, each on its own handles.
 class CupsSpooler : public platform::Spooler, public platform::SpoolerReports {
@@ -42,6 +46,7 @@ public:
     bool ClosePrinter(platform::PrinterHandle handle) override;
 
     std::optional<std::string> Unreachable() override;
+    std::optional<std::string> LastFailure() override;
     void AbandonDocuments() override;
     bool CanFollowJobs() const override { return true; }
     std::vector<std::string> JobProblems(bool wait) override;
@@ -49,25 +54,24 @@ public:
     bool CanTellStatus() const override { return true; }
     std::optional<platform::PrinterStatus> StatusOf(const std::string& printerName) override;
 
-    // The jobs created so far, oldest first: the most recent kRecordedJobs of them, so a
-    // long-running program's record does not grow without end.
+    // The documents ended so far, with the jobs made of them, oldest first: the most recent
+    // kRecordedJobs of them, so a long-running program's record does not grow without end.
     static constexpr std::size_t kRecordedJobs = 4096;
     std::vector<CreatedJob> CreatedJobs() const;
 
 private:
-    class Printer;
-    struct EndedJob {
-        int id;
-        bool accepted;
-    };
+    using Printer = QueueDocument;
 
-    // Notes how the printer's job ended; returns whether the scheduler accepted it.
-    bool Record(const std::string& printer, EndedJob ended);
+    // Notes how the printer's document ended; returns whether the scheduler accepted it.
+    bool Record(const std::string& printer, const EndedDocument& ended);
+    void NoteFailure(const std::string& printer, const std::string& failure);
     std::function<void(const std::string&)> StateListener() const;
 
     backends::HandleTable<Printer> printers_;
     mutable std::mutex jobsMutex_;
     std::deque<CreatedJob> createdJobs_;
+    std::optional<std::string> lastFailure_;
+    std::atomic<std::uint32_t> documents_ = 0;
     std::function<void(const std::string&)> jobStateListener_;
 };
 

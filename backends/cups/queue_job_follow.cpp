@@ -52,6 +52,19 @@ private:
 
 } // namespace
 
+bool CancelJob(const CreatedJob& job)
+{
+    const ipp::Http http = ConnectWithDeadline();
+    if (!http)
+        return false;
+    const std::string uri = "ipp://localhost/jobs/" + std::to_string(job.id);
+    ipp_t* request = ippNewRequest(IPP_OP_CANCEL_JOB);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    const ipp::Ipp response(cupsDoRequest(http.get(), request, "/jobs/"));
+    return response && ippGetStatusCode(response.get()) <= IPP_STATUS_OK_CONFLICTING;
+}
+
 JobOutcome FollowJob(const CreatedJob& job, const JobStateListener& onState)
 {
     const ipp::Http http = ConnectWithDeadline();
@@ -61,7 +74,7 @@ JobOutcome FollowJob(const CreatedJob& job, const JobStateListener& onState)
     const ipp::FollowRules rules{"job " + job.printer + "-" + std::to_string(job.id), "the scheduler", true,
                                  true, 1};
     const ipp::JobEnd end = ipp::FollowJob(scheduler, rules, onState);
-    return {end.printed, end.reason};
+    return {end.printed, end.reason, end.openState};
 }
 
 } // namespace rawlet::cups

@@ -10,6 +10,7 @@ namespace rawlet::cups {
 struct JobOutcome {
     bool completed = false;
     std::string reason; // the scheduler's words when the job did not complete
+    int openState = 0;  // the job's state when it did not complete but may still print
 };
 
 // Follows `job` until the scheduler reports it completed, or it can no longer complete: the
@@ -18,5 +19,8 @@ struct JobOutcome {
 // "job Q-7 processing".
 using ipp::JobStateListener;
 JobOutcome FollowJob(const CreatedJob& job, const JobStateListener& onState = nullptr);
+
+// Cancels `job` on a connection of its own; whether the scheduler agreed.
+bool CancelJob(const CreatedJob& job);
 
 } // namespace rawlet::cups

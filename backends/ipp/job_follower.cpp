@@ -74,6 +74,17 @@ std::optional<JobEnd> PrinterStopped(JobKeeper& keeper)
 
 } // namespace
 
+namespace {
+
+// The end of a job that did not print, which may still print while it was last seen open.
+JobEnd StillOpen(JobEnd end, int lastState)
+{
+    end.openState = lastState;
+    return end;
+}
+
+} // namespace
+
 JobEnd FollowJob(JobKeeper& keeper, const FollowRules& rules, const JobStateListener& onState)
 {
     int lastState = 0; // the last state the job was seen waiting or printing in; 0 before
@@ -89,21 +100,24 @@ JobEnd FollowJob(JobKeeper& keeper, const FollowRules& rules, const JobStateList
             onState(answered ? DescribedJob(rules.jobName + " " + JobStateName(state), response.get())
                              : rules.jobName + " " + JobStateName(state) + ": " + unanswered);
         if (!answered)
-            return NotPrinted("job state unavailable: " + unanswered);
+            return StillOpen(NotPrinted("job state unavailable: " + unanswered), lastState);
+        if (state == IPP_JSTATE_STOPPED)
+            lastState = state;
         if (const auto end = EndOf(state, response.get()))
-            return *end;
+            return StillOpen(*end, end->printed ? 0 : (state == IPP_JSTATE_STOPPED ? state : 0));
         if (state == 0) {
             if (++answersWithoutState >= rules.answersWithoutState)
-                return NotPrinted("job state unavailable: " + rules.keeperName +
-                                  " does not tell the job's state");
+                return StillOpen(NotPrinted("job state unavailable: " + rules.keeperName +
+                                            " does not tell the job's state"),
+                                 lastState);
         } else {
             lastState = state;
         }
         if (rules.watchPrinter)
             if (const auto stopped = PrinterStopped(keeper))
-                return *stopped;
+                return StillOpen(*stopped, lastState);
         if (!keeper.Pause(kPollInterval))
-            return NotPrinted("job state unavailable: interrupted");
+            return StillOpen(NotPrinted("job state unavailable: interrupted"), lastState);
     }
 }
 

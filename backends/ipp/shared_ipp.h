@@ -104,6 +104,10 @@ struct FollowRules {
 struct JobEnd {
     bool printed = false;
     std::string reason; // why not, in the keeper's words where it gave them
+    // The last state the job was seen in while it could still print (pending, held,
+    // processing, stopped); 0 when it ended for good or was never seen. A job that did not
+    // print with such a state may print later, when its printer or the job resumes.
+    int openState = 0;
 };
 
 // Follows a job until its keeper says it completed, or that it can no longer complete: the

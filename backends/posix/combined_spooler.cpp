@@ -9,7 +9,7 @@ bool CombinedSpooler::OpenPrinterA(std::string_view printerName, platform::Print
     platform::Spooler& spooler =
         direct_.Knows(printerName) ? static_cast<platform::Spooler&>(direct_) : queues_;
     platform::PrinterHandle inner = 0;
-    if (!spooler.OpenPrinterA(printerName, inner))
+    if (!Noted(spooler, spooler.OpenPrinterA(printerName, inner)))
         return false;
     handle = routes_.Add(std::make_shared<Route>(Route{spooler, inner}));
     return true;
@@ -18,7 +18,11 @@ bool CombinedSpooler::OpenPrinterA(std::string_view printerName, platform::Print
 std::uint32_t CombinedSpooler::StartDocPrinterA(platform::PrinterHandle handle, const DocInfo& docInfo)
 {
     const auto route = routes_.Find(handle);
-    return route ? route->spooler.StartDocPrinterA(route->handle, docInfo) : 0;
+    if (!route)
+        return 0;
+    const std::uint32_t document = route->spooler.StartDocPrinterA(route->handle, docInfo);
+    Noted(route->spooler, document != 0);
+    return document;
 }
 
 bool CombinedSpooler::StartPagePrinter(platform::PrinterHandle handle)
@@ -32,7 +36,7 @@ bool CombinedSpooler::WritePrinter(platform::PrinterHandle handle, std::string_v
 {
     written = 0;
     const auto route = routes_.Find(handle);
-    return route && route->spooler.WritePrinter(route->handle, bytes, written);
+    return route && Noted(route->spooler, route->spooler.WritePrinter(route->handle, bytes, written));
 }
 
 bool CombinedSpooler::EndPagePrinter(platform::PrinterHandle handle)
@@ -44,13 +48,25 @@ bool CombinedSpooler::EndPagePrinter(platform::PrinterHandle handle)
 bool CombinedSpooler::EndDocPrinter(platform::PrinterHandle handle)
 {
     const auto route = routes_.Find(handle);
-    return route && route->spooler.EndDocPrinter(route->handle);
+    return route && Noted(route->spooler, route->spooler.EndDocPrinter(route->handle));
 }
 
 bool CombinedSpooler::ClosePrinter(platform::PrinterHandle handle)
 {
     const auto route = routes_.Remove(handle);
-    return route && route->spooler.ClosePrinter(route->handle);
+    return route && Noted(route->spooler, route->spooler.ClosePrinter(route->handle));
+}
+
+bool CombinedSpooler::Noted(const platform::Spooler& spooler, bool succeeded)
+{
+    if (!succeeded)
+        directFailedLast_ = &spooler == &direct_;
+    return succeeded;
+}
+
+std::optional<std::string> CombinedSpooler::LastFailure()
+{
+    return directFailedLast_ ? direct_.LastFailure() : queues_.LastFailure();
 }
 
 // A direct printer times its sources itself; a queue's answer is the scheduler's.

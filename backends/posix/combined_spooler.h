@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include <rawlet/platform/spooler.h>
 
 #include "cups_spooler.h"
@@ -27,7 +29,8 @@ public:
     bool ClosePrinter(platform::PrinterHandle handle) override;
 
     std::optional<std::string> Unreachable() override { return queues_.Unreachable(); }
-    std::optional<std::string> LastFailure() override { return direct_.LastFailure(); }
+    // Why the backend that failed last did so.
+    std::optional<std::string> LastFailure() override;
     void AbandonDocuments() override;
     bool CanFollowJobs() const override { return true; }
     std::vector<std::string> JobProblems(bool wait) override;
@@ -45,9 +48,13 @@ private:
         platform::PrinterHandle handle;
     };
 
+    // Passes `succeeded` on, noting which backend failed when it did not.
+    bool Noted(const platform::Spooler& spooler, bool succeeded);
+
     cups::CupsSpooler& queues_;
     direct::DirectSpooler& direct_;
     backends::HandleTable<Route> routes_;
+    std::atomic<bool> directFailedLast_ = false;
 };
 
 } // namespace rawlet::posix

@@ -44,6 +44,18 @@ run print --wait -d cli-drop "$work/big.bin"
 check_eq "wait on a dropped job" "$status" 1
 grep -q '^rawlet: job cli-drop-[0-9]* did not print: job aborted' "$work/err" || fail "dropped job not reported: $(cat "$work/err")"
 
+# --wait on a queue stopped for paper: the job did not print, and it is cancelled, so it does
+# not print later, when the queue runs again and the user has printed it anew.
+new_queue cli-paper
+cupsdisable -r "out of paper" cli-paper
+within 30 print --wait -d cli-paper "$work/a.txt"
+check_eq "wait on a stopped queue" "$status" 1
+grep -q 'did not print: printer stopped: out of paper; it was cancelled and will not print' "$work/err" \
+  || fail "stopped queue: $(cat "$work/err")"
+cupsenable cli-paper
+sleep 3
+check_eq "jobs printed once the queue ran again" "$("$sandbox" jobs "$RAWLET_SANDBOX" cli-paper | wc -l)" 0
+
 # Errors: the control's numbered errors, usage errors, unreadable files (nothing printed).
 run print -d No-Such-Printer "$work/a.txt"
 check_eq "unknown printer status" "$status" 1
@@ -59,11 +71,30 @@ run print -d cli-print --bogus
 check_eq "unknown option status" "$status" 2
 RAWLET_ANSI_CODEPAGE=9999 "$rawlet" print -d cli-print "$work/a.txt" 2>"$work/err"
 check_eq "unsupported code page status" "$?" 1
+# A queue that rejects jobs refuses the job at its start, with the scheduler's reason.
 new_queue cli-reject
-cupsreject cli-reject
+cupsreject -r "closed for the night" cli-reject
 run print -d cli-reject "$work/a.txt"
 check_eq "rejecting queue status" "$status" 1
-check_eq "rejecting queue text" "$(cat "$work/err")" "rawlet: error 32037 (Rawleter): error occur while write data to the printer"
+check_eq "rejecting queue text" "$(head -1 "$work/err")" "rawlet: error 32036 (Rawleter): Error occur while open the printer queue"
+grep -q 'cli-reject: the queue does not accept jobs: closed for the night' "$work/err" \
+  || fail "rejecting queue reason: $(cat "$work/err")"
+
+# A command killed mid-job leaves no job behind: the scheduler makes none of a document
+# whose end never came, so nothing prints, then or later.
+new_queue cli-killed
+mkfifo "$work/unfinished"
+"$rawlet" print -d cli-killed <"$work/unfinished" &
+killed=$!
+exec 3>"$work/unfinished"
+printf 'first half\r\n' >&3
+sleep 1
+kill -KILL "$killed"
+wait "$killed" 2>/dev/null
+exec 3>&-
+sleep 2
+check_eq "jobs left by a killed print" "$(lpstat -o cli-killed | wc -l)" 0
+check_eq "device jobs after a killed print" "$("$sandbox" jobs "$RAWLET_SANDBOX" cli-killed | wc -l)" 0
 
 # Input that cannot be read after the document opened (a directory) fails the command and
 # the job is canceled, not printed: the next job is the first the device receives.

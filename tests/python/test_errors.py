@@ -1,5 +1,6 @@
 """Failures arrive as rawlet.Error with the control's numbers, never silently."""
 import socket
+import subprocess
 
 import pytest
 
@@ -62,3 +63,12 @@ def test_a_deaf_printer_fails_the_end_of_a_small_job(direct_device):
         with rawlet.Printer(direct_device.uri + "?timeout=1") as printer:
             printer.write(b"receipt")
     assert raised.value.number == 32034
+
+
+def test_a_queue_that_rejects_jobs_refuses_the_job_at_its_start(queue):
+    subprocess.run(["cupsreject", "-r", "closed for the night", queue.name], check=True)
+    printer = rawlet.Printer(queue.name)
+    with pytest.raises(rawlet.Error) as raised:
+        printer.write(b"receipt")
+    assert raised.value.number == 32036
+    assert raised.value.reason == f"{queue.name}: the queue does not accept jobs: closed for the night"

@@ -33,9 +33,11 @@ public:
     // `handle` untouched.
     virtual bool OpenPrinterA(std::string_view printerName, PrinterHandle& handle) = 0;
 
-    // Starts a raw document described by `docInfo`. Returns the job identifier, or zero on
-    // failure (an unusable handle, or a document already in progress on this handle: the
-    // document in progress is left as it is).
+    // Starts a raw document described by `docInfo`. Returns a non-zero number for the
+    // document (the spooler's job identifier, where it knows one before the document is
+    // whole), or zero on failure (an unusable handle, a printer that refuses the document, or
+    // a document already in progress on this handle: the document in progress is left as it
+    // is).
     virtual std::uint32_t StartDocPrinterA(PrinterHandle handle, const DocInfo& docInfo) = 0;
 
     // Starts a page of the document in progress. False when there is none.

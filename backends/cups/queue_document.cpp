@@ -1,0 +1,168 @@
+#include "queue_document.h"
+
+#include "scheduler_connection.h"
+
+namespace rawlet::cups {
+
+namespace {
+
+std::string Option(const cups_dest_t& dest, const char* name)
+{
+    const char* value = cupsGetOption(name, dest.num_options, dest.options);
+    return value ? value : "";
+}
+
+// The queue's URI as the scheduler names it, and the resource requests for it go to.
+std::string PrinterUri(const cups_dest_t& dest)
+{
+    const std::string uri = Option(dest, "printer-uri-supported");
+    return uri.empty() ? "ipp://localhost/printers/" + std::string(dest.name) : uri;
+}
+
+std::string ResourceOf(const std::string& uri)
+{
+    const std::size_t authority = uri.find("//");
+    const std::size_t path =
+        authority == std::string::npos ? std::string::npos : uri.find('/', authority + 2);
+    return path == std::string::npos ? "/" : uri.substr(path);
+}
+
+bool Succeeded(ipp_t* response)
+{
+    return response && ippGetStatusCode(response) <= IPP_STATUS_OK_CONFLICTING;
+}
+
+} // namespace
+
+QueueDocument::QueueDocument(ipp::Dest dest, ipp::Http http)
+    : dest_(std::move(dest)), printerUri_(PrinterUri(*dest_)), resource_(ResourceOf(printerUri_)),
+      http_(std::move(http))
+{}
+
+QueueDocument::~QueueDocument() { End(); }
+
+bool QueueDocument::inDocument() const
+{
+    std::lock_guard lock(mutex_);
+    return inDocument_;
+}
+
+bool QueueDocument::Start(const DocInfo& docInfo, std::string& failure)
+{
+    std::lock_guard lock(mutex_);
+    if (inDocument_ || !AcceptsJobs(failure))
+        return false;
+    if (!ConnectionReady()) {
+        failure = "the scheduler does not answer: " + ipp::LastErrorText();
+        return false;
+    }
+    const ipp::Ipp request(PrintJobRequest(docInfo));
+    if (cupsSendRequest(http_.get(), request.get(), resource_.c_str(), CUPS_LENGTH_VARIABLE) !=
+        HTTP_STATUS_CONTINUE) {
+        connectionBroken_ = true;
+        failure = "the scheduler refused the job: " + ipp::LastErrorText();
+        return false;
+    }
+    stream_.Begin(httpGetFd(http_.get()));
+    inDocument_ = true;
+    streamBroken_ = false;
+    return true;
+}
+
+// As the queue was when it was opened; the scheduler's own message says why it rejects.
+bool QueueDocument::AcceptsJobs(std::string& failure)
+{
+    if (Option(*dest_, "printer-is-accepting-jobs") != "false")
+        return true;
+    failure = "the queue does not accept jobs";
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri_.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "printer-state-message");
+    const ipp::Ipp response(cupsDoRequest(http_.get(), request, "/"));
+    if (const std::string why = ipp::AttributeText(response.get(), "printer-state-message"); !why.empty())
+        failure += ": " + why;
+    return false;
+}
+
+ipp_t* QueueDocument::PrintJobRequest(const DocInfo& docInfo) const
+{
+    ipp_t* request = ippNewRequest(IPP_OP_PRINT_JOB);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri_.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    if (const std::string title = docInfo.docName ? ipp::IppName(*docInfo.docName) : ""; !title.empty())
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr, CUPS_FORMAT_RAW);
+    return request;
+}
+
+bool QueueDocument::Write(std::string_view bytes)
+{
+    std::lock_guard lock(mutex_);
+    if (!inDocument_ || streamBroken_ || stream_.abandoned())
+        return false;
+    // A zero-length write would end the chunked request body: there is nothing to send.
+    if (bytes.empty())
+        return true;
+    // libcups may keep a short write in its buffer, so an abandonment meanwhile is checked
+    // as well as the result.
+    if (cupsWriteRequestData(http_.get(), bytes.data(), bytes.size()) != HTTP_STATUS_CONTINUE ||
+        stream_.abandoned())
+        streamBroken_ = true;
+    return !streamBroken_;
+}
+
+std::optional<EndedDocument> QueueDocument::End()
+{
+    std::lock_guard lock(mutex_);
+    if (!inDocument_)
+        return std::nullopt;
+    inDocument_ = false;
+    EndedDocument ended;
+    if (streamBroken_)
+        ended.failure = "the stream to the scheduler broke off: " + ipp::LastErrorText();
+    else if (!stream_.Ending())
+        ended.failure = "the job was cancelled";
+    else
+        ended.jobId = AwaitJob(ended.failure);
+    const bool abandoned = stream_.End();
+    connectionBroken_ = connectionBroken_ || ended.jobId == 0;
+    if (ended.jobId != 0 && abandoned) {
+        CancelOnOwnConnection(ended.jobId);
+        ended.failure = "the job was cancelled";
+        return ended;
+    }
+    ended.accepted = ended.jobId != 0;
+    return ended;
+}
+
+// Only a response received means the scheduler has the document: without one, libcups
+// leaves the thread's previous status, often a stale success.
+int QueueDocument::AwaitJob(std::string& failure)
+{
+    const ipp::Ipp response(cupsGetResponse(http_.get(), resource_.c_str()));
+    if (httpGetStatus(http_.get()) != HTTP_STATUS_OK || !Succeeded(response.get())) {
+        failure = ipp::LastErrorText();
+        return 0;
+    }
+    const int jobId = ippGetInteger(ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER), 0);
+    if (jobId == 0)
+        failure = "the scheduler named no job";
+    return jobId;
+}
+
+// A connection whose request broke off mid-way is connected again before its next use.
+bool QueueDocument::ConnectionReady()
+{
+    if (connectionBroken_)
+        connectionBroken_ = httpReconnect2(http_.get(), kSchedulerDeadlineMs, nullptr) != 0;
+    return !connectionBroken_;
+}
+
+void QueueDocument::CancelOnOwnConnection(int jobId) const
+{
+    if (const ipp::Http http = ConnectWithDeadline())
+        cupsCancelDestJob(http.get(), dest_.get(), jobId);
+}
+
+} // namespace rawlet::cups

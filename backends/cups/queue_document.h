@@ -1,0 +1,71 @@
+#pragma once
+
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <rawlet/platform/doc_info.h>
+
+#include "abandonable_stream.h"
+#include "shared_ipp.h"
+
+namespace rawlet::cups {
+
+// How a queue's document ended: the job the scheduler made of it (0 for none), and why not
+// when it made none or the job was cancelled.
+struct EndedDocument {
+    int jobId = 0;
+    bool accepted = false;
+    std::string failure;
+};
+
+// One open queue: its destination, a connection of its own to the scheduler, and the
+// document in progress, if any. A document is one IPP Print-Job request whose body streams
+// as it is written: the scheduler makes no job until the body's end has arrived, so a
+// document cut short (the program interrupted or killed, the connection broken) leaves no
+// job, and nothing is held or left behind.
+//
+// The document and its connection are used under a lock, by one writer at a time; another
+// thread abandons the document through `stream_` alone, since the writer may be blocked in
+// libcups with the lock held.
+class QueueDocument {
+public:
+    QueueDocument(ipp::Dest dest, ipp::Http http);
+    ~QueueDocument();
+    QueueDocument(const QueueDocument&) = delete;
+    QueueDocument& operator=(const QueueDocument&) = delete;
+
+    const char* name() const { return dest_->name; }
+    bool inDocument() const;
+
+    // Starts the document. A queue that does not accept jobs refuses here, with the
+    // scheduler's reason in `failure`.
+    bool Start(const DocInfo& docInfo, std::string& failure);
+    bool Write(std::string_view bytes);
+    // Ends the document in progress and reads the scheduler's answer: the job it made.
+    std::optional<EndedDocument> End();
+    // From any thread, never waiting for the writer: before the document's end has gone out,
+    // breaks its stream, so no job is made; after, the writer cancels the job it learns of.
+    // False when no document is in progress.
+    bool Abandon() { return stream_.Abandon(); }
+
+private:
+    bool AcceptsJobs(std::string& failure);
+    ipp_t* PrintJobRequest(const DocInfo& docInfo) const;
+    int AwaitJob(std::string& failure);
+    bool ConnectionReady();
+    void CancelOnOwnConnection(int jobId) const;
+
+    const ipp::Dest dest_;
+    const std::string printerUri_;
+    const std::string resource_;
+    ipp::Http http_;
+    mutable std::mutex mutex_;
+    bool inDocument_ = false;
+    bool streamBroken_ = false;
+    bool connectionBroken_ = false;
+    AbandonableStream stream_;
+};
+
+} // namespace rawlet::cups
