@@ -1,5 +1,7 @@
 #include "queue_document.h"
 
+#include <utility>
+
 #include "scheduler_connection.h"
 
 namespace rawlet::cups {
@@ -50,15 +52,19 @@ bool QueueDocument::inDocument() const
 bool QueueDocument::Start(const DocInfo& docInfo, std::string& failure)
 {
     std::lock_guard lock(mutex_);
-    if (inDocument_ || !AcceptsJobs(failure))
+    if (inDocument_)
         return false;
     if (!ConnectionReady()) {
         failure = "the scheduler does not answer: " + ipp::LastErrorText();
         return false;
     }
+    if (!AcceptsJobs(failure))
+        return false;
     const ipp::Ipp request(PrintJobRequest(docInfo));
     if (cupsSendRequest(http_.get(), request.get(), resource_.c_str(), CUPS_LENGTH_VARIABLE) !=
         HTTP_STATUS_CONTINUE) {
+        // A scheduler that answers before the document has refused it: its answer says why.
+        const ipp::Ipp answer(cupsGetResponse(http_.get(), resource_.c_str()));
         connectionBroken_ = true;
         failure = "the scheduler refused the job: " + ipp::LastErrorText();
         return false;
@@ -69,20 +75,34 @@ bool QueueDocument::Start(const DocInfo& docInfo, std::string& failure)
     return true;
 }
 
-// As the queue was when it was opened; the scheduler's own message says why it rejects.
+// The first document after the queue was opened goes by what the scheduler said then, which
+// costs no question; a later one, on a handle kept open, asks again. The scheduler's own
+// message says why it rejects.
 bool QueueDocument::AcceptsJobs(std::string& failure)
 {
-    if (Option(*dest_, "printer-is-accepting-jobs") != "false")
+    const bool accepting = std::exchange(fresh_, false)
+                               ? Option(*dest_, "printer-is-accepting-jobs") != "false"
+                               : AskPrinter().accepting;
+    if (accepting)
         return true;
     failure = "the queue does not accept jobs";
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri_.c_str());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "printer-state-message");
-    const ipp::Ipp response(cupsDoRequest(http_.get(), request, "/"));
-    if (const std::string why = ipp::AttributeText(response.get(), "printer-state-message"); !why.empty())
+    if (const std::string why = AskPrinter().message; !why.empty())
         failure += ": " + why;
     return false;
+}
+
+QueueDocument::PrinterAnswer QueueDocument::AskPrinter()
+{
+    static const char* const kWanted[] = {"printer-is-accepting-jobs", "printer-state-message"};
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri_.c_str());
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, kWanted);
+    const ipp::Ipp response(cupsDoRequest(http_.get(), request, "/"));
+    ipp_attribute_t* accepting =
+        ippFindAttribute(response.get(), "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
+    // A scheduler that does not say leaves the answer to the Print-Job itself.
+    return {!accepting || ippGetBoolean(accepting, 0) != 0,
+            ipp::AttributeText(response.get(), "printer-state-message")};
 }
 
 ipp_t* QueueDocument::PrintJobRequest(const DocInfo& docInfo) const
@@ -127,13 +147,20 @@ std::optional<EndedDocument> QueueDocument::End()
         ended.jobId = AwaitJob(ended.failure);
     const bool abandoned = stream_.End();
     connectionBroken_ = connectionBroken_ || ended.jobId == 0;
-    if (ended.jobId != 0 && abandoned) {
-        CancelOnOwnConnection(ended.jobId);
-        ended.failure = "the job was cancelled";
-        return ended;
-    }
     ended.accepted = ended.jobId != 0;
+    if (ended.accepted && abandoned)
+        CancelTaken(ended);
     return ended;
+}
+
+// Abandoned as the scheduler took the whole document: the job is cancelled if it can still
+// be. One the scheduler will not cancel has printed, or will.
+void QueueDocument::CancelTaken(EndedDocument& ended) const
+{
+    if (!CancelOnOwnConnection(ended.jobId))
+        return;
+    ended.accepted = false;
+    ended.failure = "the job was cancelled as the scheduler took it: some of it may have printed";
 }
 
 // Only a response received means the scheduler has the document: without one, libcups
@@ -141,13 +168,18 @@ std::optional<EndedDocument> QueueDocument::End()
 int QueueDocument::AwaitJob(std::string& failure)
 {
     const ipp::Ipp response(cupsGetResponse(http_.get(), resource_.c_str()));
-    if (httpGetStatus(http_.get()) != HTTP_STATUS_OK || !Succeeded(response.get())) {
-        failure = ipp::LastErrorText();
+    const bool answered = httpGetStatus(http_.get()) == HTTP_STATUS_OK && response;
+    if (answered && !Succeeded(response.get())) {
+        failure = "the scheduler refused the job: " + ipp::LastErrorText();
         return 0;
     }
-    const int jobId = ippGetInteger(ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER), 0);
+    const int jobId =
+        answered ? ippGetInteger(ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER), 0) : 0;
+    // The whole document went out: without an answer that names the job, the scheduler may
+    // have made it, and it may print.
     if (jobId == 0)
-        failure = "the scheduler named no job";
+        failure = "the scheduler did not say which job it made of the whole document (" +
+                  ipp::LastErrorText() + "): the job may print";
     return jobId;
 }
 
@@ -159,10 +191,10 @@ bool QueueDocument::ConnectionReady()
     return !connectionBroken_;
 }
 
-void QueueDocument::CancelOnOwnConnection(int jobId) const
+bool QueueDocument::CancelOnOwnConnection(int jobId) const
 {
-    if (const ipp::Http http = ConnectWithDeadline())
-        cupsCancelDestJob(http.get(), dest_.get(), jobId);
+    const ipp::Http http = ConnectWithDeadline();
+    return http && cupsCancelDestJob(http.get(), dest_.get(), jobId) == IPP_STATUS_OK;
 }
 
 } // namespace rawlet::cups

@@ -51,11 +51,18 @@ public:
     bool Abandon() { return stream_.Abandon(); }
 
 private:
+    struct PrinterAnswer {
+        bool accepting;
+        std::string message;
+    };
+
     bool AcceptsJobs(std::string& failure);
+    PrinterAnswer AskPrinter();
+    void CancelTaken(EndedDocument& ended) const;
     ipp_t* PrintJobRequest(const DocInfo& docInfo) const;
     int AwaitJob(std::string& failure);
     bool ConnectionReady();
-    void CancelOnOwnConnection(int jobId) const;
+    bool CancelOnOwnConnection(int jobId) const;
 
     const ipp::Dest dest_;
     const std::string printerUri_;
@@ -63,6 +70,7 @@ private:
     ipp::Http http_;
     mutable std::mutex mutex_;
     bool inDocument_ = false;
+    bool fresh_ = true; // the destination's options are as the scheduler just told them
     bool streamBroken_ = false;
     bool connectionBroken_ = false;
     AbandonableStream stream_;

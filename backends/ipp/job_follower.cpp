@@ -76,7 +76,9 @@ std::optional<JobEnd> PrinterStopped(JobKeeper& keeper)
 
 namespace {
 
-// The end of a job that did not print, which may still print while it was last seen open.
+// The end of a job that did not print because it or its printer stopped: it stays queued,
+// last seen in `lastState`, and may print once they run again. Only such an end carries the
+// state; one where the keeper did not answer says nothing of what the job will do.
 JobEnd StillOpen(JobEnd end, int lastState)
 {
     end.openState = lastState;
@@ -100,16 +102,13 @@ JobEnd FollowJob(JobKeeper& keeper, const FollowRules& rules, const JobStateList
             onState(answered ? DescribedJob(rules.jobName + " " + JobStateName(state), response.get())
                              : rules.jobName + " " + JobStateName(state) + ": " + unanswered);
         if (!answered)
-            return StillOpen(NotPrinted("job state unavailable: " + unanswered), lastState);
-        if (state == IPP_JSTATE_STOPPED)
-            lastState = state;
+            return NotPrinted("job state unavailable: " + unanswered);
         if (const auto end = EndOf(state, response.get()))
-            return StillOpen(*end, end->printed ? 0 : (state == IPP_JSTATE_STOPPED ? state : 0));
+            return state == IPP_JSTATE_STOPPED ? StillOpen(*end, state) : *end;
         if (state == 0) {
             if (++answersWithoutState >= rules.answersWithoutState)
-                return StillOpen(NotPrinted("job state unavailable: " + rules.keeperName +
-                                            " does not tell the job's state"),
-                                 lastState);
+                return NotPrinted("job state unavailable: " + rules.keeperName +
+                                  " does not tell the job's state");
         } else {
             lastState = state;
         }
@@ -117,7 +116,7 @@ JobEnd FollowJob(JobKeeper& keeper, const FollowRules& rules, const JobStateList
             if (const auto stopped = PrinterStopped(keeper))
                 return StillOpen(*stopped, lastState);
         if (!keeper.Pause(kPollInterval))
-            return StillOpen(NotPrinted("job state unavailable: interrupted"), lastState);
+            return NotPrinted("job state unavailable: interrupted");
     }
 }
 

@@ -104,9 +104,9 @@ struct FollowRules {
 struct JobEnd {
     bool printed = false;
     std::string reason; // why not, in the keeper's words where it gave them
-    // The last state the job was seen in while it could still print (pending, held,
-    // processing, stopped); 0 when it ended for good or was never seen. A job that did not
-    // print with such a state may print later, when its printer or the job resumes.
+    // For a job that did not print because it or its printer stopped: the last state it was
+    // seen in (pending, held, processing, stopped), since it may print once they run again;
+    // 0 otherwise.
     int openState = 0;
 };
 
