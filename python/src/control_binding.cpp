@@ -18,7 +18,18 @@ namespace {
 
 using Released = py::call_guard<py::gil_scoped_release>;
 
-std::unique_ptr<Rawlet> NewControl() { return std::make_unique<Rawlet>(TheSystem().Services()); }
+// An instance whose document is still open delivers it as it goes, which may wait on the
+// printer: other threads run meanwhile.
+struct DeleteWithoutGil {
+    void operator()(Rawlet* control) const
+    {
+        py::gil_scoped_release released;
+        delete control;
+    }
+};
+using ControlHolder = std::unique_ptr<Rawlet, DeleteWithoutGil>;
+
+ControlHolder NewControl() { return ControlHolder(new Rawlet(TheSystem().Services())); }
 
 void SetPrinterData(Rawlet& control, const py::handle& data)
 {
@@ -27,7 +38,7 @@ void SetPrinterData(Rawlet& control, const py::handle& data)
     control.SetPrinterData(view.bytes());
 }
 
-void BindProperties(py::class_<Rawlet>& control)
+void BindProperties(py::class_<Rawlet, ControlHolder>& control)
 {
     control
         .def_property(
@@ -46,21 +57,22 @@ void BindProperties(py::class_<Rawlet>& control)
                       "The job's name in the spooler.");
 }
 
-void BindMethods(py::class_<Rawlet>& control)
+void BindMethods(py::class_<Rawlet, ControlHolder>& control)
 {
     control.def("StartDoc", &Rawlet::StartDoc, Released(), "Starts a document on PrinterName.")
         .def("EndPage", &Rawlet::EndPage, Released(), "Ends the page.")
         .def("EndDoc", &Rawlet::EndDoc, Released(), "Ends the document and hands it to the printer.")
         .def("PrinterClose", &Rawlet::PrinterClose, Released(), "Closes the printer, ending any document.")
         .def("killDocument", &Rawlet::killDocument, Released(),
-             "Abandons the document so that it does not print.");
+             "Sends the printer reset ESC @, then ends the document as PrinterClose does: what\n"
+             "was written is delivered and prints, followed by the ESC @.");
 }
 
 } // namespace
 
 void BindControl(py::module_& module)
 {
-    py::class_<Rawlet> control(
+    py::class_<Rawlet, ControlHolder> control(
         module, "Rawlet",
         "The raw-printing control, member for member, for programs ported from Windows.\n\n"
         "All instances used on one Python thread share that thread's printer handle, as the\n"

@@ -9,19 +9,13 @@
 #include <rawlet/error.h>
 
 #include "bindings.h"
+#include "printer_text.h"
 
 namespace py = pybind11;
 
 namespace rawlet::python {
 
 namespace {
-
-// Printers and spoolers may say anything: bytes that are not UTF-8 become U+FFFD.
-py::str Text(const std::string& text)
-{
-    return py::reinterpret_steal<py::str>(
-        PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "replace"));
-}
 
 // An error raised without a text of its own gets the host's standard one, as in the command.
 void SetPythonError(const Error& error)

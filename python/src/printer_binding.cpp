@@ -15,16 +15,18 @@ constexpr const char* kPrinterDoc =
     "    with rawlet.Printer(\"Receipts\") as printer:\n"
     "        printer.write(b\"Total 23,30\\r\\n\\f\")\n\n"
     "Nothing reaches the printer before the first byte. The block's end finishes the job\n"
-    "and raises rawlet.Error when it was not delivered; an exception inside the block\n"
-    "cancels the job (nothing prints cut short) and goes on. Every call that waits on the\n"
-    "printer releases the GIL: threads print side by side, each with its own Printer.";
+    "and raises rawlet.Error when it was not delivered or was cancelled; an exception inside\n"
+    "the block cancels the job (nothing prints cut short) and goes on. Every call that waits\n"
+    "on the printer releases the GIL: threads print side by side, each with its own Printer.\n"
+    "Ctrl-C while one waits raises KeyboardInterrupt at once and cancels the job.";
 
 constexpr const char* kInitDoc =
     "Opens nothing yet; raises rawlet.Error 32000 when there is no such printer.\n\n"
     "title: the job's name in the spooler. translate: ANSI to OEM (DOS) code page on\n"
     "the way. utf8: the bytes written are UTF-8 text, sent in the ANSI code page.\n"
     "wait: finish() returns only once the job has printed. on_sent: called after each\n"
-    "write with the bytes sent so far. ValueError for a device URI that names no device.";
+    "write with the bytes sent so far; one that raises cancels the job. ValueError for a\n"
+    "device URI that names no device.";
 
 } // namespace
 
@@ -41,9 +43,11 @@ void BindPrinter(py::module_& module)
              "or the job was cancelled). A str raises TypeError.")
         .def("finish", &PythonPrinter::Finish,
              "Ends the job and hands it over; raises rawlet.Error 32034 when it was not\n"
-             "delivered or, with wait, did not print. Only the first call does anything.")
+             "delivered, was cancelled or, with wait, did not print. Only the first call does\n"
+             "anything, but every one after a cancel raises.")
         .def("cancel", &PythonPrinter::Cancel,
-             "Breaks the job off before it prints, from any thread, at once.")
+             "Breaks the job off before it prints, at once, from any thread or from on_sent: a\n"
+             "write() or finish() under way raises rawlet.Error, and nothing more is sent.")
         .def("__enter__", [](py::object self) { return self; })
         .def(
             "__exit__",

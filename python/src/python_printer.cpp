@@ -1,9 +1,11 @@
 #include "python_printer.h"
 
+#include <stdexcept>
 #include <utility>
 
 #include "byte_view.h"
 #include "error_texts.h"
+#include "interruptible.h"
 #include "shared_system.h"
 
 namespace py = pybind11;
@@ -12,16 +14,20 @@ namespace rawlet::python {
 
 namespace {
 
-// The progress call, made from a write that runs without the GIL.
-std::function<void(std::uint64_t)> ProgressCall(const py::object& onSent)
-{
-    if (onSent.is_none())
-        return nullptr;
-    return [callback = onSent.ptr()](std::uint64_t sent) {
-        py::gil_scoped_acquire gil;
-        py::handle{callback}(sent);
-    };
-}
+// Marks the thread that makes a call for as long as the call lasts.
+class CallerMark {
+public:
+    explicit CallerMark(std::atomic<std::thread::id>& caller) : caller_(caller)
+    {
+        caller_ = std::this_thread::get_id();
+    }
+    ~CallerMark() { caller_ = std::thread::id(); }
+    CallerMark(const CallerMark&) = delete;
+    CallerMark& operator=(const CallerMark&) = delete;
+
+private:
+    std::atomic<std::thread::id>& caller_;
+};
 
 } // namespace
 
@@ -34,7 +40,7 @@ PythonPrinter::PythonPrinter(const std::string& nameOrUri, const std::optional<s
     options.translate = translate;
     options.wait = wait;
     options.utf8 = utf8;
-    options.onSent = ProgressCall(onSent_);
+    options.onSent = ProgressCall();
     py::gil_scoped_release released;
     printer_ = std::make_shared<Printer>(TheSystem(), nameOrUri, std::move(options));
     name_ = printer_->name();
@@ -43,56 +49,123 @@ PythonPrinter::PythonPrinter(const std::string& nameOrUri, const std::optional<s
 PythonPrinter::~PythonPrinter()
 {
     py::gil_scoped_release released;
-    printer_.reset();
+    LetGo(Stage::Cancelled); // the last reference: the printer cancels a job still open
+}
+
+// Called from a write, which runs without the GIL. A callback that raises cancels the job,
+// so that a caller who catches its exception cannot print the job cut short.
+std::function<void(std::uint64_t)> PythonPrinter::ProgressCall()
+{
+    if (onSent_.is_none())
+        return nullptr;
+    return [this](std::uint64_t sent) {
+        sent_ = sent;
+        py::gil_scoped_acquire gil;
+        try {
+            onSent_(sent);
+        } catch (py::error_already_set&) {
+            {
+                py::gil_scoped_release released;
+                CancelJob();
+            }
+            throw;
+        }
+    };
+}
+
+// A write or finish from the job's own progress call would wait for itself.
+void PythonPrinter::OneCallAtATime(const std::function<void()>& call)
+{
+    if (caller_.load() == std::this_thread::get_id())
+        throw std::runtime_error("write() and finish() cannot be called from the printer's own on_sent");
+    RunWithoutGil(
+        [&] {
+            std::lock_guard lock(callMutex_);
+            const CallerMark mark(caller_);
+            call();
+        },
+        [this] { CancelJob(); });
 }
 
 std::shared_ptr<Printer> PythonPrinter::Current() const
 {
-    std::lock_guard lock(handleMutex_);
+    std::lock_guard lock(stageMutex_);
     return printer_;
 }
 
-// The last reference goes with the caller's, which runs without the GIL.
-void PythonPrinter::LetGo()
+bool PythonPrinter::cancelled() const
 {
-    std::lock_guard lock(handleMutex_);
+    std::lock_guard lock(stageMutex_);
+    return stage_ == Stage::Cancelled;
+}
+
+// The job is over, as `stage` says unless a cancel came first. The last reference to the
+// printer goes with the caller's, which runs without the GIL.
+std::shared_ptr<Printer> PythonPrinter::LetGo(Stage stage) noexcept
+{
+    std::lock_guard lock(stageMutex_);
+    if (stage_ == Stage::Open)
+        stage_ = stage;
+    return std::exchange(printer_, nullptr);
+}
+
+// A job delivered stays so, whatever cancel came too late to stop it.
+void PythonPrinter::Delivered() noexcept
+{
+    std::lock_guard lock(stageMutex_);
+    stage_ = Stage::Finished;
     printer_.reset();
+}
+
+void PythonPrinter::CancelJob() noexcept
+{
+    if (const std::shared_ptr<Printer> printer = LetGo(Stage::Cancelled))
+        printer->Cancel(); // a call under way on another thread fails at once
+}
+
+void PythonPrinter::RaiseOver(const Error& error) const
+{
+    throw Error(error.number(), error.source(), error.description(),
+                name_ + ": the job was " + (cancelled() ? "cancelled" : "finished"));
 }
 
 void PythonPrinter::Write(const py::handle& data)
 {
     const ByteView view(data, "write()");
-    py::gil_scoped_release released;
-    std::lock_guard call(callMutex_);
-    const std::shared_ptr<Printer> printer = Current();
-    if (!printer) {
-        const Error failed = errors::WriteFailed();
-        throw Error(failed.number(), failed.source(), failed.description(),
-                    name_ + ": the job was " + (cancelled_ ? "cancelled" : "finished"));
-    }
-    printer->Write(view.bytes());
-    sent_ = printer->bytesSent();
+    OneCallAtATime([&] {
+        const std::shared_ptr<Printer> printer = Current();
+        if (!printer)
+            RaiseOver(errors::WriteFailed());
+        printer->Write(view.bytes());
+        sent_ = printer->bytesSent();
+        if (cancelled()) // meanwhile, as by the last piece's progress call: none of it prints
+            RaiseOver(errors::WriteFailed());
+    });
 }
 
 void PythonPrinter::Finish()
 {
-    py::gil_scoped_release released;
-    std::lock_guard call(callMutex_);
-    const std::shared_ptr<Printer> printer = Current();
-    if (!printer)
-        return;
-    LetGo(); // delivered or not, the job is over
-    printer->Finish();
+    OneCallAtATime([this] {
+        const std::shared_ptr<Printer> printer = Current();
+        if (!printer) {
+            if (cancelled())
+                RaiseOver(errors::EndDocFailed());
+            return;
+        }
+        try {
+            printer->Finish();
+        } catch (...) {
+            LetGo(Stage::Finished);
+            throw;
+        }
+        Delivered();
+    });
 }
 
 void PythonPrinter::Cancel()
 {
     py::gil_scoped_release released;
-    if (const std::shared_ptr<Printer> printer = Current())
-        printer->Cancel(); // a write under way on another thread fails at once and lets go of the call
-    std::lock_guard call(callMutex_);
-    cancelled_ = cancelled_ || Current() != nullptr;
-    LetGo();
+    CancelJob();
 }
 
 bool PythonPrinter::Exit(const py::handle& exceptionType)

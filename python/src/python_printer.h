@@ -2,10 +2,12 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include <pybind11/pybind11.h>
 
@@ -13,9 +15,10 @@
 
 namespace rawlet::python {
 
-// One job on one printer for Python: a rawlet::Printer that blocks without the GIL, so
-// threads print side by side, and that is let go as soon as the job is finished or
-// cancelled (a job ended in a `with` block is closed even while its object lives on).
+// One job on one printer for Python: a rawlet::Printer that waits without the GIL, so
+// threads print side by side, that Ctrl-C and cancel() break off from anywhere, the job's
+// own progress call included, and that is let go as soon as the job is finished or cancelled
+// (a job ended in a `with` block is closed even while its object lives on).
 class PythonPrinter {
 public:
     PythonPrinter(const std::string& nameOrUri, const std::optional<std::string>& title, bool translate,
@@ -26,8 +29,9 @@ public:
     PythonPrinter& operator=(const PythonPrinter&) = delete;
 
     void Write(const pybind11::handle& data);
+    // Raises once the job was cancelled: it will not print.
     void Finish();
-    // From any thread: breaks the job off at once, then lets it go.
+    // From any thread, and from the progress call: breaks the job off at once, then lets it go.
     void Cancel();
     // The end of a `with` block: finishes the job, or cancels it when the block raised.
     bool Exit(const pybind11::handle& exceptionType);
@@ -36,16 +40,29 @@ public:
     std::uint64_t bytesSent() const noexcept { return sent_; }
 
 private:
-    std::shared_ptr<Printer> Current() const;
-    void LetGo();
+    enum class Stage { Open, Finished, Cancelled };
 
-    std::mutex callMutex_;           // one write or finish at a time: a rawlet::Printer is single-threaded
-    mutable std::mutex handleMutex_; // guards printer_ itself, never held while printing
+    std::function<void(std::uint64_t)> ProgressCall();
+    // Runs `call` without the GIL, after any other call on the printer, and so that Ctrl-C
+    // cancels the job.
+    void OneCallAtATime(const std::function<void()>& call);
+    // The printer while the job is open; null once it is over.
+    std::shared_ptr<Printer> Current() const;
+    bool cancelled() const;
+    std::shared_ptr<Printer> LetGo(Stage stage) noexcept;
+    void Delivered() noexcept;
+    void CancelJob() noexcept;
+    // `error`, its reason saying that the job is over, and how.
+    [[noreturn]] void RaiseOver(const Error& error) const;
+
+    std::mutex callMutex_; // one write or finish at a time: a rawlet::Printer is single-threaded
+    std::atomic<std::thread::id> caller_; // the thread in that call, which the progress call runs on
+    mutable std::mutex stageMutex_;       // guards printer_ and stage_, never held while printing
     std::shared_ptr<Printer> printer_;
+    Stage stage_ = Stage::Open;
     std::string name_;
     std::atomic<std::uint64_t> sent_ = 0; // read by any thread holding the GIL
-    bool cancelled_ = false;
-    pybind11::object onSent_; // outlives printer_, whose progress calls borrow it
+    pybind11::object onSent_;             // outlives printer_, whose progress calls borrow it
 };
 
 } // namespace rawlet::python

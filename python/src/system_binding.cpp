@@ -9,6 +9,7 @@
 #include "error_texts.h"
 
 #include "bindings.h"
+#include "printer_text.h"
 #include "shared_system.h"
 
 namespace py = pybind11;
@@ -19,31 +20,43 @@ namespace {
 
 using platform::PrinterStatus;
 
-// No such printer is the error a rawlet.Printer of that name raises, with the reason.
+// No such printer is the error a rawlet.Printer of that name raises, its text included,
+// with the reason.
 PrinterStatus StatusOf(const std::string& nameOrUri, const std::optional<std::string>& probe)
 {
     System& system = TheSystem();
     if (std::optional<PrinterStatus> status = system.Status(nameOrUri, probe.value_or("")))
         return std::move(*status);
-    throw Error(errors::kPrinterNameNotValid, errors::kSource,
-                errors::StandardDescription(errors::kPrinterNameNotValid),
+    const Error noSuchPrinter = errors::PrinterNameRejected();
+    throw Error(noSuchPrinter.number(), noSuchPrinter.source(), noSuchPrinter.description(),
                 system.Unreachable().value_or("no printer named '" + nameOrUri + "'"));
 }
 
 std::string ToAnsi(const std::string& utf8) { return TheSystem().ansiCharset().Utf8ToAnsi(utf8); }
 
 // A text as Python's repr() shows it, in quotes and with its escapes.
-std::string Repr(const std::string& text) { return py::repr(py::str(text)).cast<std::string>(); }
+std::string Repr(const std::string& text) { return py::repr(Text(text)).cast<std::string>(); }
+
+// A text member read as Text() decodes it.
+template <typename Record> auto TextOf(std::string Record::*member)
+{
+    return [member](const Record& record) { return Text(record.*member); };
+}
+
+template <typename Record> auto TextsOf(std::vector<std::string> Record::*member)
+{
+    return [member](const Record& record) { return Texts(record.*member); };
+}
 
 void BindPrinterDescription(py::module_& module)
 {
     py::class_<PrinterDescription>(module, "PrinterInfo",
                                    "A printer of the system, as rawlet.printers() lists it.")
-        .def_readonly("name", &PrinterDescription::name, "The name to print to.")
-        .def_readonly("kind", &PrinterDescription::kind,
-                      "'queue' (the scheduler's) or 'direct' (reached without one).")
-        .def_readonly("uri", &PrinterDescription::uri,
-                      "The device URI; empty when the spooler does not tell it.")
+        .def_property_readonly("name", TextOf(&PrinterDescription::name), "The name to print to.")
+        .def_property_readonly("kind", TextOf(&PrinterDescription::kind),
+                               "'queue' (the scheduler's) or 'direct' (reached without one).")
+        .def_property_readonly("uri", TextOf(&PrinterDescription::uri),
+                               "The device URI; empty when the spooler does not tell it.")
         .def("__repr__", [](const PrinterDescription& printer) {
             return "PrinterInfo(name=" + Repr(printer.name) + ", kind='" + printer.kind +
                    "', uri=" + Repr(printer.uri) + ")";
@@ -54,7 +67,8 @@ void BindPrinterStatus(py::module_& module)
 {
     py::class_<PrinterStatus>(module, "PrinterStatus",
                               "How a printer is now, as ``rawlet status --json`` tells it.")
-        .def_readonly("name", &PrinterStatus::name, "The printer's name as the spooler spells it.")
+        .def_property_readonly("name", TextOf(&PrinterStatus::name),
+                               "The printer's name as the spooler spells it.")
         .def_readonly("ready", &PrinterStatus::ready,
                       "Reachable, taking jobs, and nothing known keeps a job from printing.")
         .def_readonly("answers", &PrinterStatus::answers,
@@ -62,24 +76,26 @@ void BindPrinterStatus(py::module_& module)
         .def_property_readonly(
             "state", [](const PrinterStatus& status) { return platform::StateName(status.state); },
             "'idle', 'printing', 'stopped' or 'state unknown'.")
-        .def_readonly("reasons", &PrinterStatus::reasons,
-                      "IPP state reasons with their severity: 'media-empty-error', 'offline-report', ...")
-        .def_readonly("message", &PrinterStatus::message,
-                      "The printer's or the operator's own words; may be empty.")
+        .def_property_readonly(
+            "reasons", TextsOf(&PrinterStatus::reasons),
+            "IPP state reasons with their severity: 'media-empty-error', 'offline-report', ...")
+        .def_property_readonly("message", TextOf(&PrinterStatus::message),
+                               "The printer's or the operator's own words; may be empty.")
         .def_readonly("accepting_jobs", &PrinterStatus::acceptingJobs,
                       "New jobs are taken (they may still wait).")
         .def_readonly("queued_jobs", &PrinterStatus::queuedJobs,
                       "Jobs waiting; None where nothing queues them.")
-        .def_readonly(
-            "sources", &PrinterStatus::sources,
+        .def_property_readonly(
+            "sources", TextsOf(&PrinterStatus::sources),
             "Where the facts came from: 'scheduler', 'transport', 'usb', 'snmp', 'ipp', 'escpos', 'zpl'.")
-        .def_readonly("unanswered", &PrinterStatus::unanswered, "The sources asked that gave no answer.")
-        .def_readonly("manufacturer", &PrinterStatus::manufacturer,
-                      "From the printer's IEEE 1284 device ID; empty when unknown.")
-        .def_readonly("model", &PrinterStatus::model,
-                      "From the device ID (or the printer's own description); empty when unknown.")
-        .def_readonly("command_set", &PrinterStatus::commandSet,
-                      "The languages the device ID names, such as 'ESC/POS'; empty when unknown.")
+        .def_property_readonly("unanswered", TextsOf(&PrinterStatus::unanswered),
+                               "The sources asked that gave no answer.")
+        .def_property_readonly("manufacturer", TextOf(&PrinterStatus::manufacturer),
+                               "From the printer's IEEE 1284 device ID; empty when unknown.")
+        .def_property_readonly("model", TextOf(&PrinterStatus::model),
+                               "From the device ID (or the printer's own description); empty when unknown.")
+        .def_property_readonly("command_set", TextOf(&PrinterStatus::commandSet),
+                               "The languages the device ID names, such as 'ESC/POS'; empty when unknown.")
         .def_property_readonly(
             "elapsed",
             [](const PrinterStatus& status) { return std::chrono::duration<double>(status.elapsed).count(); },

@@ -5,6 +5,7 @@ import os
 import pathlib
 import re
 import subprocess
+import sys
 import time
 
 import pytest
@@ -27,6 +28,21 @@ class Device:
     def jobs(self):
         files = sorted(self.folder.glob("job-*.bin"), key=lambda f: int(f.stem.split("-")[1]))
         return [f.read_bytes() for f in files]
+
+    def received(self):
+        """Every byte it has read, of whole jobs and of jobs cut short."""
+        return sum(f.stat().st_size for f in self.folder.glob("*job-*"))
+
+    def wait_still(self, seconds=10):
+        """Returns once it has read nothing more for half a second: whatever a job cut
+        short left it is all there."""
+        deadline = time.monotonic() + seconds
+        last, since = -1, time.monotonic()
+        while time.monotonic() - since < 0.5:
+            assert time.monotonic() < deadline, f"{self.folder} kept reading for {seconds} s"
+            if (now := self.received()) != last:
+                last, since = now, time.monotonic()
+            time.sleep(0.05)
 
     def wait_jobs(self, count, seconds=30):
         deadline = time.monotonic() + seconds
@@ -81,3 +97,22 @@ def slow_devices(fake_printers, tmp_path):
         return devices
 
     return make
+
+
+@pytest.fixture
+def child():
+    """Starts SCRIPT in a Python of its own (for what could freeze, or takes a signal), with
+    ARGS and the package on its path; its standard output is a pipe of text lines. Ends it
+    after the test."""
+    started = []
+
+    def start(script, *args, env=None):
+        process = subprocess.Popen([sys.executable, "-c", script, *map(str, args)], stdout=subprocess.PIPE,
+                                   text=True, env={**os.environ, **(env or {})})
+        started.append(process)
+        return process
+
+    yield start
+    for process in started:
+        process.kill()
+        process.wait()

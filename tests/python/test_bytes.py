@@ -35,3 +35,12 @@ def test_the_control_prints_bytes_unchanged(queue):
     control.PrinterData = EVERY_BYTE
     control.EndDoc()
     assert queue.device.wait_jobs(1) == [EVERY_BYTE + b"\r"]  # the control ends each document with CR
+
+
+def test_kill_document_delivers_what_was_written_after_esc_at(queue):
+    control = rawlet.Rawlet()
+    control.PrinterName = queue.name
+    control.PrinterData = b"half a receipt"
+    control.killDocument()
+    assert queue.device.wait_jobs(1) == [b"half a receipt\x1b@"]
+    assert "ESC @" in rawlet.Rawlet.killDocument.__doc__ and "delivered" in rawlet.Rawlet.killDocument.__doc__

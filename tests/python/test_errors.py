@@ -18,6 +18,7 @@ def test_an_unknown_printer_is_error_32000(ask):
     with pytest.raises(rawlet.Error) as raised:
         ask("no-such-printer")
     assert (raised.value.number, raised.value.source) == (32000, "Rawleter")
+    assert raised.value.description == "The printer name is not valid"
     assert isinstance(raised.value, OSError)
 
 

@@ -1,4 +1,5 @@
-"""Printers on two threads print side by side: neither waits for the other's printer."""
+"""Printers on two threads print side by side: neither waits for the other's printer, and
+no call holds the GIL while it waits on one."""
 import threading
 import time
 
@@ -26,3 +27,34 @@ def test_two_threads_take_about_as_long_as_one(slow_devices):
     together = timed(lambda: [t.start() for t in threads] and [t.join() for t in threads])
     assert first.wait_jobs(2) == [JOB, JOB] and second.wait_jobs(1) == [JOB]
     assert together < 1.6 * alone, f"one job {alone:.2f} s, two side by side {together:.2f} s"
+
+
+# A control released with its document open delivers it: other threads run meanwhile.
+RELEASE_WHILE_THE_PRINTER_READS = """
+import threading, time, rawlet
+ticks = 0
+def tick():
+    global ticks
+    while True:
+        ticks += 1
+        time.sleep(0.01)
+threading.Thread(target=tick, daemon=True).start()
+control = rawlet.Rawlet()
+control.PrinterName = "Slow"
+control.StartDoc()
+control.PrinterData = bytes(64 << 10)
+start, ticked = time.monotonic(), ticks
+del control
+print(time.monotonic() - start, ticks - ticked)
+"""
+
+
+def test_a_control_released_mid_document_lets_other_threads_run(slow_devices, child, tmp_path):
+    [device] = slow_devices(16 << 10, 1)
+    (tmp_path / "printers.conf").write_text(f"Slow {device.uri}\n")
+    process = child(RELEASE_WHILE_THE_PRINTER_READS, env={"RAWLET_PRINTERS": str(tmp_path / "printers.conf")})
+    output, _ = process.communicate(timeout=20)
+    seconds, ticks = output.split()
+    assert float(seconds) > 1, "the document was delivered before the control was released"
+    assert int(ticks) > 10, f"other threads ran {ticks} times in {float(seconds):.1f} s"
+    assert device.wait_jobs(1) == [bytes(64 << 10)]
