@@ -161,6 +161,13 @@ void Printer::Finish()
 {
     if (job_->finished)
         return;
+    // A cancel that came while the document was starting found nothing to break off yet: the
+    // document is broken off now, never delivered as if whole.
+    if (job_->cancelled) {
+        job_->finished = true;
+        Cancel();
+        throw job_->Failed(errors::EndDocFailed());
+    }
     if (job_->fromUtf8)
         job_->Send(job_->fromUtf8->Finish());
     job_->finished = true;
