@@ -27,15 +27,21 @@ grep -qx "rawlet: job [0-9]* was not delivered: $uri?timeout=2: timed out after 
   "$work/err" || fail "chatty printer: $(cat "$work/err")"
 
 # An interruption ends the command at once, and the printer never takes the job as whole.
+# Prints the 64 KiB job to $uri, interrupts it after $1 seconds and checks that it ended at
+# once with status 130; its standard error goes to $2.
+print_interrupted() {
+  timeout 20 "$rawlet" print -d "$uri?timeout=30" "$work/64k.bin" 2>"$2" &
+  local command=$!
+  sleep "$1"
+  kill -INT "$command"
+  local interrupted_at=$SECONDS
+  wait "$command"
+  check_eq "interrupted after $1 s: status" "$?" 130
+  (( SECONDS - interrupted_at <= 2 )) || fail "the interruption after $1 s took $((SECONDS - interrupted_at)) s"
+}
+
 start_fake slow:8192 interrupted
-timeout 20 "$rawlet" print -d "$uri?timeout=30" "$work/64k.bin" 2>/dev/null &
-command=$!
-sleep 1
-kill -INT "$command"
-started=$SECONDS
-wait "$command"
-check_eq "interrupted status" "$?" 130
-(( SECONDS - started <= 2 )) || fail "the interruption took $((SECONDS - started)) s"
+print_interrupted 1 /dev/null
 sleep 0.5
 [[ ! -e $work/interrupted/job-1.bin ]] || fail "an interrupted job was stored as whole"
 
@@ -43,14 +49,7 @@ sleep 0.5
 # is reset at once, so the printer never gets the rest (it would have it whole some 8 s
 # later, checked at the end), and the message says what the printer had acknowledged.
 start_fake slow:8192 interrupted-end
-timeout 20 "$rawlet" print -d "$uri?timeout=30" "$work/64k.bin" 2>"$work/end-err" &
-command=$!
-sleep 0.7
-kill -INT "$command"
-interrupted_at=$SECONDS
-wait "$command"
-check_eq "interrupted at the end: status" "$?" 130
-(( SECONDS - interrupted_at <= 2 )) || fail "the interruption at the end took $((SECONDS - interrupted_at)) s"
+print_interrupted 0.7 "$work/end-err"
 pattern="^rawlet: (job 1 was not delivered: )?$uri\?timeout=30: interrupted: the printer had acknowledged ([0-9,]+) of 65,536 bytes and may print them$"
 acknowledged=0
 if [[ $(cat "$work/end-err") =~ $pattern ]]; then

@@ -80,33 +80,36 @@ TEST(DirectControlTest, AnAbandonedDocumentDoesNotReachTheDeviceAsAJob)
     EXPECT_FALSE(std::filesystem::exists(device.JobFile(1)));
 }
 
+// Makes `listener` listen on a loopback port of its own, with `backlog`; the address.
+sockaddr_in ListenOnLoopback(int listener, int backlog)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+        ::listen(listener, backlog) != 0 ||
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+        throw std::runtime_error("no loopback port for the test printer");
+    return address;
+}
+
 // A printer of the test's own on a loopback port, for behaviour the capture devices cannot
 // time: it accepts one connection when asked, and does with it what the test says.
 class HangingUpPrinter {
 public:
     HangingUpPrinter()
     {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
         constexpr int kSmallestBuffer = 1; // the system rounds it up to its least
-        ::setsockopt(listener_, SOL_SOCKET, SO_RCVBUF, &kSmallestBuffer, sizeof kSmallestBuffer);
-        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-            ::listen(listener_, 1) != 0 ||
-            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-            ::close(listener_);
-            throw std::runtime_error("no loopback port for the test printer");
-        }
-        uri_ = "socket://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+        ::setsockopt(listener_.get(), SOL_SOCKET, SO_RCVBUF, &kSmallestBuffer, sizeof kSmallestBuffer);
+        uri_ = "socket://127.0.0.1:" + std::to_string(ntohs(ListenOnLoopback(listener_.get(), 1).sin_port));
     }
-    ~HangingUpPrinter() { ::close(listener_); }
 
     const std::string& uri() const { return uri_; }
-    int Accept() { return ::accept(listener_, nullptr, nullptr); }
+    int Accept() { return ::accept(listener_.get(), nullptr, nullptr); }
 
 private:
-    int listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    posixapi::UniqueFd listener_{::socket(AF_INET, SOCK_STREAM, 0)};
     std::string uri_;
 };
 
@@ -116,32 +119,19 @@ class UnansweringPrinter {
 public:
     UnansweringPrinter()
     {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-            ::listen(listener_, 0) != 0 ||
-            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
-            throw std::runtime_error("no loopback port for the test printer");
+        const sockaddr_in address = ListenOnLoopback(listener_.get(), 0);
         port_ = ntohs(address.sin_port);
-        for (int& client : waiting_) {
-            client = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-            ::connect(client, reinterpret_cast<sockaddr*>(&address), size);
+        for (posixapi::UniqueFd& client : waiting_) {
+            client.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+            ::connect(client.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
         }
-    }
-    ~UnansweringPrinter()
-    {
-        for (const int client : waiting_)
-            ::close(client);
-        ::close(listener_);
     }
 
     std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
 
 private:
-    int listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    int waiting_[3] = {};
+    posixapi::UniqueFd listener_{::socket(AF_INET, SOCK_STREAM, 0)};
+    posixapi::UniqueFd waiting_[3];
     int port_ = 0;
 };
 
