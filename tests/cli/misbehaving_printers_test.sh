@@ -28,13 +28,13 @@ grep -qx "rawlet: job [0-9]* was not delivered: $uri?timeout=2: timed out after 
 
 # An interruption ends the command at once, and the printer never takes the job as whole.
 # Prints the 64 KiB job to $uri, interrupts it after $1 seconds and checks that it ended at
-# once with status 130; its standard error goes to $2.
+# once with status 130; its standard error goes to $2, and $interrupted_at says when.
 print_interrupted() {
   timeout 20 "$rawlet" print -d "$uri?timeout=30" "$work/64k.bin" 2>"$2" &
   local command=$!
   sleep "$1"
   kill -INT "$command"
-  local interrupted_at=$SECONDS
+  interrupted_at=$SECONDS
   wait "$command"
   check_eq "interrupted after $1 s: status" "$?" 130
   (( SECONDS - interrupted_at <= 2 )) || fail "the interruption after $1 s took $((SECONDS - interrupted_at)) s"
