@@ -10,6 +10,7 @@
 #include <rawlet/rawlet.h>
 
 #include "interruption.h"
+#include "printer_text.h"
 #include "progress.h"
 #include "status_command.h"
 
@@ -83,7 +84,7 @@ int Deliver(Printer& printer, Progress* progress = nullptr, const Interruption* 
             throw;
         if (progress)
             progress->Finish();
-        std::cerr << "rawlet: " << error.reason() << "\n";
+        std::cerr << "rawlet: " << Shown(error.reason()) << "\n";
         return 1;
     }
     if (progress)

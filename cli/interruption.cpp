@@ -19,6 +19,7 @@
 
 #include <rawlet/error.h>
 
+#include "printer_text.h"
 #include "unique_fd.h"
 
 namespace rawlet::cli {
@@ -155,7 +156,7 @@ struct Interruption::Watcher {
         CancelBefore(cancel, deadline);
         std::unique_lock lock(mutex);
         changed.wait_until(lock, deadline, [this] { return reason.has_value() || callsOnThePrinter == 0; });
-        Say(reason && !reason->empty() ? *reason : "interrupted");
+        Say(reason && !reason->empty() ? Shown(*reason) : "interrupted");
         _exit(128 + byte);
     }
 

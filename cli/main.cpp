@@ -9,6 +9,7 @@
 
 #include "about_printout.h"
 #include "commands.h"
+#include "printer_text.h"
 #include "printers_command.h"
 #include "status_command.h"
 
@@ -74,7 +75,7 @@ int Run(const Options& options)
     } catch (const rawlet::Error& error) {
         std::cerr << "rawlet: " << Described(error) << "\n";
         if (const auto why = WhyItFailed(error, system))
-            std::cerr << "rawlet: " << *why << "\n";
+            std::cerr << "rawlet: " << Shown(*why) << "\n";
         return 1;
     }
 }

@@ -1,5 +1,7 @@
 #include "progress.h"
 
+#include "printer_text.h"
+
 #include <cstdio>
 
 #include <unistd.h>
@@ -57,7 +59,7 @@ void Progress::JobState(const std::string& line)
         return;
     const bool changed = line != lastJobState_;
     lastJobState_ = line;
-    Show("rawlet: " + line, changed);
+    Show("rawlet: " + Shown(line), changed);
 }
 
 void Progress::Finish()

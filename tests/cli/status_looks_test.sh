@@ -56,6 +56,12 @@ python3 -c 'import json, sys
 [queue] = json.loads(open(sys.argv[1], "rb").read().decode("utf-8"))
 assert queue["message"] == "\x1b]0;owned\x07\x1b[31mcafé\ufffd", queue' "$work/out" \
   || fail "JSON of the reason: $(od -c "$work/out")"
+# The same reason when a job waits on that queue: the failure line shows it escaped too.
+printf 'receipt' >"$work/receipt.txt"
+within 30 print --wait -d hostile "$work/receipt.txt"
+check_eq "waiting on the hostile queue: status" "$status" 1
+grep -qF 'printer stopped: \x1b]0;owned\x07\x1b[31mcafé\xff' "$work/err" || fail "failure line: $(od -c "$work/err")"
+! grep -q $'\e' "$work/err" || fail "an escape reached the terminal: $(od -c "$work/err")"
 printf '%s file:%s\n' "Ev${reason}il" "$work/cap.prn" >"$work/printers.conf"
 within 20 printers --long
 check_eq "escaped name" "$(grep -F ' direct ' "$work/out" | tr -s ' ')" \
