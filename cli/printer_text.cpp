@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "utf8.h"
+
 namespace rawlet::cli {
 
 namespace {
@@ -13,39 +15,14 @@ struct Character {
     bool valid = false;
 };
 
-std::size_t SequenceLength(unsigned char lead)
-{
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xc2 && lead <= 0xdf)
-        return 2;
-    if (lead >= 0xe0 && lead <= 0xef)
-        return 3;
-    if (lead >= 0xf0 && lead <= 0xf4)
-        return 4;
-    return 0;
-}
-
-// The character `text` (not empty) begins with: a well-formed UTF-8 sequence (no overlong
-// form, surrogate or code point past U+10FFFF), or else its first byte alone.
+// The character `text` (not empty) begins with, or else its first byte alone: each byte of a
+// sequence that is not UTF-8 is shown for itself.
 Character FirstCharacter(std::string_view text)
 {
-    static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    const auto lead = static_cast<unsigned char>(text[0]);
-    const Character invalid{text.substr(0, 1), lead, false};
-    const std::size_t length = SequenceLength(lead);
-    if (length == 0 || length > text.size())
-        return invalid;
-    char32_t code = length == 1 ? lead : lead & (0x7fu >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[i]);
-        if ((next & 0xc0) != 0x80)
-            return invalid;
-        code = (code << 6) | (next & 0x3fu);
-    }
-    if (code < kLeast[length] || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
-        return invalid;
-    return {text.substr(0, length), code, true};
+    const codepage::Utf8Sequence sequence = codepage::DecodeUtf8(text);
+    if (sequence.kind != codepage::Utf8Sequence::Kind::Character)
+        return {text.substr(0, 1), static_cast<unsigned char>(text[0]), false};
+    return {text.substr(0, sequence.length), sequence.codePoint, true};
 }
 
 template <typename Each> void ForEachCharacter(std::string_view text, Each each)
