@@ -80,14 +80,14 @@ bool QueueDocument::Start(const DocInfo& docInfo, std::string& failure)
 // message says why it rejects.
 bool QueueDocument::AcceptsJobs(std::string& failure)
 {
-    const bool accepting = std::exchange(fresh_, false)
-                               ? Option(*dest_, "printer-is-accepting-jobs") != "false"
-                               : AskPrinter().accepting;
-    if (accepting)
+    if (std::exchange(fresh_, false) && Option(*dest_, "printer-is-accepting-jobs") != "false")
+        return true;
+    const PrinterAnswer printer = AskPrinter();
+    if (printer.accepting)
         return true;
     failure = "the queue does not accept jobs";
-    if (const std::string why = AskPrinter().message; !why.empty())
-        failure += ": " + why;
+    if (!printer.message.empty())
+        failure += ": " + printer.message;
     return false;
 }
 
