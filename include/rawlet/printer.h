@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -8,6 +9,7 @@
 #include <string_view>
 
 #include <rawlet/error.h>
+#include <rawlet/outcome.h>
 #include <rawlet/platform/printer_status.h>
 #include <rawlet/system.h>
 
@@ -19,6 +21,9 @@ struct JobOptions {
     bool translate = false; // ANSI to OEM (DOS) code page on the way
     bool utf8 = false;      // the bytes written are UTF-8 text, sent in the ANSI code page
     bool wait = false;      // Finish returns only once the job has printed
+    // With `wait`, at most this long (zero: until the job ends); a job still open then is
+    // unknown.
+    std::chrono::milliseconds waitLimit{0};
     // Called after each write with the bytes sent so far, and, while Finish waits, with each
     // state the spooler reports ("job Receipts-7 processing").
     std::function<void(std::uint64_t bytesSent)> onSent;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -7,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include <rawlet/outcome.h>
 #include <rawlet/platform/doc_info.h>
 #include <rawlet/platform/printer_status.h>
 
@@ -61,6 +63,28 @@ public:
     virtual bool ClosePrinter(PrinterHandle handle) = 0;
 };
 
+// What became of a document, or of the job made of it.
+struct DocumentOutcome {
+    Outcome outcome = Outcome::delivered;
+    // The job as the spooler names it ("Receipts-7"), or the printer's name for a printer
+    // that keeps no jobs; empty when there was none.
+    std::string job;
+    // For a document not printed, or whose outcome is unknown: one line naming the printer
+    // and what happened, such as "Receipts: printer stopped: out of paper; job Receipts-7 was
+    // cancelled and will not print", or "Kitchen (socket://10.0.0.5:9100): the printer had
+    // acknowledged 16,384 of 65,536 bytes and may print them".
+    std::string reason;
+    // The printer stopped taking bytes within its deadline.
+    bool timedOut = false;
+};
+
+// Whether JobOutcomes waits for the jobs to print, and at most how long (zero: until they
+// end). A job still open when the limit passes is unknown.
+struct PrintingWait {
+    bool wait = false;
+    std::chrono::milliseconds limit{0};
+};
+
 // An optional part of the contract, for programs that need more than the control does: a
 // command that must tell "no such printer" from "no print system", report the documents
 // that did not print, and never let a job it could not finish print cut short. A backend
@@ -76,24 +100,30 @@ public:
     // "no print scheduler answers at /run/cups/cups.sock (No such file or directory)".
     virtual std::optional<std::string> Unreachable() = 0;
 
-    // Why the last printer that failed to open, take or deliver a document did so, as one
-    // line naming it; nothing when none failed or the spooler keeps no such reason.
-    virtual std::optional<std::string> LastFailure() { return std::nullopt; }
+    // Why the last printer that failed to open, take or deliver a document did so, and what
+    // became of that document (not printed, or unknown when the printer had taken some of
+    // it); nothing when none failed or the spooler keeps no such reason.
+    virtual std::optional<DocumentOutcome> LastFailure() { return std::nullopt; }
 
     // Cancels every document in progress, before the spooler can print it. Their handles
     // stay open; later writes on them fail. May be called from another thread while the
     // documents are being written, as a program does when it is interrupted.
     virtual void AbandonDocuments() = 0;
 
-    // Whether JobProblems can wait for jobs to print.
+    // Whether JobOutcomes can wait for jobs to print.
     virtual bool CanFollowJobs() const = 0;
 
-    // One line for each document ended so far that the spooler did not accept or, with
-    // `wait`, that did not print to the end; empty when all is well. With `wait`, returns
-    // only once every job has printed or failed.
-    virtual std::vector<std::string> JobProblems(bool wait) = 0;
+    // Whether JobOutcomes waits for the documents started from now on to print. Told before a
+    // document starts, so that a printer that can confirm its printing is asked to. The
+    // default waits for nothing.
+    virtual void SetPrintingWait(PrintingWait wait) { (void)wait; }
 
-    // Called with one line, such as "job Receipts-7 processing", each time JobProblems looks
+    // The outcome of each document ended so far, oldest first. With a printing wait, returns
+    // only once every job has printed, failed or outlived the wait's limit, or the documents
+    // were abandoned.
+    virtual std::vector<DocumentOutcome> JobOutcomes() = 0;
+
+    // Called with one line, such as "job Receipts-7 processing", each time JobOutcomes looks
     // at a job it waits for; for a program that shows the wait. The default reports nothing.
     virtual void WatchJobStates(std::function<void(const std::string& line)> onState) { (void)onState; }
 
