@@ -60,6 +60,10 @@ struct DeviceId {
 // COMMAND SET), keys in any letter case; a key missing leaves its part empty.
 DeviceId ParseDeviceId(std::string_view id);
 
+// The device ID in a printer port's reply to the device ID request (`reply`: the bytes read),
+// without the two-octet length before it, which counts itself; empty when there is none.
+std::string DeviceIdOfPortReply(std::string_view reply);
+
 // ---- printer_port.cpp: a printer port's status lines ----------------------------------
 
 // What a printer port's status lines say, as the system's printer driver reads them (the
