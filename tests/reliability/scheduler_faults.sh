@@ -92,7 +92,8 @@ wait $ending
 status=$?
 start_scheduler
 if grep -q 'was not accepted by the scheduler' "$work/err" &&
-  { [[ $status == 1 ]] && grep -q 'broke off' "$work/err" || [[ $status == 3 ]] && grep -q 'the job may print' "$work/err"; }; then
+  { { [[ $status == 1 ]] && grep -q 'broke off' "$work/err"; } ||
+    { [[ $status == 3 ]] && grep -q 'the job may print' "$work/err"; }; }; then
   ok "scheduler stopped before the end of the document: print exits $status: $(cat "$work/err")"
 else
   fail "scheduler stopped before the end of the document: print exited $status: $(cat "$work/err")"
