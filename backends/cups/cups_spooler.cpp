@@ -57,8 +57,13 @@ bool CupsSpooler::WritePrinter(platform::PrinterHandle handle, std::string_view 
     written = 0;
     const auto printer = printers_.Find(handle);
     const std::string_view chunk = bytes.substr(0, UINT32_MAX);
-    if (!printer || !printer->Write(chunk))
+    if (!printer)
         return false;
+    if (!printer->Write(chunk)) {
+        if (!printer->abandoned())
+            NoteFailure(printer->name(), "the stream to the scheduler broke off: " + ipp::LastErrorText());
+        return false;
+    }
     written = static_cast<std::uint32_t>(chunk.size());
     return true;
 }

@@ -50,6 +50,7 @@ public:
     // breaks its stream, so no job is made, and returns true; after, the writer cancels the
     // job it learns of. False when no document is in progress.
     bool Abandon() { return stream_.Abandon(); }
+    bool abandoned() const { return stream_.abandoned(); }
 
 private:
     struct PrinterAnswer {
