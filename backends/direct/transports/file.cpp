@@ -5,7 +5,8 @@
 //   status=escpos|zpl    ask its status in its own language too (opens it both ways)
 //
 // The device stays open from one document to the next, as a port does. A document is
-// delivered once its bytes have left the process.
+// delivered once its bytes have left the process. A printer asked to confirm its printing is
+// asked then, over the device opened both ways.
 #include "transports.h"
 
 #include <fcntl.h>
@@ -76,7 +77,14 @@ bool DeviceFile::Finish()
         Abort();
         return Fail(uri_.path + ": interrupted");
     }
-    return AwaitSent();
+    if (!AwaitSent())
+        return false;
+    Confirm(device_.get(), interrupter_);
+    if (interrupter_.interrupted()) {
+        Abort();
+        return Fail(uri_.path + ": interrupted");
+    }
+    return true;
 }
 
 void DeviceFile::Keep(UniqueFd device)
@@ -90,6 +98,7 @@ void DeviceFile::Abort() noexcept
     std::lock_guard lock(deviceMutex_);
     if (!device_)
         return;
+    NoteTaken(HadNow());
     DropUnsent();
     device_.Reset();
 }
@@ -100,7 +109,7 @@ void DeviceFile::Interrupt() noexcept
 {
     std::lock_guard lock(deviceMutex_);
     if (device_)
-        NoteTaken(TakenByPrinter());
+        NoteTaken(HadNow());
     interrupter_.Interrupt();
     if (device_)
         DropUnsent();

@@ -108,14 +108,14 @@ bool SerialLine::AwaitSent()
 }
 
 // What left the line reached the printer; what its output queue holds has not.
-std::string SerialLine::TakenByPrinter() const
+Device::Had SerialLine::HadNow() const
 {
     int pending = 0;
     if (::ioctl(device_.get(), TIOCOUTQ, &pending) != 0 || pending < 0)
         pending = 0;
     const std::uint64_t sent = handed();
-    return Taken("the printer had received",
-                 sent - std::min<std::uint64_t>(static_cast<std::uint64_t>(pending), sent), sent);
+    return {"the printer had received", sent,
+            sent - std::min<std::uint64_t>(static_cast<std::uint64_t>(pending), sent)};
 }
 
 // What the line has not sent yet is dropped.
