@@ -28,8 +28,8 @@ Printers that store the job and answer, as they print it, the queries that follo
 is the one that never answers them):
   escpos-prints:S     a receipt printer that prints for S seconds: it answers the real-time
                       status queries as fine, and each process ID request (GS ( H, function
-                      48) S seconds after it came, once it has printed what came before; it
-                      sends an automatic status block first, as one set up for it does
+                      48) S seconds after it came, once it has printed what came before,
+                      after an automatic status block, as one set up for them sends
   escpos-paper-end:S  a receipt printer that runs out of paper S seconds into the job: from
                       then on it answers the real-time status queries as paper-end, and never
                       the process ID request
@@ -216,7 +216,6 @@ def escpos_printing(seconds, runs_out):
 
     def mode(connection, job):
         started = time.monotonic()
-        connection.sendall(ESCPOS_STATUS_BLOCK)
 
         def answer(query):
             out_of_paper = runs_out and time.monotonic() - started >= seconds
@@ -224,7 +223,7 @@ def escpos_printing(seconds, runs_out):
                 state = "paper-end" if out_of_paper else "fine"
                 connection.sendall(bytes([ESCPOS_ANSWERS[state].get(query[1][0], 0)]))
             elif not runs_out:
-                send_later(connection, seconds, b"\x37\x22" + query[2] + b"\x00")
+                send_later(connection, seconds, ESCPOS_STATUS_BLOCK + b"\x37\x22" + query[2] + b"\x00")
 
         store_answering(connection, job, ESCPOS_REQUEST, answer)
 
