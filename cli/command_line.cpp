@@ -15,7 +15,8 @@ Commands:
                                 not, and where each fact came from; exit status 0 when
                                 ready, 1 when not. --probe also asks the direct printer in
                                 its own language (bytes a printer of another one prints)
-  print -d PRINTER [-t TITLE] [--utf8] [--translate] [--wait] [--check] [--quiet] [FILE...]
+  print -d PRINTER [-t TITLE] [--utf8] [--translate] [--wait [--wait-timeout SECONDS]]
+        [--check] [--quiet] [FILE...]
                                 print the files (standard input when none, or "-") as
                                 one document, byte for byte
       -d, --printer PRINTER     the printer (see "rawlet printers"); letter case is free;
@@ -26,6 +27,7 @@ Commands:
       --translate               translate from the ANSI to the OEM (DOS) code page
       --wait                    wait until the printer has printed the job; fail if it
                                 was stopped, canceled or aborted
+      --wait-timeout SECONDS    wait at most this long; a job still open then is unknown
       --check                   ask the printer's status first; print nothing, exit
                                 status 1, when it is known not to be ready
       -q, --quiet               show no progress (shown on a terminal for long jobs)
@@ -36,9 +38,11 @@ Options:
   -h, --help                    show this help
   --version                     show the version
 
-Errors: "rawlet: error NUMBER (SOURCE): DESCRIPTION" on standard error, exit status 1;
-a wrong command line exits with status 2. Empty input makes no job ("nothing to print",
-status 1). SIGINT, SIGTERM or SIGHUP during print cancels the job and exits 128 + signal.
+Exit status: 0 printed (with --wait) or delivered; 1 not printed (it never will) or
+another error, shown as "rawlet: error NUMBER (SOURCE): DESCRIPTION" on standard error;
+3 unknown (it may print: the message names the job); 2 a wrong command line. Empty input
+makes no job ("nothing to print", status 1). SIGINT, SIGTERM or SIGHUP during print
+cancels the job and exits 128 + signal.
 Code pages follow the locale; RAWLET_ANSI_CODEPAGE and RAWLET_OEM_CODEPAGE override them.
 Direct printers: RAWLET_PRINTERS or ~/.config/rawlet/printers.conf, /etc/rawlet/printers.conf.
 )";
@@ -88,6 +92,8 @@ public:
                 options.utf8 = true;
             } else if (argument == "--wait") {
                 options.wait = true;
+            } else if (argument == "--wait-timeout" || argument.starts_with("--wait-timeout=")) {
+                options.waitTimeout = Seconds(Value(argument, "--wait-timeout", "--wait-timeout"));
             } else if (argument == "--long") {
                 options.longList = true;
             } else if (argument == "-q" || argument == "--quiet") {
@@ -130,6 +136,20 @@ private:
         return arguments_[++index_];
     }
 
+    static int Seconds(const std::string& value)
+    {
+        std::size_t end = 0;
+        int seconds = 0;
+        try {
+            seconds = std::stoi(value, &end);
+        } catch (const std::exception&) {
+            end = 0;
+        }
+        if (end == 0 || end != value.size() || seconds <= 0)
+            throw UsageError("--wait-timeout takes a whole number of seconds, not '" + value + "'");
+        return seconds;
+    }
+
     static void Check(const Options& options, bool commandSeen)
     {
         if (!commandSeen)
@@ -139,6 +159,8 @@ private:
             throw UsageError("no printer given (-d PRINTER)");
         if (options.longList && options.command != Command::Printers)
             throw UsageError("--long goes with the printers command");
+        if (options.waitTimeout != 0 && !options.wait)
+            throw UsageError("--wait-timeout goes with --wait");
         if (options.check && options.command != Command::Print)
             throw UsageError("--check goes with the print command");
         const bool asksStatus = options.command == Command::Status || options.check;

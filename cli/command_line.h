@@ -14,6 +14,7 @@ struct Options {
     std::string title;
     bool translate = false;
     bool wait = false;
+    int waitTimeout = 0;            // seconds --wait waits at most; 0: until the job ends
     bool utf8 = false;              // the input is UTF-8, to be converted to the ANSI code page
     bool longList = false;          // printers --long: with kind and URI
     bool quiet = false;             // no progress on the terminal

@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -69,9 +70,8 @@ std::unique_ptr<Printer> OpenPrinter(System& system, const std::string& printer,
     }
 }
 
-// Finishes the job. One that was not delivered, or with --wait did not print, is reported by
-// its line alone (exit status 1), as the spooler said it; one interrupted meanwhile, by the
-// interruption.
+// Finishes the job. One that will not print, or may, is reported by its line alone (exit
+// status 1 or 3), as the spooler said it; one interrupted meanwhile, by the interruption.
 int Deliver(Printer& printer, Progress* progress = nullptr, const Interruption* interruption = nullptr)
 {
     try {
@@ -85,7 +85,7 @@ int Deliver(Printer& printer, Progress* progress = nullptr, const Interruption* 
         if (progress)
             progress->Finish();
         std::cerr << "rawlet: " << Shown(error.reason()) << "\n";
-        return 1;
+        return ExitStatus(error);
     }
     if (progress)
         progress->Finish();
@@ -120,6 +120,8 @@ void StreamInputs(Printer& printer, std::vector<File>& inputs, const Options& op
 
 } // namespace
 
+int ExitStatus(const Error& error) { return dynamic_cast<const OutcomeUnknown*>(&error) ? 3 : 1; }
+
 // Streams the inputs into one job, without adding a byte. A job cut short by an error or an
 // interruption is cancelled, not printed as if it were whole; empty input makes no job.
 int PrintFiles(const Options& options, System& system)
@@ -136,6 +138,7 @@ int PrintFiles(const Options& options, System& system)
     job.translate = options.translate;
     job.utf8 = options.utf8;
     job.wait = options.wait;
+    job.waitLimit = std::chrono::seconds(options.waitTimeout);
     job.onSent = [&progress, shown = std::uint64_t{0}](std::uint64_t sent) mutable {
         progress.Sent(sent - shown);
         shown = sent;

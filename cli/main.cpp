@@ -76,7 +76,7 @@ int Run(const Options& options)
         std::cerr << "rawlet: " << Described(error) << "\n";
         if (const auto why = WhyItFailed(error, system))
             std::cerr << "rawlet: " << Shown(*why) << "\n";
-        return 1;
+        return ExitStatus(error);
     }
 }
 

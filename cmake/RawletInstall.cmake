@@ -10,11 +10,11 @@ find_package(Cups REQUIRED)
 # The soname counts ABI breaks, not releases: it goes up only when a program built against an
 # earlier librawlet would no longer run or would misbehave (a public class changes its layout
 # or its virtual functions, a public function goes or changes its signature), whatever the
-# product's version does. It starts at 2 because the first librawlet went out as
-# librawlet.so.2 and programs linked against that must keep finding it. The Debian runtime
-# package is named after it (librawlet2). The file's own name carries the release
+# product's version does. It started at 2 because the first librawlet went out as
+# librawlet.so.2; 3 came with Finish() returning the job's outcome. The Debian runtime
+# package is named after it (librawlet3). The file's own name carries the release
 # (librawlet.so.2.0.0.1), so a user can tell which one is installed.
-set(RAWLET_SOVERSION 2)
+set(RAWLET_SOVERSION 3)
 
 # Made of the objects of the control, the code pages, the POSIX helpers, the CUPS platform,
 # the direct printers and the front door (all built position-independent).

@@ -19,11 +19,13 @@ struct Printer::Job {
     }
 
     platform::SpoolerReports* reports() const { return services.reports; }
-    Error Failed(const Error& error) const;
+    platform::DocumentOutcome Failure() const;
+    [[noreturn]] void Refused() const;
+    [[noreturn]] void WriteFailedNow();
     void Open();
     void Send(std::string_view bytes);
     void SendPiece(std::string_view piece);
-    void Deliver();
+    JobResult Deliver();
 
     static constexpr std::size_t kPiece = 64 * 1024;
 
@@ -35,40 +37,74 @@ struct Printer::Job {
     platform::PrinterHandle handle = 0;
     bool open = false;
     bool finished = false;
+    std::optional<JobResult> result; // once finished as printed or delivered
     std::atomic<bool> cancelled = false;
     std::uint64_t sent = 0;
 };
 
 namespace {
 
-Error Because(const Error& error, std::string reason)
+Error Because(const Error& error, const platform::DocumentOutcome& outcome)
 {
-    return Error(error.number(), error.source(), error.description(), std::move(reason));
+    return Error(error.number(), error.source(), error.description(), outcome.reason,
+                 outcome.outcome == Outcome::unknown ? outcome.job : "");
+}
+
+// The error of its outcome's kind: one that will not print, or one that may.
+[[noreturn]] void Throw(const Error& error, const platform::DocumentOutcome& outcome)
+{
+    if (outcome.outcome == Outcome::unknown)
+        throw OutcomeUnknown(Because(error, outcome));
+    throw NotPrinted(Because(error, outcome));
 }
 
 } // namespace
 
-// The error with the reason the spooler knows: the printer's own failure, or else the
-// spooler that cannot be reached.
-Error Printer::Job::Failed(const Error& error) const
+// What the spooler knows of the failure: the printer's own, or else the spooler that cannot
+// be reached. A failure the spooler does not know of made nothing it could print.
+platform::DocumentOutcome Printer::Job::Failure() const
 {
-    std::optional<std::string> why = reports() ? reports()->LastFailure() : std::nullopt;
-    if (!why && reports())
-        why = reports()->Unreachable();
+    std::optional<platform::DocumentOutcome> failure = reports() ? reports()->LastFailure() : std::nullopt;
+    if (failure)
+        return *failure;
+    std::optional<std::string> why = reports() ? reports()->Unreachable() : std::nullopt;
     if (!why && cancelled)
         why = "the job was cancelled";
-    return Because(error, why.value_or(""));
+    return {Outcome::notPrinted, "", why.value_or("")};
+}
+
+void Printer::Job::Refused() const { throw JobRefused(Because(errors::DataQueueOpenFailed(), Failure())); }
+
+// The job is broken off first, so that nothing of it prints unless the printer already had
+// part of it.
+void Printer::Job::WriteFailedNow()
+{
+    cancelled = true;
+    if (reports())
+        reports()->AbandonDocuments();
+    const platform::DocumentOutcome failure = Failure();
+    const Error error = Because(errors::WriteFailed(), failure);
+    if (failure.outcome == Outcome::unknown) {
+        if (failure.timedOut)
+            throw FailureOf<WriteTimeout, OutcomeUnknown>(error);
+        throw FailureOf<WriteFailed, OutcomeUnknown>(error);
+    }
+    if (failure.timedOut)
+        throw FailureOf<WriteTimeout, NotPrinted>(error);
+    throw FailureOf<WriteFailed, NotPrinted>(error);
 }
 
 // At the first write: a printer or queue that refuses the document's start refuses the job.
 void Printer::Job::Open()
 {
     if (cancelled || !services.spooler.OpenPrinterA(name, handle))
-        throw Failed(errors::DataQueueOpenFailed());
+        Refused();
     open = true;
+    if (reports())
+        reports()->SetPrintingWait({options.wait, options.waitLimit});
     const DocInfo docInfo{options.title, std::nullopt, std::nullopt};
     if (services.spooler.StartDocPrinterA(handle, docInfo) == 0)
-        throw Failed(errors::DataQueueOpenFailed());
+        Refused();
     services.spooler.StartPagePrinter(handle);
 }
 
@@ -101,30 +137,36 @@ void Printer::Job::SendPiece(std::string_view piece)
         std::uint32_t written = 0;
         if (cancelled || !services.spooler.WritePrinter(handle, piece, written) || written == 0 ||
             written > piece.size())
-            throw Failed(errors::WriteFailed());
+            WriteFailedNow();
         piece.remove_prefix(written);
         sent += written;
     }
 }
 
 // The spooler's word on the job: taken, or not and why; with `wait`, printed or not.
-void Printer::Job::Deliver()
+JobResult Printer::Job::Deliver()
 {
     services.spooler.EndPagePrinter(handle);
     const bool accepted = services.spooler.EndDocPrinter(handle);
     services.spooler.ClosePrinter(handle);
     open = false;
-    std::vector<std::string> problems;
+    std::vector<platform::DocumentOutcome> outcomes;
     if (reports()) {
         if (options.onJobState)
             reports()->WatchJobStates(options.onJobState);
-        problems = reports()->JobProblems(options.wait);
+        outcomes = reports()->JobOutcomes();
         reports()->WatchJobStates(nullptr);
     }
-    if (!problems.empty())
-        throw Because(errors::EndDocFailed(), problems.front());
-    if (!accepted)
-        throw Failed(errors::EndDocFailed());
+    const Error endFailed = errors::EndDocFailed();
+    if (outcomes.empty()) {
+        if (!accepted)
+            Throw(endFailed, Failure());
+        return {Outcome::delivered, name, sent};
+    }
+    const platform::DocumentOutcome& outcome = outcomes.back();
+    if (outcome.outcome == Outcome::notPrinted || outcome.outcome == Outcome::unknown)
+        Throw(endFailed, outcome);
+    return {outcome.outcome, outcome.job.empty() ? name : outcome.job, sent};
 }
 
 Printer::Printer(System& system, const std::string& nameOrUri, JobOptions options)
@@ -133,7 +175,7 @@ Printer::Printer(System& system, const std::string& nameOrUri, JobOptions option
     std::optional<std::string> found =
         MatchPrinterName(job_->services.printers, job_->services.codePage, nameOrUri);
     if (!found)
-        throw job_->Failed(errors::PrinterNameRejected());
+        throw PrinterNotFound(Because(errors::PrinterNameRejected(), job_->Failure()));
     job_->name = std::move(*found);
     if (job_->options.utf8)
         job_->fromUtf8.emplace(job_->bundle->ansiCharset());
@@ -150,29 +192,32 @@ Printer::~Printer()
 void Printer::Write(std::string_view bytes)
 {
     if (job_->finished)
-        throw job_->Failed(errors::WriteFailed());
+        throw FailureOf<WriteFailed, NotPrinted>(Because(errors::WriteFailed(), job_->Failure()));
     if (job_->fromUtf8)
         job_->Send(job_->fromUtf8->Convert(bytes));
     else
         job_->Send(bytes);
 }
 
-void Printer::Finish()
+JobResult Printer::Finish()
 {
-    if (job_->finished)
-        return;
+    if (job_->finished) {
+        if (job_->result)
+            return *job_->result;
+        Throw(errors::EndDocFailed(), job_->Failure());
+    }
     // A cancel that came while the document was starting found nothing to break off yet: the
     // document is broken off now, never delivered as if whole.
     if (job_->cancelled) {
         job_->finished = true;
         Cancel();
-        throw job_->Failed(errors::EndDocFailed());
+        Throw(errors::EndDocFailed(), job_->Failure());
     }
     if (job_->fromUtf8)
         job_->Send(job_->fromUtf8->Finish());
     job_->finished = true;
-    if (job_->open)
-        job_->Deliver();
+    job_->result = job_->open ? job_->Deliver() : JobResult{Outcome::delivered, "", 0};
+    return *job_->result;
 }
 
 void Printer::Cancel() noexcept

@@ -96,10 +96,13 @@ void CupsSpooler::NoteFailure(const std::string& printer, const std::string& fai
     lastFailure_ = printer + ": " + failure;
 }
 
-std::optional<std::string> CupsSpooler::LastFailure()
+// A document the scheduler did not take made no job: it cannot print.
+std::optional<platform::DocumentOutcome> CupsSpooler::LastFailure()
 {
     std::lock_guard lock(jobsMutex_);
-    return lastFailure_;
+    if (!lastFailure_)
+        return std::nullopt;
+    return platform::DocumentOutcome{Outcome::notPrinted, "", *lastFailure_};
 }
 
 bool CupsSpooler::ClosePrinter(platform::PrinterHandle handle)
@@ -135,37 +138,68 @@ namespace {
 
 // A job that did not print while its queue or printer stopped stays queued and would print
 // once they run again, after the program has reported it failed: it is cancelled, so that a
-// retry does not print it twice. What part of it may have printed depends on how far it got.
-std::string StopStillOpen(const CreatedJob& job, const JobOutcome& outcome)
+// retry does not print it twice. Whether part of it may have printed depends on how far it
+// got.
+platform::DocumentOutcome StopStillOpen(const CreatedJob& job, const JobOutcome& followed,
+                                        platform::DocumentOutcome outcome)
 {
-    if (outcome.openState == 0)
-        return "";
-    if (!CancelJob(job))
-        return "; it could not be cancelled and may still print";
-    const bool begun = outcome.openState == IPP_JSTATE_PROCESSING || outcome.openState == IPP_JSTATE_STOPPED;
-    return begun ? "; it was cancelled, but some of it may have printed"
-                 : "; it was cancelled and will not print";
+    outcome.outcome = Outcome::notPrinted;
+    if (followed.openState == 0)
+        return outcome;
+    outcome.outcome = Outcome::unknown;
+    if (!CancelJob(job)) {
+        outcome.reason += "; it could not be cancelled and may still print";
+        return outcome;
+    }
+    const bool begun =
+        followed.openState == IPP_JSTATE_PROCESSING || followed.openState == IPP_JSTATE_STOPPED;
+    if (begun) {
+        outcome.reason += "; it was cancelled, but some of it may have printed";
+        return outcome;
+    }
+    outcome.outcome = Outcome::notPrinted;
+    outcome.reason += "; it was cancelled and will not print";
+    return outcome;
 }
 
 } // namespace
 
-std::vector<std::string> CupsSpooler::JobProblems(bool wait)
+void CupsSpooler::SetPrintingWait(platform::PrintingWait wait)
 {
-    std::vector<std::string> problems;
+    std::lock_guard lock(jobsMutex_);
+    printingWait_ = wait;
+}
+
+std::vector<platform::DocumentOutcome> CupsSpooler::JobOutcomes()
+{
+    const platform::PrintingWait wait = PrintingWaitSet();
+    std::vector<platform::DocumentOutcome> outcomes;
     for (const CreatedJob& job : CreatedJobs()) {
         if (!job.accepted) {
-            problems.push_back("the job on " + job.printer +
-                               " was not accepted by the scheduler: " + job.failure);
+            outcomes.push_back(
+                {Outcome::notPrinted, "",
+                 "the job on " + job.printer + " was not accepted by the scheduler: " + job.failure});
             continue;
         }
-        const std::string name = "job " + job.printer + "-" + std::to_string(job.id);
-        if (!wait)
-            continue;
-        const JobOutcome outcome = FollowJob(job, StateListener());
-        if (!outcome.completed)
-            problems.push_back(name + " did not print: " + outcome.reason + StopStillOpen(job, outcome));
+        platform::DocumentOutcome outcome{Outcome::delivered, job.printer + "-" + std::to_string(job.id), ""};
+        if (wait.wait) {
+            const JobOutcome followed = FollowJob(job, StateListener());
+            if (followed.completed) {
+                outcome.outcome = Outcome::printed;
+            } else {
+                outcome.reason = "job " + outcome.job + " did not print: " + followed.reason;
+                outcome = StopStillOpen(job, followed, std::move(outcome));
+            }
+        }
+        outcomes.push_back(std::move(outcome));
     }
-    return problems;
+    return outcomes;
+}
+
+platform::PrintingWait CupsSpooler::PrintingWaitSet() const
+{
+    std::lock_guard lock(jobsMutex_);
+    return printingWait_;
 }
 
 JobStateListener CupsSpooler::StateListener() const

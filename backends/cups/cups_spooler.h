@@ -46,10 +46,11 @@ public:
     bool ClosePrinter(platform::PrinterHandle handle) override;
 
     std::optional<std::string> Unreachable() override;
-    std::optional<std::string> LastFailure() override;
+    std::optional<platform::DocumentOutcome> LastFailure() override;
     void AbandonDocuments() override;
     bool CanFollowJobs() const override { return true; }
-    std::vector<std::string> JobProblems(bool wait) override;
+    void SetPrintingWait(platform::PrintingWait wait) override;
+    std::vector<platform::DocumentOutcome> JobOutcomes() override;
     void WatchJobStates(std::function<void(const std::string& line)> onState) override;
     bool CanTellStatus() const override { return true; }
     std::optional<platform::PrinterStatus> StatusOf(const std::string& printerName) override;
@@ -66,6 +67,7 @@ private:
     bool Record(const std::string& printer, const EndedDocument& ended);
     void NoteFailure(const std::string& printer, const std::string& failure);
     std::function<void(const std::string&)> StateListener() const;
+    platform::PrintingWait PrintingWaitSet() const;
 
     backends::HandleTable<Printer> printers_;
     mutable std::mutex jobsMutex_;
@@ -73,6 +75,7 @@ private:
     std::optional<std::string> lastFailure_;
     std::atomic<std::uint32_t> documents_ = 0;
     std::function<void(const std::string&)> jobStateListener_;
+    platform::PrintingWait printingWait_;
 };
 
 } // namespace rawlet::cups

@@ -86,12 +86,15 @@ public:
     // delivering the document in progress; their later documents fail too. LastFailure then
     // says how much of its document a printer had, as its failures do from then on.
     void AbandonDocuments();
-    // "PRINTER: REASON" for the last failure of any printer, if one failed.
-    std::optional<std::string> LastFailure() const;
-    // One line for each ended document that was not delivered and, with `wait`, for each
-    // delivered to a device that keeps jobs (IPP) that did not print to the end; with `wait`,
-    // returns only once every such job has printed or failed.
-    std::vector<std::string> DocumentProblems(bool wait) const;
+    // The last failure of any printer, if one failed: "PRINTER: REASON", and not printed, or
+    // unknown when bytes had gone out.
+    std::optional<platform::DocumentOutcome> LastFailure() const;
+    // Whether DocumentOutcomes waits for the documents started from now on to print.
+    void SetPrintingWait(platform::PrintingWait wait);
+    // The outcome of each ended document: delivered, or not and why; with a printing wait, a
+    // document delivered to a device that keeps jobs (IPP) is followed until it has printed
+    // or failed.
+    std::vector<platform::DocumentOutcome> DocumentOutcomes() const;
     // Called with one line, such as "NAME: job 7 held", each time DocumentProblems asks a
     // printer for a job it waits for.
     void WatchJobStates(std::function<void(const std::string& line)> onState);
@@ -103,16 +106,20 @@ private:
     void Record(const Printer& printer);
     bool FinishDocument(Printer& printer);
 
-    mutable std::mutex mutex_; // guards the printers, the last failure and the problems
+    mutable std::mutex mutex_; // guards the printers, the last failure and the ended documents
     std::vector<DirectPrinter> printers_;
-    std::optional<std::string> lastFailure_;
-    std::vector<std::string> problems_;
+    std::optional<platform::DocumentOutcome> lastFailure_;
     struct KeptJob {
         std::string printer; // as failures name it
         DeviceUri uri;
         int id;
     };
-    std::vector<KeptJob> keptJobs_; // delivered to devices that keep jobs, to follow
+    struct EndedDocument {
+        platform::DocumentOutcome outcome;
+        std::optional<KeptJob> kept; // delivered to a device that keeps jobs, to follow
+    };
+    std::vector<EndedDocument> ended_;
+    platform::PrintingWait printingWait_;
     std::optional<std::string> Follow(const KeptJob& job) const;
     mutable std::vector<Device*> following_; // the devices of jobs followed now
     std::function<void(const std::string& line)> onState_;

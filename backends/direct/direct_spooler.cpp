@@ -44,6 +44,7 @@ public:
     std::uint32_t Begin(const std::string& title)
     {
         broken_ = false;
+        wroteAny_ = false;
         failedOnItsOwn_ = false;
         if (inDocument() || abandoned_)
             return 0;
@@ -59,6 +60,7 @@ public:
     {
         if (!inDocument() || broken_ || abandoned_)
             return false;
+        wroteAny_ = true;
         broken_ = !device_->Write(bytes);
         if (broken_)
             failedOnItsOwn_ = !abandoned_;
@@ -94,10 +96,12 @@ public:
         const std::string& uri = printer_.uri.text;
         return printer_.name == uri ? uri : printer_.name + " (" + uri + ")";
     }
-    // A document that broke before it was abandoned failed for the device's reason.
-    std::string Failure() const
+    // A document that broke before it was abandoned failed for the device's reason. Bytes
+    // that went out may print.
+    platform::DocumentOutcome Failure() const
     {
-        return abandoned_ && !failedOnItsOwn_ ? InterruptedFailure() : Label() + ": " + device_->failure();
+        return {wroteAny_ ? Outcome::unknown : Outcome::notPrinted, printer_.name,
+                abandoned_ && !failedOnItsOwn_ ? InterruptedFailure() : Label() + ": " + device_->failure()};
     }
     // From any thread, once abandoned: "NAME: interrupted: " and how much the printer had.
     std::string InterruptedFailure() const
@@ -106,6 +110,7 @@ public:
         return Label() + ": interrupted" + (taken.empty() ? "" : ": " + taken);
     }
     const DeviceUri& uri() const { return printer_.uri; }
+    const std::string& name() const { return printer_.name; }
     int deliveredJob() const { return device_->jobId(); }
 
 private:
@@ -113,7 +118,8 @@ private:
     std::unique_ptr<Device> device_;
     std::atomic<std::uint32_t> jobId_ = 0;
     std::atomic<bool> connecting_ = false;
-    bool broken_ = false; // the printing thread's own
+    bool broken_ = false;   // the printing thread's own
+    bool wroteAny_ = false; // in the document in progress
     std::atomic<bool> failedOnItsOwn_ = false;
     std::atomic<bool> abandoned_ = false;
 };
@@ -158,7 +164,7 @@ std::optional<DirectPrinter> DirectSpooler::Find(std::string_view name) const
 
 void DirectSpooler::Record(const Printer& printer)
 {
-    std::string failure = printer.Failure();
+    platform::DocumentOutcome failure = printer.Failure();
     std::lock_guard lock(mutex_);
     lastFailure_ = std::move(failure);
 }
@@ -230,18 +236,20 @@ bool DirectSpooler::FinishDocument(Printer& printer)
 {
     const std::uint32_t jobId = printer.jobId();
     if (printer.End()) {
-        if (const int kept = printer.deliveredJob(); kept != 0) {
-            std::lock_guard lock(mutex_);
-            if (keptJobs_.size() < kRecordedProblems)
-                keptJobs_.push_back({printer.Label(), printer.uri(), kept});
-        }
+        const int kept = printer.deliveredJob();
+        std::lock_guard lock(mutex_);
+        if (ended_.size() < kRecordedProblems)
+            ended_.push_back(
+                {{Outcome::delivered, printer.name(), ""},
+                 kept == 0 ? std::nullopt : std::optional<KeptJob>({printer.Label(), printer.uri(), kept})});
         return true;
     }
-    const std::string failure = printer.Failure();
+    platform::DocumentOutcome failure = printer.Failure();
     std::lock_guard lock(mutex_);
     lastFailure_ = failure;
-    if (problems_.size() < kRecordedProblems)
-        problems_.push_back("job " + std::to_string(jobId) + " was not delivered: " + failure);
+    failure.reason = "job " + std::to_string(jobId) + " was not delivered: " + failure.reason;
+    if (ended_.size() < kRecordedProblems)
+        ended_.push_back({std::move(failure), std::nullopt});
     return false;
 }
 
@@ -260,12 +268,12 @@ bool DirectSpooler::ClosePrinter(platform::PrinterHandle handle)
 // not get to say it before the program ends.
 void DirectSpooler::AbandonDocuments()
 {
-    std::optional<std::string> interrupted;
+    std::optional<platform::DocumentOutcome> interrupted;
     for (const auto& printer : open_.All()) {
         const bool busy = printer->busy();
         printer->Abandon();
         if (busy && !printer->failedOnItsOwn())
-            interrupted = printer->InterruptedFailure();
+            interrupted = printer->Failure();
     }
     std::lock_guard lock(mutex_);
     if (interrupted)
@@ -299,27 +307,41 @@ std::optional<std::string> DirectSpooler::Follow(const KeptJob& job) const
     return why;
 }
 
-std::optional<std::string> DirectSpooler::LastFailure() const
+std::optional<platform::DocumentOutcome> DirectSpooler::LastFailure() const
 {
     std::lock_guard lock(mutex_);
     return lastFailure_;
 }
 
-std::vector<std::string> DirectSpooler::DocumentProblems(bool wait) const
+void DirectSpooler::SetPrintingWait(platform::PrintingWait wait)
 {
-    std::vector<std::string> problems;
-    std::vector<KeptJob> kept;
+    std::lock_guard lock(mutex_);
+    printingWait_ = wait;
+}
+
+std::vector<platform::DocumentOutcome> DirectSpooler::DocumentOutcomes() const
+{
+    std::vector<EndedDocument> ended;
+    platform::PrintingWait wait;
     {
         std::lock_guard lock(mutex_);
-        problems = problems_;
-        kept = keptJobs_;
+        ended = ended_;
+        wait = printingWait_;
     }
-    if (wait)
-        for (const KeptJob& job : kept)
+    std::vector<platform::DocumentOutcome> outcomes;
+    for (EndedDocument& document : ended) {
+        if (wait.wait && document.kept) {
+            const KeptJob& job = *document.kept;
             if (const auto why = Follow(job))
-                problems.push_back("job " + std::to_string(job.id) + " on " + job.printer +
-                                   " did not print: " + *why);
-    return problems;
+                document.outcome = {Outcome::notPrinted, document.outcome.job,
+                                    "job " + std::to_string(job.id) + " on " + job.printer +
+                                        " did not print: " + *why};
+            else
+                document.outcome.outcome = Outcome::printed;
+        }
+        outcomes.push_back(std::move(document.outcome));
+    }
+    return outcomes;
 }
 
 } // namespace rawlet::direct

@@ -64,7 +64,7 @@ bool CombinedSpooler::Noted(const platform::Spooler& spooler, bool succeeded)
     return succeeded;
 }
 
-std::optional<std::string> CombinedSpooler::LastFailure()
+std::optional<platform::DocumentOutcome> CombinedSpooler::LastFailure()
 {
     return directFailedLast_ ? direct_.LastFailure() : queues_.LastFailure();
 }
@@ -88,12 +88,12 @@ void CombinedSpooler::AbandonDocuments()
     direct_.AbandonDocuments();
 }
 
-std::vector<std::string> CombinedSpooler::JobProblems(bool wait)
+std::vector<platform::DocumentOutcome> CombinedSpooler::JobOutcomes()
 {
-    std::vector<std::string> problems = queues_.JobProblems(wait);
-    for (std::string& problem : direct_.DocumentProblems(wait))
-        problems.push_back(std::move(problem));
-    return problems;
+    std::vector<platform::DocumentOutcome> outcomes = queues_.JobOutcomes();
+    for (platform::DocumentOutcome& outcome : direct_.DocumentOutcomes())
+        outcomes.push_back(std::move(outcome));
+    return outcomes;
 }
 
 } // namespace rawlet::posix

@@ -30,10 +30,15 @@ public:
 
     std::optional<std::string> Unreachable() override { return queues_.Unreachable(); }
     // Why the backend that failed last did so.
-    std::optional<std::string> LastFailure() override;
+    std::optional<platform::DocumentOutcome> LastFailure() override;
     void AbandonDocuments() override;
     bool CanFollowJobs() const override { return true; }
-    std::vector<std::string> JobProblems(bool wait) override;
+    void SetPrintingWait(platform::PrintingWait wait) override
+    {
+        direct_.SetPrintingWait(wait);
+        queues_.SetPrintingWait(wait);
+    }
+    std::vector<platform::DocumentOutcome> JobOutcomes() override;
     void WatchJobStates(std::function<void(const std::string& line)> onState) override
     {
         direct_.WatchJobStates(onState);

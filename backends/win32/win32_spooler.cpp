@@ -1,5 +1,6 @@
 #include "win32_spooler.h"
 
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -91,10 +92,10 @@ bool Win32Spooler::EndDocPrinter(platform::PrinterHandle handle)
     if (!printer)
         return false;
     const BOOL ok = ::EndDocPrinter(printer->handle.get());
+    if (printer->documentInProgress)
+        Record(ok != FALSE);
     if (ok)
         printer->documentInProgress = false;
-    else if (printer->documentInProgress)
-        ++refusedDocuments_;
     return ok != FALSE;
 }
 
@@ -104,8 +105,8 @@ bool Win32Spooler::ClosePrinter(platform::PrinterHandle handle)
     const auto printer = printers_.Remove(handle);
     if (!printer)
         return false;
-    if (printer->documentInProgress && !::EndDocPrinter(printer->handle.get()))
-        ++refusedDocuments_;
+    if (printer->documentInProgress)
+        Record(::EndDocPrinter(printer->handle.get()) != FALSE);
     return true; // the winspool handle closes with its last user
 }
 
@@ -117,11 +118,24 @@ void Win32Spooler::AbandonDocuments()
     }
 }
 
-std::vector<std::string> Win32Spooler::JobProblems(bool)
+// A document the spooler would not end may still be in its queue.
+void Win32Spooler::Record(bool accepted)
 {
-    if (refusedDocuments_ == 0)
-        return {};
-    return {std::to_string(refusedDocuments_) + " document(s) refused by the spooler"};
+    constexpr std::size_t kRecorded = 4096;
+    std::lock_guard lock(endedMutex_);
+    if (ended_.size() == kRecorded)
+        ended_.erase(ended_.begin());
+    if (accepted)
+        ended_.push_back({Outcome::delivered, "", ""});
+    else
+        ended_.push_back(
+            {Outcome::unknown, "", "the spooler refused to end the document, which may still print"});
+}
+
+std::vector<platform::DocumentOutcome> Win32Spooler::JobOutcomes()
+{
+    std::lock_guard lock(endedMutex_);
+    return ended_;
 }
 
 std::size_t Win32Spooler::LiveHandles() const { return printers_.size(); }

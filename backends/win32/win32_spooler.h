@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
+#include <vector>
 
 #include <rawlet/platform/spooler.h>
 
@@ -33,7 +35,7 @@ public:
     // winspool hands a finished document over without telling whether it printed; it does
     // tell when it refuses one.
     bool CanFollowJobs() const override { return false; }
-    std::vector<std::string> JobProblems(bool wait) override;
+    std::vector<platform::DocumentOutcome> JobOutcomes() override;
 
     // Handles open now; for tests and leak checks.
     std::size_t LiveHandles() const;
@@ -46,7 +48,10 @@ private:
     };
 
     backends::HandleTable<Printer> printers_;
-    std::atomic<std::size_t> refusedDocuments_ = 0;
+    void Record(bool accepted);
+
+    std::mutex endedMutex_;
+    std::vector<platform::DocumentOutcome> ended_; // the most recent documents ended
 };
 
 } // namespace rawlet::win32

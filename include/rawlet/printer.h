@@ -37,13 +37,14 @@ struct JobOptions {
 // written makes none.
 //
 // Every failure is a rawlet::Error with the control's number, its source and description,
-// and the one-line reason(); docs/errors.md lists the numbers.
+// and the one-line reason(), of a kind that says whether the job may still print
+// (error.h); docs/errors.md lists the numbers and the outcomes.
 //
 // A printer is used on one thread, but Cancel may come from any. Printers are independent
 // of one another and of the control's per-thread handle: threads print side by side.
 class Printer {
 public:
-    // Throws rawlet::Error 32000 when there is no such printer, std::invalid_argument for a
+    // Throws PrinterNotFound (32000) when there is no such printer, std::invalid_argument for a
     // device URI that names no device, codepage::UnsupportedCodePage for UTF-8 input when
     // the ANSI code page has no tables.
     Printer(System& system, const std::string& nameOrUri, JobOptions options = {});
@@ -52,13 +53,16 @@ public:
     Printer(const Printer&) = delete;
     Printer& operator=(const Printer&) = delete;
 
-    // Sends every byte (converted and translated as the options say), or throws 32036 (the
-    // job was refused at its start) or 32037 (the printer broke off or stalled, or the job
-    // was cancelled or finished).
+    // Sends every byte (converted and translated as the options say), or throws JobRefused
+    // (32036: the job was refused at its start) or WriteFailed (32037: the printer broke
+    // off or stalled, WriteTimeout, or the job was cancelled or finished), either of them
+    // NotPrinted or OutcomeUnknown. A job that failed is broken off.
     void Write(std::string_view bytes);
-    // Ends the job and hands it over; throws 32034 when it was not delivered or, with
-    // `wait`, did not print. Only the first call does anything.
-    void Finish();
+    // Ends the job and hands it over: printed (with `wait`, where the spooler or printer can
+    // tell) or delivered. Throws NotPrinted or OutcomeUnknown (32034) otherwise, with the
+    // reason and, for one that may print, the job. Only the first call does anything; later
+    // ones give its result again. A job never written makes none: delivered, 0 bytes.
+    JobResult Finish();
     // Breaks the job off before it prints, from any thread, at once. Later writes fail.
     void Cancel() noexcept;
 

@@ -1,5 +1,5 @@
-// C++ failures as Python exceptions: rawlet::Error as rawlet.Error (defined in Python, in
-// rawlet/_error.py), a code page without tables as LookupError, as Python's codecs do.
+// C++ failures as Python exceptions: rawlet::Error as rawlet.Error of the same kind (defined
+// in Python, in rawlet/_error.py), a code page without tables as LookupError, as Python's codecs do.
 // std::invalid_argument becomes ValueError, and every other exception RuntimeError, by
 // pybind11's own translation.
 #include <exception>
@@ -9,6 +9,7 @@
 #include <rawlet/error.h>
 
 #include "bindings.h"
+#include "error_texts.h"
 #include "printer_text.h"
 
 namespace py = pybind11;
@@ -17,6 +18,29 @@ namespace rawlet::python {
 
 namespace {
 
+template <class Kind> bool Is(const Error& error) { return dynamic_cast<const Kind*>(&error) != nullptr; }
+
+// The kind and outcome rawlet._error names the Python class by.
+const char* KindOf(const Error& error)
+{
+    if (Is<PrinterNotFound>(error))
+        return "printer not found";
+    if (Is<JobRefused>(error))
+        return "job refused";
+    if (Is<WriteTimeout>(error))
+        return "write timeout";
+    return Is<WriteFailed>(error) ? "write failed" : "";
+}
+
+const char* OutcomeOf(const Error& error)
+{
+    if (Is<OutcomeUnknown>(error))
+        return "unknown";
+    return Is<NotPrinted>(error) ? "not printed" : "";
+}
+
+py::object TextOrNone(const std::string& text) { return text.empty() ? py::object(py::none()) : Text(text); }
+
 // An error raised without a text of its own gets the host's standard one, as in the command.
 void SetPythonError(const Error& error)
 {
@@ -24,9 +48,10 @@ void SetPythonError(const Error& error)
     const std::string description =
         error.description().empty() ? errors::StandardDescription(error.number()) : error.description();
     try {
-        const py::object errorType = py::module_::import("rawlet._error").attr("Error");
-        const py::object reason = error.reason().empty() ? py::object(py::none()) : Text(error.reason());
-        const py::object raised = errorType(error.number(), Text(source), Text(description), reason);
+        const py::object errorType =
+            py::module_::import("rawlet._error").attr("_raised")(KindOf(error), OutcomeOf(error));
+        const py::object raised = errorType(error.number(), Text(source), Text(description),
+                                            TextOrNone(error.reason()), TextOrNone(error.job()));
         PyErr_SetObject(errorType.ptr(), raised.ptr());
     } catch (py::error_already_set& failure) {
         failure.restore(); // the package is broken: its own failure says how
@@ -46,6 +71,16 @@ void Translate(std::exception_ptr thrown)
 }
 
 } // namespace
+
+void RaiseInvalidDeviceUri(const std::string& why)
+{
+    const Error rejected = errors::PrinterNameRejected();
+    const py::object errorType = py::module_::import("rawlet._error").attr("InvalidDeviceUri");
+    const py::object raised =
+        errorType(rejected.number(), Text(rejected.source()), Text(rejected.description()), Text(why));
+    PyErr_SetObject(errorType.ptr(), raised.ptr());
+    throw py::error_already_set();
+}
 
 void BindErrors(py::module_&) { py::register_exception_translator(Translate); }
 

@@ -1,8 +1,10 @@
 #include "python_printer.h"
 
+#include <chrono>
 #include <stdexcept>
 #include <utility>
 
+#include "bindings.h"
 #include "byte_view.h"
 #include "error_texts.h"
 #include "interruptible.h"
@@ -32,17 +34,27 @@ private:
 } // namespace
 
 PythonPrinter::PythonPrinter(const std::string& nameOrUri, const std::optional<std::string>& title,
-                             bool translate, bool wait, bool utf8, py::object onSent)
+                             bool translate, bool wait, std::optional<double> waitTimeout, bool utf8,
+                             py::object onSent)
     : onSent_(std::move(onSent))
 {
+    if (waitTimeout && !(*waitTimeout > 0))
+        throw py::value_error("wait_timeout must be a number of seconds above zero");
     JobOptions options;
     options.title = title.value_or("");
     options.translate = translate;
     options.wait = wait;
+    if (waitTimeout)
+        options.waitLimit =
+            std::chrono::ceil<std::chrono::milliseconds>(std::chrono::duration<double>(*waitTimeout));
     options.utf8 = utf8;
     options.onSent = ProgressCall();
-    py::gil_scoped_release released;
-    printer_ = std::make_shared<Printer>(TheSystem(), nameOrUri, std::move(options));
+    try {
+        py::gil_scoped_release released;
+        printer_ = std::make_shared<Printer>(TheSystem(), nameOrUri, std::move(options));
+    } catch (const std::invalid_argument& badUri) {
+        RaiseInvalidDeviceUri(badUri.what());
+    }
     name_ = printer_->name();
 }
 
@@ -110,11 +122,18 @@ std::shared_ptr<Printer> PythonPrinter::LetGo(Stage stage) noexcept
 }
 
 // A job delivered stays so, whatever cancel came too late to stop it.
-void PythonPrinter::Delivered() noexcept
+void PythonPrinter::Delivered(JobResult result) noexcept
 {
     std::lock_guard lock(stageMutex_);
     stage_ = Stage::Finished;
+    result_ = std::move(result);
     printer_.reset();
+}
+
+std::optional<JobResult> PythonPrinter::result() const
+{
+    std::lock_guard lock(stageMutex_);
+    return result_;
 }
 
 void PythonPrinter::CancelJob() noexcept
@@ -123,10 +142,14 @@ void PythonPrinter::CancelJob() noexcept
         printer->Cancel(); // a call under way on another thread fails at once
 }
 
+// A job cancelled before it was delivered will not print.
 void PythonPrinter::RaiseOver(const Error& error) const
 {
-    throw Error(error.number(), error.source(), error.description(),
-                name_ + ": the job was " + (cancelled() ? "cancelled" : "finished"));
+    const Error over(error.number(), error.source(), error.description(),
+                     name_ + ": the job was " + (cancelled() ? "cancelled" : "finished"));
+    if (error.number() == errors::kWriteFailed)
+        throw FailureOf<WriteFailed, NotPrinted>(over);
+    throw NotPrinted(over);
 }
 
 void PythonPrinter::Write(const py::handle& data)
@@ -143,23 +166,27 @@ void PythonPrinter::Write(const py::handle& data)
     });
 }
 
-void PythonPrinter::Finish()
+JobResult PythonPrinter::Finish()
 {
-    OneCallAtATime([this] {
+    JobResult finished;
+    OneCallAtATime([&] {
         const std::shared_ptr<Printer> printer = Current();
         if (!printer) {
             if (cancelled())
                 RaiseOver(errors::EndDocFailed());
+            if (const std::optional<JobResult> earlier = result())
+                finished = *earlier;
             return;
         }
         try {
-            printer->Finish();
+            finished = printer->Finish();
         } catch (...) {
             LetGo(Stage::Finished);
             throw;
         }
-        Delivered();
+        Delivered(finished);
     });
+    return finished;
 }
 
 void PythonPrinter::Cancel()

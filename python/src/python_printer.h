@@ -22,15 +22,15 @@ namespace rawlet::python {
 class PythonPrinter {
 public:
     PythonPrinter(const std::string& nameOrUri, const std::optional<std::string>& title, bool translate,
-                  bool wait, bool utf8, pybind11::object onSent);
+                  bool wait, std::optional<double> waitTimeout, bool utf8, pybind11::object onSent);
     // A job neither finished nor cancelled is cancelled.
     ~PythonPrinter();
     PythonPrinter(const PythonPrinter&) = delete;
     PythonPrinter& operator=(const PythonPrinter&) = delete;
 
     void Write(const pybind11::handle& data);
-    // Raises once the job was cancelled: it will not print.
-    void Finish();
+    // Printed or delivered; raises once the job was cancelled: it will not print.
+    JobResult Finish();
     // From any thread, and from the progress call: breaks the job off at once, then lets it go.
     void Cancel();
     // The end of a `with` block: finishes the job, or cancels it when the block raised.
@@ -38,6 +38,8 @@ public:
 
     const std::string& name() const noexcept { return name_; }
     std::uint64_t bytesSent() const noexcept { return sent_; }
+    // The job's result once it was printed or delivered.
+    std::optional<JobResult> result() const;
 
 private:
     enum class Stage { Open, Finished, Cancelled };
@@ -50,7 +52,7 @@ private:
     std::shared_ptr<Printer> Current() const;
     bool cancelled() const;
     std::shared_ptr<Printer> LetGo(Stage stage) noexcept;
-    void Delivered() noexcept;
+    void Delivered(JobResult result) noexcept;
     void CancelJob() noexcept;
     // `error`, its reason saying that the job is over, and how.
     [[noreturn]] void RaiseOver(const Error& error) const;
@@ -60,6 +62,7 @@ private:
     mutable std::mutex stageMutex_;       // guards printer_ and stage_, never held while printing
     std::shared_ptr<Printer> printer_;
     Stage stage_ = Stage::Open;
+    std::optional<JobResult> result_;
     std::string name_;
     std::atomic<std::uint64_t> sent_ = 0; // read by any thread holding the GIL
     pybind11::object onSent_;             // outlives printer_, whose progress calls borrow it

@@ -28,8 +28,8 @@ PrinterStatus StatusOf(const std::string& nameOrUri, const std::optional<std::st
     if (std::optional<PrinterStatus> status = system.Status(nameOrUri, probe.value_or("")))
         return std::move(*status);
     const Error noSuchPrinter = errors::PrinterNameRejected();
-    throw Error(noSuchPrinter.number(), noSuchPrinter.source(), noSuchPrinter.description(),
-                system.Unreachable().value_or("no printer named '" + nameOrUri + "'"));
+    throw PrinterNotFound(Error(noSuchPrinter.number(), noSuchPrinter.source(), noSuchPrinter.description(),
+                                system.Unreachable().value_or("no printer named '" + nameOrUri + "'")));
 }
 
 std::string ToAnsi(const std::string& utf8) { return TheSystem().ansiCharset().Utf8ToAnsi(utf8); }

@@ -22,7 +22,7 @@ cmp -s "$work/64k.bin" "$work/slow/job-1.bin" || fail "slow printer's job not st
 # One that holds every byte and talks without ever closing has the timeout to close, once.
 start_fake chatty chatty
 within 15 print -d "$uri?timeout=2" "$work/64k.bin"
-check_eq "chatty printer status" "$status" 1
+check_eq "chatty printer status" "$status" 3
 grep -qx "rawlet: job [0-9]* was not delivered: $uri?timeout=2: timed out after 2 s waiting for the printer to close" \
   "$work/err" || fail "chatty printer: $(cat "$work/err")"
 
@@ -104,7 +104,7 @@ mkfifo "$work/fifo"
 head -c 10 <"$work/fifo" >/dev/null &
 sleep 0.2
 within 20 print -d "file:$work/fifo" "$work/4m.bin"
-check_eq "fifo reader gone" "$status:$(tail -1 "$work/err")" "1:rawlet: file:$work/fifo: $work/fifo: broken pipe"
+check_eq "fifo reader gone" "$status:$(tail -1 "$work/err")" "3:rawlet: file:$work/fifo: $work/fifo: broken pipe"
 
 # A regular file as the device holds this job alone; file:///PATH, as lpstat -v spells it.
 printf 'an older and much longer job\n' >"$work/out.bin"

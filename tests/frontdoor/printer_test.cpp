@@ -15,6 +15,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
 
 // Prints `bytes` as one whole job on `target`.
 void PrintJob(System& system, const std::string& target, const std::string& bytes)
@@ -24,7 +25,8 @@ void PrintJob(System& system, const std::string& target, const std::string& byte
     printer.Finish();
 }
 
-// Every byte value reaches a queue and a device given by URI unchanged, written in pieces.
+// Every byte value reaches a queue and a device given by URI unchanged, written in pieces;
+// the result names the queue's job, or the device.
 TEST(PrinterTest, AJobReachesAQueueAndADeviceByteForByte)
 {
     SandboxQueue queue(TestName() + "-queue");
@@ -36,22 +38,47 @@ TEST(PrinterTest, AJobReachesAQueueAndADeviceByteForByte)
         Printer printer(system, target, options);
         printer.Write(EveryByteValue().substr(0, 100));
         printer.Write(EveryByteValue().substr(100));
-        printer.Finish();
+        const JobResult result = printer.Finish();
         EXPECT_EQ(printer.bytesSent(), 256u);
+        EXPECT_EQ(result.outcome, Outcome::delivered);
+        EXPECT_EQ(result.bytes, 256u);
+        EXPECT_THAT(result.job, MatchesRegex(target == queue.name() ? target + "-[0-9]+" : target));
+        EXPECT_EQ(printer.Finish().job, result.job) << "a second Finish gives the first one's result";
     }
     EXPECT_THAT(queue.ReceivedJobs(), ElementsAre(EveryByteValue()));
     EXPECT_EQ(device.ReceivedJob(1), EveryByteValue());
 }
 
-TEST(PrinterTest, ANameNoPrinterHasIsError32000)
+TEST(PrinterTest, ANameNoPrinterHasIsError32000AndNotPrinted)
 {
     System system;
     try {
         Printer printer(system, "no-such-printer-" + TestName());
         FAIL() << "a printer was found";
-    } catch (const Error& error) {
+    } catch (const NotPrinted& error) {
         EXPECT_EQ(error.number(), 32000);
         EXPECT_EQ(error.source(), "Rawleter");
+        EXPECT_NE(dynamic_cast<const PrinterNotFound*>(&error), nullptr);
+    }
+}
+
+// A printer that hung up after taking part of the job may print that part: the program is
+// told it cannot know, and which printer to look at, never that nothing printed.
+TEST(PrinterTest, APrinterThatHungUpMidJobLeavesTheOutcomeUnknown)
+{
+    SandboxQueue device(TestName());
+    device.SetDeviceMode("drop:1000");
+    System system;
+    Printer printer(system, device.DeviceUri());
+    try {
+        printer.Write(std::string(8 << 20, 'x'));
+        printer.Finish();
+        FAIL() << "reported delivered";
+    } catch (const OutcomeUnknown& error) {
+        EXPECT_EQ(error.number(), 32037);
+        EXPECT_EQ(error.job(), device.DeviceUri());
+        EXPECT_NE(dynamic_cast<const WriteFailed*>(&error), nullptr);
+        EXPECT_THAT(error.what(), HasSubstr(error.reason()));
     }
 }
 

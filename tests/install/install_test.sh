@@ -69,7 +69,7 @@ version=$("$work/prefix/bin/rawlet" --version)
 # 2. The Debian packages, built as scripts/package builds them. Debian's tools run in a locale
 # every system has: they only warn about the one the receipts need.
 LC_ALL=C.UTF-8 "$source_dir/scripts/lib/debian-packages" "$work/debs"
-for package in librawlet2 librawlet-dev rawlet python3-rawlet librawlet2-dbgsym rawlet-dbgsym python3-rawlet-dbgsym; do
+for package in librawlet3 librawlet-dev rawlet python3-rawlet librawlet3-dbgsym rawlet-dbgsym python3-rawlet-dbgsym; do
   compgen -G "$work/debs/${package}_*deb" >/dev/null || fail "dpkg-buildpackage made no $package"
 done
 LC_ALL=C.UTF-8 lintian --allow-root --fail-on error,warning "$work"/debs/*.changes \
@@ -78,19 +78,19 @@ deb_version=$(dpkg-deb -f "$work"/debs/rawlet_*.deb Version)
 [[ "rawlet ${deb_version%-*}" == "$version" ]] \
   || fail "the packages are version $deb_version but the build is ${version#rawlet }: debian/changelog lags"
 # Both load libcups: the library by linking it, the command when it first needs it.
-for package in librawlet2 rawlet; do
+for package in librawlet3 rawlet; do
   depends=$(dpkg-deb -f "$work"/debs/${package}_*.deb Depends)
   [[ $depends == *libcups2* ]] || fail "$package does not depend on libcups2: $depends"
 done
 # What they need of the system exists, in the versions they ask for: it is installed here.
-system_depends=$(for deb in "$work"/debs/{librawlet2,rawlet}_*.deb; do dpkg-deb -f "$deb" Depends; done |
+system_depends=$(for deb in "$work"/debs/{librawlet3,rawlet}_*.deb; do dpkg-deb -f "$deb" Depends; done |
   tr ',' '\n' | grep -v rawlet | paste -sd,)
 LC_ALL=C.UTF-8 dpkg-checkbuilddeps -d "$system_depends" "$source_dir/debian/control" \
   || fail "the packages depend on what this system lacks: $system_depends"
 
 # Their contents where they land, in a root of their own, consumed through the -dev package.
 root=$work/root
-for deb in "$work"/debs/{librawlet2,librawlet-dev,rawlet,python3-rawlet}_*.deb; do dpkg-deb -x "$deb" "$root"; done
+for deb in "$work"/debs/{librawlet3,librawlet-dev,rawlet,python3-rawlet}_*.deb; do dpkg-deb -x "$deb" "$root"; done
 printf 'from the deb\r\n' | "$root/usr/bin/rawlet" print -d "$queue"
 jobs=$((jobs + 1))
 "$sandbox" wait "$RAWLET_SANDBOX" "$queue" "$jobs" 60

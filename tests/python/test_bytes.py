@@ -6,9 +6,13 @@ EVERY_BYTE = bytes(range(256)) * 4
 
 def test_every_byte_reaches_a_queue_unchanged(queue):
     with rawlet.Printer(queue.name, title="every byte") as printer:
+        assert printer.result is None
         printer.write(EVERY_BYTE[:500])
         printer.write(bytearray(EVERY_BYTE[500:]))
     assert queue.device.wait_jobs(1) == [EVERY_BYTE]
+    result = printer.result
+    assert (result.outcome, result.bytes) == ("delivered", len(EVERY_BYTE))
+    assert result.job.startswith(queue.name + "-")
 
 
 def test_every_byte_reaches_a_direct_device_unchanged(direct_device):

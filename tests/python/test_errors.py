@@ -20,14 +20,26 @@ def test_an_unknown_printer_is_error_32000(ask):
     assert (raised.value.number, raised.value.source) == (32000, "Rawleter")
     assert raised.value.description == "The printer name is not valid"
     assert isinstance(raised.value, OSError)
+    assert isinstance(raised.value, rawlet.PrinterNotFound) and isinstance(raised.value, rawlet.NotPrinted)
+
+
+def test_a_device_uri_that_names_no_device_is_both_error_and_value_error():
+    with pytest.raises(ValueError) as raised:
+        rawlet.Printer("socket://")
+    assert isinstance(raised.value, rawlet.InvalidDeviceUri) and raised.value.number == 32000
+
+
+def test_wait_timeout_takes_seconds_above_zero():
+    with pytest.raises(ValueError):
+        rawlet.Printer("no-such-printer", wait=True, wait_timeout=0)
 
 
 def test_a_refused_connection_is_error_32036_naming_the_printer():
     uri = f"socket://127.0.0.1:{unused_port()}"
     printer = rawlet.Printer(uri)
-    with pytest.raises(rawlet.Error) as raised:
+    with pytest.raises(rawlet.JobRefused) as raised:
         printer.write(b"receipt")
-    assert raised.value.number == 32036
+    assert raised.value.number == 32036 and isinstance(raised.value, rawlet.NotPrinted)
     assert uri in raised.value.reason
     assert str(raised.value) == f"error 32036 (Rawleter): {raised.value.description}: {raised.value.reason}"
 
@@ -50,12 +62,13 @@ def test_a_printer_that_takes_nothing_fails_the_job(direct_device):
     assert "timed out" in raised.value.reason
 
 
-def test_a_printer_that_hangs_up_fails_the_job(direct_device):
+def test_a_printer_that_hangs_up_mid_job_leaves_it_unknown_naming_the_job(direct_device):
     direct_device.set_mode("drop:1000")
-    with pytest.raises(rawlet.Error) as raised:
+    with pytest.raises(rawlet.OutcomeUnknown) as raised:
         with rawlet.Printer(direct_device.uri) as printer:
             printer.write(b"x" * (64 << 20))
-    assert raised.value.number == 32037
+    assert raised.value.number == 32037 and isinstance(raised.value, rawlet.WriteFailed)
+    assert raised.value.job == direct_device.uri
 
 
 def test_a_deaf_printer_fails_the_end_of_a_small_job(direct_device):
@@ -69,7 +82,7 @@ def test_a_deaf_printer_fails_the_end_of_a_small_job(direct_device):
 def test_a_queue_that_rejects_jobs_refuses_the_job_at_its_start(queue):
     subprocess.run(["cupsreject", "-r", "closed for the night", queue.name], check=True)
     printer = rawlet.Printer(queue.name)
-    with pytest.raises(rawlet.Error) as raised:
+    with pytest.raises(rawlet.JobRefused) as raised:
         printer.write(b"receipt")
-    assert raised.value.number == 32036
+    assert raised.value.number == 32036 and isinstance(raised.value, rawlet.NotPrinted)
     assert raised.value.reason == f"{queue.name}: the queue does not accept jobs: closed for the night"

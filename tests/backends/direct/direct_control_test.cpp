@@ -26,6 +26,7 @@ namespace rawlet::testing {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::Field;
 using ::testing::HasSubstr;
 using ::testing::Optional;
 using namespace std::chrono_literals;
@@ -152,7 +153,9 @@ TEST(DirectControlTest, AbandoningEndsAConnectionBeingMade)
         system.Services().reports->AbandonDocuments();
         EXPECT_EQ(printing.wait_for(1s), std::future_status::ready) << scheme;
         printing.wait();
-        EXPECT_THAT(system.Services().reports->LastFailure(), Optional(HasSubstr(": interrupted"))) << scheme;
+        EXPECT_THAT(system.Services().reports->LastFailure(),
+                    Optional(Field(&platform::DocumentOutcome::reason, HasSubstr(": interrupted"))))
+            << scheme;
     }
 }
 
@@ -183,8 +186,9 @@ TEST(DirectControlTest, APrinterThatHangsUpUnreadHasNotTakenTheJob)
     control.PrinterClose();
     hangUp.join();
 
-    const auto hungUp = HasSubstr("the printer hung up without taking the job");
-    EXPECT_THAT(system.Services().reports->JobProblems(false), ElementsAre(hungUp, hungUp));
+    const auto hungUp =
+        Field(&platform::DocumentOutcome::reason, HasSubstr("the printer hung up without taking the job"));
+    EXPECT_THAT(system.Services().reports->JobOutcomes(), ElementsAre(hungUp, hungUp));
 }
 
 // The test IPP printer (scripts/lib/ipp-printer.py) in a folder of its own, in the given mode,
@@ -239,13 +243,15 @@ TEST(DirectControlTest, AbandoningEndsTheWaitForAHeldIppJob)
     std::once_flag heard;
     reports.WatchJobStates(
         [&](const std::string& line) { std::call_once(heard, [&] { firstState.set_value(line); }); });
-    auto waiting = std::async(std::launch::async, [&] { return reports.JobProblems(true); });
+    reports.SetPrintingWait({true, {}});
+    auto waiting = std::async(std::launch::async, [&] { return reports.JobOutcomes(); });
     auto state = firstState.get_future();
     ASSERT_EQ(state.wait_for(std::chrono::seconds(20)), std::future_status::ready);
     EXPECT_THAT(state.get(), HasSubstr("held"));
     reports.AbandonDocuments();
     ASSERT_EQ(waiting.wait_for(std::chrono::seconds(5)), std::future_status::ready);
-    EXPECT_THAT(waiting.get(), ElementsAre(HasSubstr("job state unavailable: interrupted")));
+    EXPECT_THAT(waiting.get(), ElementsAre(Field(&platform::DocumentOutcome::reason,
+                                                 HasSubstr("job state unavailable: interrupted"))));
     reports.WatchJobStates(nullptr);
 }
 
