@@ -5,9 +5,6 @@
 
 namespace rawlet::direct {
 
-namespace {
-
-// "65,536": as a person reads a count of bytes.
 std::string Grouped(std::uint64_t count)
 {
     std::string digits = std::to_string(count);
@@ -15,8 +12,6 @@ std::string Grouped(std::uint64_t count)
         digits.insert(static_cast<std::size_t>(at), ",");
     return digits;
 }
-
-} // namespace
 
 std::unique_ptr<Device> MakeDevice(const DeviceUri& uri)
 {
@@ -53,6 +48,7 @@ bool Device::WriteOrAbort(int fd, std::string_view bytes, std::chrono::seconds t
     std::string failure;
     if (WriteAll(calls, bytes, timeout, failure))
         return true;
+    stalled_ = failure.starts_with(TimedOut(timeout));
     Abort();
     return Fail(where + failure);
 }
@@ -60,6 +56,7 @@ bool Device::WriteOrAbort(int fd, std::string_view bytes, std::chrono::seconds t
 void Device::StartCounting() noexcept
 {
     handed_ = 0;
+    stalled_ = false;
     std::lock_guard lock(takenMutex_);
     noted_ = false;
     taken_.clear();

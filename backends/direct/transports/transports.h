@@ -89,6 +89,9 @@ bool LooksLikeDeviceUri(std::string_view text);
 
 // ---- The contract ------------------------------------------------------------------------
 
+// "65,536": as a person reads a count of bytes.
+std::string Grouped(std::uint64_t count);
+
 // What one source of status (the port, SNMP, IPP, the printer's own language) told about a
 // printer. Only what the source answered is set; the rest stays unknown.
 struct StatusFacts {
@@ -161,6 +164,8 @@ public:
     // Whether, by then, the printer was known to have had none of the document: then it will
     // not print any of it.
     bool tookNone() const;
+    // Whether the last write failed because the device took nothing for the timeout.
+    bool stalled() const noexcept { return stalled_; }
 
     // Has the printer of each later document asked, by `confirm`, whether it has printed it,
     // once it holds it all and before the document ends; an empty `confirm` asks nothing. Only
@@ -224,6 +229,7 @@ protected:
 
 private:
     std::string failure_;
+    bool stalled_ = false;
     std::atomic<std::uint64_t> handed_ = 0;
     mutable std::mutex takenMutex_;
     std::string taken_;
