@@ -2,7 +2,8 @@
 // parallel or USB printer port (/dev/usb/lp0), or a regular file standing for one, which is
 // emptied when it is opened for a job (never to ask its status). Options, joined by '+':
 //   timeout=S            the longest stall (10 s)
-//   status=escpos|zpl    ask its status in its own language too (opens it both ways)
+//   status=escpos|zpl    ask its status in its own language too, and, when the caller
+//                        waits, whether it printed a job (opens it both ways)
 //
 // The device stays open from one document to the next, as a port does. A document is
 // delivered once its bytes have left the process. A printer asked to confirm its printing is

@@ -4,7 +4,8 @@
 //   parity=none|even|odd     (none)
 //   flow=none|soft|hard      XON/XOFF or RTS/CTS flow control (none)
 //   timeout=S                the longest stall (10 s)
-//   status=escpos|zpl        ask its status in its own language too
+//   status=escpos|zpl        ask its status in its own language too, and, when the
+//                            caller waits, whether it printed a job
 //
 // Asking its status leaves the line as it is. A document is delivered once the line has sent
 // what its driver still held.

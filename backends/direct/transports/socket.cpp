@@ -2,7 +2,8 @@
 // [IPV6] is allowed as the host. Options, joined by '+':
 //   timeout=S                the longest wait for the connection or a stall (10 s)
 //   snmp=COMMUNITY|off       the community its status is asked with (public)
-//   status=escpos|zpl        ask its status in its own language too
+//   status=escpos|zpl        ask its status in its own language too, and, when the
+//                            caller waits, whether it printed a job
 //
 // One TCP connection per document. The document is delivered once the printer has
 // acknowledged every byte and, having read our end of the stream, closed its own. A printer

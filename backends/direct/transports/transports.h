@@ -56,7 +56,8 @@ struct SerialSettings {
 //   ipp://HOST[:PORT][/PATH][?timeout=S], ipps:// an IPP printer or a remote queue
 //   serial:/dev/PATH[?baud=N+bits=7|8+parity=none|even|odd+flow=none|soft|hard][+timeout=S]
 //   file:/dev/PATH[?timeout=S], file:///dev/PATH  a character device, such as /dev/usb/lp0
-// socket://, serial: and file: also take status=escpos|zpl.
+// socket://, serial: and file: also take status=escpos|zpl: the printer's language, in which
+// its status is asked and, when the caller waits, whether it printed a job.
 struct DeviceUri {
     enum class Kind { Socket, Ipp, Ipps, Serial, File };
     // A status query in the printer's own language, sent only when asked: `status=escpos`
