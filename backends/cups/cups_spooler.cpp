@@ -82,27 +82,27 @@ bool CupsSpooler::EndDocPrinter(platform::PrinterHandle handle)
 bool CupsSpooler::Record(const std::string& printer, const EndedDocument& ended)
 {
     if (!ended.accepted)
-        NoteFailure(printer, ended.failure);
+        NoteFailure(printer, ended.failure, ended.mayPrint);
     std::lock_guard lock(jobsMutex_);
     if (createdJobs_.size() == kRecordedJobs)
         createdJobs_.pop_front();
-    createdJobs_.push_back({printer, ended.jobId, true, ended.accepted, ended.failure});
+    createdJobs_.push_back({printer, ended.jobId, true, ended.accepted, ended.failure, ended.mayPrint});
     return ended.accepted;
 }
 
-void CupsSpooler::NoteFailure(const std::string& printer, const std::string& failure)
+// A document the scheduler did not take made no job, unless it may have made one without
+// saying so.
+void CupsSpooler::NoteFailure(const std::string& printer, const std::string& failure, bool mayPrint)
 {
     std::lock_guard lock(jobsMutex_);
-    lastFailure_ = printer + ": " + failure;
+    lastFailure_ = {mayPrint ? Outcome::unknown : Outcome::notPrinted, mayPrint ? printer : "",
+                    printer + ": " + failure};
 }
 
-// A document the scheduler did not take made no job: it cannot print.
 std::optional<platform::DocumentOutcome> CupsSpooler::LastFailure()
 {
     std::lock_guard lock(jobsMutex_);
-    if (!lastFailure_)
-        return std::nullopt;
-    return platform::DocumentOutcome{Outcome::notPrinted, "", *lastFailure_};
+    return lastFailure_;
 }
 
 bool CupsSpooler::ClosePrinter(platform::PrinterHandle handle)
@@ -116,11 +116,15 @@ bool CupsSpooler::ClosePrinter(platform::PrinterHandle handle)
 
 std::optional<std::string> CupsSpooler::Unreachable() { return SchedulerUnreachable(kSchedulerDeadlineMs); }
 
-// The writers find their documents broken and end them; Record notes how.
+// The writers find their documents broken and end them; Record notes how. A document
+// broken before its end made no job, which the failure says at once: the program may end
+// before its writer does.
 void CupsSpooler::AbandonDocuments()
 {
     for (const auto& printer : printers_.All())
-        printer->Abandon();
+        if (printer->Abandon())
+            NoteFailure(printer->name(),
+                        "interrupted: the scheduler had not accepted the job: nothing will print");
 }
 
 void CupsSpooler::WatchJobStates(std::function<void(const std::string& line)> onState)
@@ -177,7 +181,7 @@ std::vector<platform::DocumentOutcome> CupsSpooler::JobOutcomes()
     for (const CreatedJob& job : CreatedJobs()) {
         if (!job.accepted) {
             outcomes.push_back(
-                {Outcome::notPrinted, "",
+                {job.mayPrint ? Outcome::unknown : Outcome::notPrinted, job.mayPrint ? job.printer : "",
                  "the job on " + job.printer + " was not accepted by the scheduler: " + job.failure});
             continue;
         }
