@@ -86,14 +86,16 @@ public:
     // delivering the document in progress; their later documents fail too. LastFailure then
     // says how much of its document a printer had, as its failures do from then on.
     void AbandonDocuments();
-    // The last failure of any printer, if one failed: "PRINTER: REASON", and not printed, or
-    // unknown when bytes had gone out.
+    // The last failure of any printer, if one failed: "PRINTER: REASON" and how much the
+    // printer had, and not printed, or unknown when the printer had some of the document.
     std::optional<platform::DocumentOutcome> LastFailure() const;
     // Whether DocumentOutcomes waits for the documents started from now on to print.
     void SetPrintingWait(platform::PrintingWait wait);
-    // The outcome of each ended document: delivered, or not and why; with a printing wait, a
-    // document delivered to a device that keeps jobs (IPP) is followed until it has printed
-    // or failed.
+    // The outcome of each ended document: delivered, or not and why. With a printing wait, a
+    // printer whose URI names its language (status=escpos|zpl) is asked, once it holds the
+    // whole document, whether it has printed it: printed when it says so, unknown when it
+    // stopped first, delivered when it cannot tell; a document delivered to a device that
+    // keeps jobs (IPP) is followed until it has printed or failed.
     std::vector<platform::DocumentOutcome> DocumentOutcomes() const;
     // Called with one line, such as "NAME: job 7 held", each time DocumentProblems asks a
     // printer for a job it waits for.
@@ -105,6 +107,7 @@ private:
     std::optional<DirectPrinter> Find(std::string_view name) const;
     void Record(const Printer& printer);
     bool FinishDocument(Printer& printer);
+    PrintingConfirmer ConfirmerOf(const Printer& printer) const;
 
     mutable std::mutex mutex_; // guards the printers, the last failure and the ended documents
     std::vector<DirectPrinter> printers_;

@@ -40,8 +40,9 @@ public:
     bool busy() const { return connecting_ || inDocument(); }
     bool failedOnItsOwn() const { return failedOnItsOwn_; }
 
-    // The document counts from before the device starts it, which may connect.
-    std::uint32_t Begin(const std::string& title)
+    // The document counts from before the device starts it, which may connect. `confirm`
+    // asks the printer, once it holds the whole document, whether it has printed it.
+    std::uint32_t Begin(const std::string& title, PrintingConfirmer confirm)
     {
         broken_ = false;
         wroteAny_ = false;
@@ -49,6 +50,8 @@ public:
         if (inDocument() || abandoned_)
             return 0;
         jobId_ = ++lastJobId;
+        written_ = 0;
+        device_->ConfirmPrinting(std::move(confirm));
         if (device_->Begin(title))
             return jobId_;
         failedOnItsOwn_ = !abandoned_;
@@ -64,6 +67,8 @@ public:
         broken_ = !device_->Write(bytes);
         if (broken_)
             failedOnItsOwn_ = !abandoned_;
+        else
+            written_ += bytes.size();
         return !broken_;
     }
 
@@ -96,12 +101,35 @@ public:
         const std::string& uri = printer_.uri.text;
         return printer_.name == uri ? uri : printer_.name + " (" + uri + ")";
     }
-    // A document that broke before it was abandoned failed for the device's reason. Bytes
-    // that went out may print.
+    // A document that broke before it was abandoned failed for the device's reason, and says
+    // how much the printer had of it: what it had may print.
     platform::DocumentOutcome Failure() const
     {
-        return {wroteAny_ ? Outcome::unknown : Outcome::notPrinted, printer_.name,
-                abandoned_ && !failedOnItsOwn_ ? InterruptedFailure() : Label() + ": " + device_->failure()};
+        const Outcome outcome = wroteAny_ && !device_->tookNone() ? Outcome::unknown : Outcome::notPrinted;
+        if (abandoned_ && !failedOnItsOwn_)
+            return {outcome, printer_.name, InterruptedFailure()};
+        const std::string taken = device_->taken();
+        return {outcome, printer_.name,
+                Label() + ": " + device_->failure() + (taken.empty() ? "" : ": " + taken),
+                device_->stalled()};
+    }
+    // A document the device delivered: printed where the printer said so, unknown where it
+    // said it stopped, or fell silent, before it had.
+    platform::DocumentOutcome Delivered() const
+    {
+        using Word = PrintingConfirmation::Word;
+        const std::optional<PrintingConfirmation>& said = device_->confirmation();
+        const std::string job = "the job of " + Grouped(written_) + " bytes";
+        if (!said || said->word == Word::NoAnswer || said->word == Word::StillPrinting)
+            return {Outcome::delivered, printer_.name,
+                    said ? Label() + ": the printer had " + job + " but did not say it had printed it" : ""};
+        if (said->word == Word::Printed)
+            return {Outcome::printed, printer_.name, ""};
+        const std::string stop =
+            said->word == Word::Stopped ? "stopped (" + said->reason + ")" : "stopped answering";
+        return {Outcome::unknown, printer_.name,
+                Label() + ": the printer " + stop + " before it said it had printed " + job +
+                    ": some of it may have printed"};
     }
     // From any thread, once abandoned: "NAME: interrupted: " and how much the printer had.
     std::string InterruptedFailure() const
@@ -120,6 +148,7 @@ private:
     std::atomic<bool> connecting_ = false;
     bool broken_ = false;   // the printing thread's own
     bool wroteAny_ = false; // in the document in progress
+    std::uint64_t written_ = 0;
     std::atomic<bool> failedOnItsOwn_ = false;
     std::atomic<bool> abandoned_ = false;
 };
@@ -191,10 +220,20 @@ std::uint32_t DirectSpooler::StartDocPrinterA(platform::PrinterHandle handle, co
     const auto printer = open_.Find(handle);
     if (!printer || printer->inDocument())
         return 0;
-    const std::uint32_t jobId = printer->Begin(docInfo.docName.value_or(""));
+    const std::uint32_t jobId = printer->Begin(docInfo.docName.value_or(""), ConfirmerOf(*printer));
     if (jobId == 0)
         Record(*printer);
     return jobId;
+}
+
+// With a printing wait, a printer whose URI names its language is asked whether it printed.
+PrintingConfirmer DirectSpooler::ConfirmerOf(const Printer& printer) const
+{
+    std::lock_guard lock(mutex_);
+    if (!printingWait_.wait)
+        return {};
+    const DeviceUri& uri = printer.uri();
+    return ConfirmerFor(uri.probe, printingWait_.limit, uri.timeout);
 }
 
 bool DirectSpooler::StartPagePrinter(platform::PrinterHandle handle)
@@ -240,7 +279,7 @@ bool DirectSpooler::FinishDocument(Printer& printer)
         std::lock_guard lock(mutex_);
         if (ended_.size() < kRecordedProblems)
             ended_.push_back(
-                {{Outcome::delivered, printer.name(), ""},
+                {printer.Delivered(),
                  kept == 0 ? std::nullopt : std::optional<KeptJob>({printer.Label(), printer.uri(), kept})});
         return true;
     }

@@ -24,6 +24,21 @@ MODE. The modes:
   zpl:STATE     answer each ZPL host status query (~HS) with the three framed status strings,
                 in two pieces as a printer behind a slow link does, as a label printer in
                 STATE: fine (ready), paper-out-head-open (out of labels, its print head up)
+Printers that store the job and answer, as they print it, the queries that follow it (normal
+is the one that never answers them):
+  escpos-prints:S     a receipt printer that prints for S seconds: it answers the real-time
+                      status queries as fine, and each process ID request (GS ( H, function
+                      48) S seconds after it came, once it has printed what came before,
+                      after an automatic status block, as one set up for them sends
+  escpos-paper-end:S  a receipt printer that runs out of paper S seconds into the job: from
+                      then on it answers the real-time status queries as paper-end, and never
+                      the process ID request
+  zpl-prints:S        a label printer that prints for S seconds: its ~HS answers have the
+                      job's formats (^XZ ends each) waiting in the receive buffer for the first
+                      half, as labels remaining in the batch for the second, then neither
+  zpl-paper-out:S     a label printer that runs out of labels S seconds into printing the job:
+                      its ~HS answers have the formats waiting, then paper out with the labels
+                      remaining
 """
 import itertools
 import re
@@ -133,9 +148,9 @@ def escpos(state):
     return mode
 
 
-def zpl_status(paper_out, head_up):
-    first = f"030,{paper_out},0,1245,000,0,0,0,000,0,0,0"
-    second = f"001,0,{head_up},0,1,2,6,0,00000000,1,000"
+def zpl_status(paper_out, head_up, formats=0, labels=0):
+    first = f"030,{paper_out},0,1245,{formats:03},0,0,0,000,0,0,0"
+    second = f"001,0,{head_up},0,1,2,6,0,{labels:08},1,000"
     third = "1234,0"
     return "".join(f"\x02{text}\x03\r\n" for text in (first, second, third)).encode()
 
@@ -160,8 +175,104 @@ def zpl(state):
     return mode
 
 
+def store_answering(connection, job, pattern, answer):
+    """Stores what the client sends until it ends its stream, as `receive` does, and calls
+    `answer` with each match of `pattern` in it, as a printer reads the queries that follow a
+    job; a query may come split over reads."""
+    longest_query = 16
+    pending = b""
+    with job.open() as out:
+        while chunk := connection.recv(4096):
+            out.write(chunk)
+            pending += chunk
+            end = 0
+            for query in pattern.finditer(pending):
+                answer(query)
+                end = query.end()
+            pending = pending[max(end, len(pending) - longest_query):]
+    job.complete()
+
+
+def send_later(connection, seconds, data):
+    """Sends `data` after `seconds`, unless the client has gone by then."""
+
+    def send():
+        try:
+            connection.sendall(data)
+        except OSError:
+            pass
+
+    threading.Timer(seconds, send).start()
+
+
+ESCPOS_REQUEST = re.compile(rb"\x10\x04(.)|\x1d\(H\x06\x00\x30\x30([\x20-\x7e]{4})", re.DOTALL)
+ESCPOS_STATUS_BLOCK = bytes([0x10, 0x00, 0x00, 0x0F])  # automatic status back: nothing wrong
+
+
+def escpos_printing(seconds, runs_out):
+    """A receipt printer that stores the job and answers its queries as it prints: its
+    process ID after `seconds`, or, when it `runs_out`, paper end from then on instead."""
+    seconds = float(seconds)
+
+    def mode(connection, job):
+        started = time.monotonic()
+
+        def answer(query):
+            out_of_paper = runs_out and time.monotonic() - started >= seconds
+            if query[1] is not None:
+                state = "paper-end" if out_of_paper else "fine"
+                connection.sendall(bytes([ESCPOS_ANSWERS[state].get(query[1][0], 0)]))
+            elif not runs_out:
+                send_later(connection, seconds, ESCPOS_STATUS_BLOCK + b"\x37\x22" + query[2] + b"\x00")
+
+        store_answering(connection, job, ESCPOS_REQUEST, answer)
+
+    return mode
+
+
+ZPL_FORMAT_OR_QUERY = re.compile(rb"\^XZ|~HS")
+
+
+def zpl_printing(seconds, runs_out):
+    """A label printer that stores the job and answers ~HS as it prints its formats: waiting,
+    then printing, for `seconds`, then printed, or out of paper when it `runs_out`."""
+    seconds = float(seconds)
+
+    def mode(connection, job):
+        formats = 0
+        started = None
+
+        def answer(query):
+            nonlocal formats, started
+            if query[0] == b"^XZ":
+                formats += 1
+                return
+            started = started or time.monotonic()
+            elapsed = time.monotonic() - started
+            if runs_out:
+                status = zpl_status(1, 0, labels=formats) if elapsed >= seconds else zpl_status(0, 0, formats=formats)
+            elif elapsed < seconds / 2:
+                status = zpl_status(0, 0, formats=formats)
+            else:
+                status = zpl_status(0, 0, labels=formats if elapsed < seconds else 0)
+            connection.sendall(status)
+
+        store_answering(connection, job, ZPL_FORMAT_OR_QUERY, answer)
+
+    return mode
+
+
 MODES = {"normal": normal, "stall": stall, "refuse": refuse, "hold": hold, "chatty": chatty}
-MODES_WITH_A_VALUE = {"drop": drop, "slow": slow, "escpos": escpos, "zpl": zpl}
+MODES_WITH_A_VALUE = {
+    "drop": drop,
+    "slow": slow,
+    "escpos": escpos,
+    "zpl": zpl,
+    "escpos-prints": lambda seconds: escpos_printing(seconds, runs_out=False),
+    "escpos-paper-end": lambda seconds: escpos_printing(seconds, runs_out=True),
+    "zpl-prints": lambda seconds: zpl_printing(seconds, runs_out=False),
+    "zpl-paper-out": lambda seconds: zpl_printing(seconds, runs_out=True),
+}
 
 
 def mode_named(name):

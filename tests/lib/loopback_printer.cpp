@@ -53,8 +53,10 @@ FakePrinter::~FakePrinter()
 }
 
 LoopbackPrinter::LoopbackPrinter(const std::string& language, const std::string& state)
-    : printer_(language + ":" + state, folder_.path())
+    : LoopbackPrinter(language + ":" + state)
 {}
+
+LoopbackPrinter::LoopbackPrinter(const std::string& mode) : printer_(mode, folder_.path()) {}
 
 posixapi::UniqueFd LoopbackPrinter::Connect() const
 {

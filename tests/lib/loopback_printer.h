@@ -35,10 +35,12 @@ private:
 };
 
 // A loopback AppSocket printer that answers the status queries of its language ("escpos",
-// "zpl") as one in `state` does, started for one test and ended with it.
+// "zpl") as one in `state` does, or a fake printer in any `mode`, started for one test and
+// ended with it.
 class LoopbackPrinter {
 public:
     LoopbackPrinter(const std::string& language, const std::string& state);
+    explicit LoopbackPrinter(const std::string& mode);
 
     // A new connection to the printer, non-blocking as the direct devices' are.
     posixapi::UniqueFd Connect() const;

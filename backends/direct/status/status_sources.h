@@ -117,6 +117,66 @@ std::optional<StatusFacts> AskEscPos(int fd, Clock::time_point deadline, const I
 // `deadline`.
 std::optional<StatusFacts> AskZpl(int fd, Clock::time_point deadline, const Interrupter* interrupter);
 
+// What a ZPL printer's answer to ~HS tells: its state, and how far it is with the formats
+// it was sent.
+struct ZplHostStatus {
+    StatusFacts facts;
+    std::vector<std::string> stoppedBy; // what stops it, as a person says it: "paper out"
+    long formatsWaiting = 0;            // in its receive buffer
+    bool partialFormat = false;         // one received in part
+    long labelsLeft = 0;                // in the batch it prints
+};
+// AskZpl, with all the answer tells.
+std::optional<ZplHostStatus> AskZplHostStatus(int fd, Clock::time_point deadline,
+                                              const Interrupter* interrupter);
+
+// ---- escpos_confirm.cpp, zpl_confirm.cpp, printing_confirmation.cpp ----------------------
+// Whether a printer that holds a whole job has printed it, asked in its own language over
+// the open connection `fd` once the job's bytes are all sent. Each waits until `deadline` at
+// most, and `silence` at most for the printer to answer anything; each ends at once when
+// `interrupter` is interrupted.
+
+// ESC/POS: the process ID response (GS ( H, function 48), which the printer sends once it has
+// printed everything before the request, with the real-time status (DLE EOT 2) asked
+// meanwhile, which tells of a stop: paper end, cover open, an error.
+PrintingConfirmation ConfirmEscPos(int fd, Clock::time_point deadline, Clock::duration silence,
+                                   const Interrupter& interrupter);
+// ZPL: ~HS, asked until no format waits in the receive buffer and no label is left in the
+// batch, or it tells of a stop: paper out, paused, head open, ribbon out.
+PrintingConfirmation ConfirmZpl(int fd, Clock::time_point deadline, Clock::duration silence,
+                                const Interrupter& interrupter);
+
+// The two bounds of a confirmation's wait, and the word it ends with when one passes: a
+// printer that answered nothing cannot tell (NoAnswer); one that answered and then fell
+// silent has stopped, or gone; one that answers still prints.
+class ConfirmationClock {
+public:
+    ConfirmationClock(Clock::time_point deadline, Clock::duration silence);
+    // The printer answered something.
+    void Heard();
+    // When the wait ends unless the printer is heard from before.
+    Clock::time_point wakeAt() const;
+    // The word the wait ends with, once past wakeAt(); nothing before.
+    std::optional<PrintingConfirmation> Over() const;
+    // The word when the connection can carry no more answers (the printer closed it, or it
+    // was never readable), or `interrupter` was interrupted.
+    PrintingConfirmation Ended(const Interrupter& interrupter) const;
+
+private:
+    Clock::time_point deadline_;
+    Clock::duration silence_;
+    Clock::time_point lastHeard_;
+    bool answered_ = false;
+};
+
+// The longest a printer is waited for to confirm its printing when the caller sets no limit.
+constexpr auto kDefaultConfirmationWait = std::chrono::seconds(60);
+// How a printer in `language` is asked to confirm its printing, for at most `limit` (zero: the
+// default wait) and the URI's timeout of silence; nothing for a printer whose language is not
+// named.
+PrintingConfirmer ConfirmerFor(DeviceUri::Probe language, std::chrono::milliseconds limit,
+                               std::chrono::seconds silence);
+
 // The exchange of a status query in a printer's own language over an open connection (a
 // socket or a serial line), borrowed from its device: nothing here closes it, and no call
 // waits past its deadline.

@@ -1,5 +1,6 @@
 #include "status_sources.h"
 
+#include <charconv>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,11 +26,16 @@ constexpr char kStx = '\x02';
 constexpr char kEtx = '\x03';
 constexpr std::string_view kEndOfString = "\x03\r\n";
 constexpr std::size_t kStrings = 3;
+// Far more than any answer (some 90 bytes): what goes past it is no answer.
+constexpr std::size_t kLongestAnswer = 1024;
 
-constexpr int kPaperOut = 2;  // string 1
-constexpr int kPaused = 3;    // string 1
-constexpr int kHeadUp = 3;    // string 2
-constexpr int kRibbonOut = 4; // string 2
+constexpr int kPaperOut = 2;       // string 1
+constexpr int kPaused = 3;         // string 1
+constexpr int kFormatsWaiting = 5; // string 1
+constexpr int kPartialFormat = 8;  // string 1
+constexpr int kHeadUp = 3;         // string 2
+constexpr int kRibbonOut = 4;      // string 2
+constexpr int kLabelsLeft = 9;     // string 2
 
 using Fields = std::vector<std::string_view>;
 
@@ -76,55 +82,72 @@ Parsed Frames(std::string_view answer, std::vector<Fields>& frames)
     return frames.size() == kStrings ? Parsed::Whole : Parsed::Partial;
 }
 
-// A flag field, 1 to n; nothing when the field is missing or is not a flag.
-std::optional<bool> Flag(const Fields& fields, int number)
+// A field of digits, 1 to n, no larger than `largest`; nothing when the field is missing or
+// is not such a number.
+std::optional<long> Number(const Fields& fields, int number, long largest)
 {
     if (number > static_cast<int>(fields.size()))
         return std::nullopt;
     const std::string_view field = fields[static_cast<std::size_t>(number - 1)];
-    if (field != "0" && field != "1")
+    long value = 0;
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (field.empty() || error != std::errc() || end != field.data() + field.size() || value < 0 ||
+        value > largest)
         return std::nullopt;
-    return field == "1";
+    return value;
 }
 
 struct FlagReason {
     int string;
     int field;
     const char* reason;
+    const char* stop; // as a person says it
 };
 // Paused is IPP's own reason, without a suffix: the printer prints nothing until resumed.
 constexpr FlagReason kFlagReasons[] = {
-    {1, kPaperOut, "media-empty-error"},
-    {1, kPaused, "paused"},
-    {2, kHeadUp, "door-open-error"},
-    {2, kRibbonOut, "marker-supply-empty-error"},
+    {1, kPaperOut, "media-empty-error", "paper out"},
+    {1, kPaused, "paused", "paused"},
+    {2, kHeadUp, "door-open-error", "head open"},
+    {2, kRibbonOut, "marker-supply-empty-error", "ribbon out"},
 };
 
-std::optional<StatusFacts> Read(const std::vector<Fields>& frames)
+std::optional<ZplHostStatus> Read(const std::vector<Fields>& frames)
 {
-    StatusFacts facts;
+    ZplHostStatus status;
     for (const FlagReason& flag : kFlagReasons) {
-        const std::optional<bool> set = Flag(frames[static_cast<std::size_t>(flag.string - 1)], flag.field);
+        const std::optional<long> set =
+            Number(frames[static_cast<std::size_t>(flag.string - 1)], flag.field, 1);
         if (!set)
             return std::nullopt;
-        if (*set)
-            facts.reasons.emplace_back(flag.reason);
+        if (*set) {
+            status.facts.reasons.emplace_back(flag.reason);
+            status.stoppedBy.emplace_back(flag.stop);
+        }
     }
-    facts.state = facts.reasons.empty() ? platform::PrinterStatus::State::Idle
-                                        : platform::PrinterStatus::State::Stopped;
-    return facts;
+    status.facts.state = status.facts.reasons.empty() ? platform::PrinterStatus::State::Idle
+                                                      : platform::PrinterStatus::State::Stopped;
+    const auto formats = Number(frames[0], kFormatsWaiting, 999);
+    const auto partial = Number(frames[0], kPartialFormat, 1);
+    const auto labels = Number(frames[1], kLabelsLeft, 99999999);
+    if (!formats || !partial || !labels)
+        return std::nullopt;
+    status.formatsWaiting = *formats;
+    status.partialFormat = *partial == 1;
+    status.labelsLeft = *labels;
+    return status;
 }
 
 } // namespace
 
-std::optional<StatusFacts> AskZpl(int fd, Clock::time_point deadline, const Interrupter* interrupter)
+std::optional<ZplHostStatus> AskZplHostStatus(int fd, Clock::time_point deadline,
+                                              const Interrupter* interrupter)
 {
     DiscardUnread(fd);
     if (!SendQuery(fd, "~HS", deadline, interrupter))
         return std::nullopt;
     std::string answer;
     std::vector<Fields> frames;
-    while (ReceiveMore(fd, answer, deadline, interrupter)) {
+    while (ReceiveMore(fd, answer, deadline, interrupter) && answer.size() <= kLongestAnswer) {
         const Parsed parsed = Frames(answer, frames);
         if (parsed == Parsed::Whole)
             return Read(frames);
@@ -132,6 +155,12 @@ std::optional<StatusFacts> AskZpl(int fd, Clock::time_point deadline, const Inte
             return std::nullopt;
     }
     return std::nullopt;
+}
+
+std::optional<StatusFacts> AskZpl(int fd, Clock::time_point deadline, const Interrupter* interrupter)
+{
+    const std::optional<ZplHostStatus> status = AskZplHostStatus(fd, deadline, interrupter);
+    return status ? std::optional(status->facts) : std::nullopt;
 }
 
 } // namespace rawlet::direct

@@ -1,12 +1,10 @@
 #include "transports.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace rawlet::direct {
 
-namespace {
-
-// "65,536": as a person reads a count of bytes.
 std::string Grouped(std::uint64_t count)
 {
     std::string digits = std::to_string(count);
@@ -14,8 +12,6 @@ std::string Grouped(std::uint64_t count)
         digits.insert(static_cast<std::size_t>(at), ",");
     return digits;
 }
-
-} // namespace
 
 std::unique_ptr<Device> MakeDevice(const DeviceUri& uri)
 {
@@ -52,8 +48,18 @@ bool Device::WriteOrAbort(int fd, std::string_view bytes, std::chrono::seconds t
     std::string failure;
     if (WriteAll(calls, bytes, timeout, failure))
         return true;
+    stalled_ = failure.starts_with(TimedOut(timeout));
     Abort();
     return Fail(where + failure);
+}
+
+void Device::StartCounting() noexcept
+{
+    handed_ = 0;
+    stalled_ = false;
+    std::lock_guard lock(takenMutex_);
+    noted_ = false;
+    taken_.clear();
 }
 
 std::string Device::taken() const
@@ -62,10 +68,30 @@ std::string Device::taken() const
     return taken_;
 }
 
-void Device::NoteTaken(std::string taken) noexcept
+bool Device::tookNone() const
 {
     std::lock_guard lock(takenMutex_);
+    return noted_ ? tookNone_ : handed_ == 0;
+}
+
+void Device::NoteTaken(const Had& had) noexcept
+{
+    if (!had.taken)
+        return NoteTaken(had.sent == 0 ? Taken(had.had, 0, 0)
+                                       : "the printer may have taken any of the bytes sent",
+                         had.sent == 0);
+    const std::uint64_t taken = std::min(*had.taken, had.sent);
+    NoteTaken(Taken(had.had, taken, had.sent), taken == 0);
+}
+
+void Device::NoteTaken(std::string taken, bool none) noexcept
+{
+    std::lock_guard lock(takenMutex_);
+    if (noted_)
+        return;
+    noted_ = true;
     taken_.swap(taken);
+    tookNone_ = none;
 }
 
 std::string Device::Taken(const std::string& had, std::uint64_t taken, std::uint64_t sent)
@@ -75,6 +101,13 @@ std::string Device::Taken(const std::string& had, std::uint64_t taken, std::uint
     if (taken == 0)
         return had + " none of " + Grouped(sent) + " bytes: nothing will print";
     return had + " " + Grouped(taken) + " of " + Grouped(sent) + " bytes and may print them";
+}
+
+void Device::Confirm(int fd, const Interrupter& interrupter)
+{
+    confirmation_.reset();
+    if (confirm_ && fd >= 0)
+        confirmation_ = confirm_(fd, interrupter);
 }
 
 // Only a device that keeps jobs (jobId() non-zero) has them followed; one that cannot tell

@@ -2,10 +2,12 @@
 // parallel or USB printer port (/dev/usb/lp0), or a regular file standing for one, which is
 // emptied when it is opened for a job (never to ask its status). Options, joined by '+':
 //   timeout=S            the longest stall (10 s)
-//   status=escpos|zpl    ask its status in its own language too (opens it both ways)
+//   status=escpos|zpl    ask its status in its own language too, and, when the caller
+//                        waits, whether it printed a job (opens it both ways)
 //
 // The device stays open from one document to the next, as a port does. A document is
-// delivered once its bytes have left the process.
+// delivered once its bytes have left the process. A printer asked to confirm its printing is
+// asked then, over the device opened both ways.
 #include "transports.h"
 
 #include <fcntl.h>
@@ -76,7 +78,14 @@ bool DeviceFile::Finish()
         Abort();
         return Fail(uri_.path + ": interrupted");
     }
-    return AwaitSent();
+    if (!AwaitSent())
+        return false;
+    Confirm(device_.get(), interrupter_);
+    if (interrupter_.interrupted()) {
+        Abort();
+        return Fail(uri_.path + ": interrupted");
+    }
+    return true;
 }
 
 void DeviceFile::Keep(UniqueFd device)
@@ -90,6 +99,7 @@ void DeviceFile::Abort() noexcept
     std::lock_guard lock(deviceMutex_);
     if (!device_)
         return;
+    NoteTaken(HadNow());
     DropUnsent();
     device_.Reset();
 }
@@ -100,7 +110,7 @@ void DeviceFile::Interrupt() noexcept
 {
     std::lock_guard lock(deviceMutex_);
     if (device_)
-        NoteTaken(TakenByPrinter());
+        NoteTaken(HadNow());
     interrupter_.Interrupt();
     if (device_)
         DropUnsent();

@@ -23,6 +23,10 @@ namespace {
 
 constexpr int kIppVersions[] = {20, 11, 10}; // newest first
 
+// What the printer had of a Print-Job: one whose body stopped part-way makes no job.
+constexpr const char* kNotTaken = "the printer had not taken the job: nothing will print";
+constexpr const char* kWholeJob = "the printer had the whole job and may print it";
+
 // The connection's time limit: libcups asks once it has waited that long; no means give up.
 int GiveUp(http_t*, void*) { return 0; }
 
@@ -265,6 +269,7 @@ bool IppDevice::ChooseJobVersion()
 
 bool IppDevice::Begin(const std::string& title)
 {
+    StartCounting();
     if (!http_ && !Connect())
         return false;
     if (!jobVersionChosen_ && !ChooseJobVersion())
@@ -307,6 +312,7 @@ bool IppDevice::Write(std::string_view bytes)
         return true;
     if (cupsWriteRequestData(http_.get(), bytes.data(), bytes.size()) == HTTP_STATUS_CONTINUE)
         return true;
+    NoteTaken(kNotTaken, true);
     Abort();
     return Fail("sending the job: " + (interrupter_.interrupted() ? "interrupted" : ipp::LastErrorText()));
 }
@@ -334,6 +340,11 @@ bool IppDevice::Finish()
         jobId_ = ippGetInteger(ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER), 0);
         return true;
     }
+    // A printer that answered has refused the job; one that did not may have it.
+    if (response)
+        NoteTaken(kNotTaken, true);
+    else
+        NoteTaken(kWholeJob, false);
     Fail("the printer did not take the job: " + Unsuccessful(response.get()));
     Keep(nullptr);
     return false;
@@ -379,10 +390,10 @@ void IppDevice::Interrupt() noexcept
     std::lock_guard lock(httpMutex_);
     switch (stage_) {
     case Stage::Sending:
-        NoteTaken("the printer had not taken the job: nothing will print");
+        NoteTaken(kNotTaken, true);
         break;
     case Stage::AwaitingAnswer:
-        NoteTaken("the printer had the whole job and may print it");
+        NoteTaken(kWholeJob, false);
         break;
     case Stage::None:
         break;

@@ -4,7 +4,8 @@
 //   parity=none|even|odd     (none)
 //   flow=none|soft|hard      XON/XOFF or RTS/CTS flow control (none)
 //   timeout=S                the longest stall (10 s)
-//   status=escpos|zpl        ask its status in its own language too
+//   status=escpos|zpl        ask its status in its own language too, and, when the
+//                            caller waits, whether it printed a job
 //
 // Asking its status leaves the line as it is. A document is delivered once the line has sent
 // what its driver still held.
@@ -108,14 +109,14 @@ bool SerialLine::AwaitSent()
 }
 
 // What left the line reached the printer; what its output queue holds has not.
-std::string SerialLine::TakenByPrinter() const
+Device::Had SerialLine::HadNow() const
 {
     int pending = 0;
     if (::ioctl(device_.get(), TIOCOUTQ, &pending) != 0 || pending < 0)
         pending = 0;
     const std::uint64_t sent = handed();
-    return Taken("the printer had received",
-                 sent - std::min<std::uint64_t>(static_cast<std::uint64_t>(pending), sent), sent);
+    return {"the printer had received", sent,
+            sent - std::min<std::uint64_t>(static_cast<std::uint64_t>(pending), sent)};
 }
 
 // What the line has not sent yet is dropped.

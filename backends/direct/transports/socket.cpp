@@ -2,10 +2,13 @@
 // [IPV6] is allowed as the host. Options, joined by '+':
 //   timeout=S                the longest wait for the connection or a stall (10 s)
 //   snmp=COMMUNITY|off       the community its status is asked with (public)
-//   status=escpos|zpl        ask its status in its own language too
+//   status=escpos|zpl        ask its status in its own language too, and, when the
+//                            caller waits, whether it printed a job
 //
 // One TCP connection per document. The document is delivered once the printer has
-// acknowledged every byte and, having read our end of the stream, closed its own.
+// acknowledged every byte and, having read our end of the stream, closed its own. A printer
+// asked to confirm its printing is asked once it has acknowledged every byte, before our end
+// of the stream.
 #include "transports.h"
 
 #include <fcntl.h>
@@ -15,10 +18,12 @@
 #include <sys/socket.h>
 #ifdef __linux__
 #include <linux/sockios.h>
+#include <netinet/tcp.h>
 #endif
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <optional>
 
 namespace rawlet::direct {
@@ -66,6 +71,32 @@ std::optional<std::uint64_t> UnacknowledgedBytes(int fd, bool endSent)
 #endif
     (void)endSent;
     return count;
+}
+
+#ifdef __linux__
+// Linux's TCP_INFO goes on past the part the C library declares, in an order its ABI keeps.
+struct TcpInfo {
+    tcp_info declared;
+    std::uint64_t pacingRate;
+    std::uint64_t maxPacingRate;
+    std::uint64_t bytesAcked; // since Linux 4.1
+};
+#endif
+
+// Bytes sent that the printer has acknowledged, counted by the connection itself, so still
+// known once a reset has emptied its queue; nothing where the system does not count them.
+std::optional<std::uint64_t> AcknowledgedBytes(int fd)
+{
+#ifdef __linux__
+    TcpInfo info{};
+    socklen_t size = sizeof info;
+    if (::getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &size) == 0 && size >= sizeof info &&
+        info.bytesAcked > 0)
+        return info.bytesAcked - 1; // the connection's first sequence number, its SYN, counts as one
+#else
+    (void)fd;
+#endif
+    return std::nullopt;
 }
 
 // Ends the connection in a reset, dropping what it holds unsent or unacknowledged: the printer
@@ -176,6 +207,15 @@ bool SocketDevice::Finish()
         Abort();
         return Fail("interrupted");
     }
+    if (ConfirmingPrinting() && !AwaitAcknowledged()) {
+        Abort();
+        return false;
+    }
+    Confirm(connection_.get(), interrupter_);
+    if (interrupter_.interrupted()) {
+        Abort();
+        return Fail("interrupted");
+    }
     const bool ended = ::shutdown(connection_.get(), SHUT_WR) == 0;
     endSent_ = ended;
     const bool delivered = ended ? AwaitDelivery() : FailShutdown(errno);
@@ -191,6 +231,29 @@ bool SocketDevice::FailShutdown(int error)
 {
     const int pending = PendingError(connection_.get());
     return Fail(EndFailure(pending != 0 ? pending : error));
+}
+
+// Before a printer is asked to confirm its printing: it holds every byte once it has
+// acknowledged them. The timeout runs from its last progress, as it does for the delivery.
+bool SocketDevice::AwaitAcknowledged()
+{
+    const int fd = connection_.get();
+    int unacknowledged = Unacknowledged(fd);
+    auto deadline = Clock::now() + uri_.timeout;
+    while (unacknowledged > 0) { // or a system that cannot tell
+        if (const int error = PendingError(fd); error != 0)
+            return Fail(EndFailure(error));
+        if (Clock::now() >= deadline)
+            return Fail(TimedOut(uri_.timeout) + " with " + std::to_string(unacknowledged) +
+                        " bytes not acknowledged by the printer");
+        if (Pause(std::min(deadline, Clock::now() + kAcknowledgementPoll), &interrupter_) == ECANCELED)
+            return Fail("interrupted");
+        const int count = Unacknowledged(fd);
+        if (count < unacknowledged)
+            deadline = Clock::now() + uri_.timeout;
+        unacknowledged = count;
+    }
+    return true;
 }
 
 // Delivered once every byte, and our end of stream, is acknowledged and the printer has
@@ -243,11 +306,13 @@ bool SocketDevice::AwaitDelivery()
     }
 }
 
+// What the printer had is read before the reset: a printer's reset leaves it as it was.
 void SocketDevice::Abort() noexcept
 {
     std::lock_guard lock(connectionMutex_);
     if (!connection_)
         return;
+    NoteTaken(HadNow());
     Reset(connection_.get());
     connection_.Reset();
 }
@@ -258,20 +323,24 @@ void SocketDevice::Interrupt() noexcept
 {
     std::lock_guard lock(connectionMutex_);
     if (connection_)
-        NoteTaken(Acknowledged());
+        NoteTaken(HadNow());
     interrupter_.Interrupt();
     if (connection_)
         Reset(connection_.get());
 }
 
-// Called with the connection's lock held.
-std::string SocketDevice::Acknowledged() const
+// Called with the connection's lock held, or by the thread that uses the connection. What
+// the connection counts as acknowledged is the truth; what it holds unacknowledged is, only
+// until a reset empties it.
+Device::Had SocketDevice::HadNow() const
 {
     const std::uint64_t sent = handed();
-    const std::optional<std::uint64_t> unacknowledged = UnacknowledgedBytes(connection_.get(), endSent_);
-    if (!unacknowledged)
-        return "the printer may have taken any of the bytes sent";
-    return Taken("the printer had acknowledged", sent - std::min(*unacknowledged, sent), sent);
+    Had had{"the printer had acknowledged", sent, std::nullopt};
+    if (const auto acknowledged = AcknowledgedBytes(connection_.get()))
+        had.taken = std::min(*acknowledged, sent);
+    else if (const auto unacknowledged = UnacknowledgedBytes(connection_.get(), endSent_))
+        had.taken = sent - std::min(*unacknowledged, sent);
+    return had;
 }
 
 } // namespace rawlet::direct

@@ -56,7 +56,8 @@ struct SerialSettings {
 //   ipp://HOST[:PORT][/PATH][?timeout=S], ipps:// an IPP printer or a remote queue
 //   serial:/dev/PATH[?baud=N+bits=7|8+parity=none|even|odd+flow=none|soft|hard][+timeout=S]
 //   file:/dev/PATH[?timeout=S], file:///dev/PATH  a character device, such as /dev/usb/lp0
-// socket://, serial: and file: also take status=escpos|zpl.
+// socket://, serial: and file: also take status=escpos|zpl: the printer's language, in which
+// its status is asked and, when the caller waits, whether it printed a job.
 struct DeviceUri {
     enum class Kind { Socket, Ipp, Ipps, Serial, File };
     // A status query in the printer's own language, sent only when asked: `status=escpos`
@@ -89,6 +90,9 @@ bool LooksLikeDeviceUri(std::string_view text);
 
 // ---- The contract ------------------------------------------------------------------------
 
+// "65,536": as a person reads a count of bytes.
+std::string Grouped(std::uint64_t count);
+
 // What one source of status (the port, SNMP, IPP, the printer's own language) told about a
 // printer. Only what the source answered is set; the rest stays unknown.
 struct StatusFacts {
@@ -100,6 +104,26 @@ struct StatusFacts {
     std::string deviceId;    // the IEEE 1284 device ID, as the printer gave it
     std::string description; // the printer's own name for itself (hrDeviceDescr)
 };
+
+// What a printer said, asked in its own language once it had a whole document, of that
+// document's printing.
+struct PrintingConfirmation {
+    enum class Word {
+        Printed,       // it has printed everything before the question
+        Stopped,       // it stopped before it said so (`reason`: "paper end", "head open", ...)
+        FellSilent,    // it answered, then no more, before it said so: stopped, as a label
+                       // printer out of paper is, or gone
+        StillPrinting, // it answered, and had not finished by the end of the wait
+        NoAnswer,      // it never answered: it cannot tell, or the connection ended
+        Interrupted,
+    };
+    Word word = Word::NoAnswer;
+    std::string reason;
+};
+
+// Asks the printer over its open connection `fd`, which holds a whole document, whether it
+// has printed it; ends at once when `interrupter` is interrupted.
+using PrintingConfirmer = std::function<PrintingConfirmation(int fd, const Interrupter& interrupter)>;
 
 // A printer reached without a scheduler. Each call reports failure by its result and then
 // leaves the reason in failure(). None waits without a deadline: the URI's timeout bounds how
@@ -133,10 +157,24 @@ public:
     virtual void Interrupt() noexcept = 0;
 
     const std::string& failure() const noexcept { return failure_; }
-    // From any thread, once Interrupt() has come: how much of the document in progress the
-    // printer had by then, such as "the printer had acknowledged 16,384 of 65,536 bytes and
-    // may print them"; empty when there was no document or the device cannot tell.
+    // From any thread, once Interrupt() has come, or after a call failed: how much of the
+    // document in progress the printer had by then, such as "the printer had acknowledged
+    // 16,384 of 65,536 bytes and may print them"; empty when there was no document or the
+    // device cannot tell.
     std::string taken() const;
+    // Whether, by then, the printer was known to have had none of the document: then it will
+    // not print any of it.
+    bool tookNone() const;
+    // Whether the last write failed because the device took nothing for the timeout.
+    bool stalled() const noexcept { return stalled_; }
+
+    // Has the printer of each later document asked, by `confirm`, whether it has printed it,
+    // once it holds it all and before the document ends; an empty `confirm` asks nothing. Only
+    // a device with a connection both ways (descriptor()) can ask.
+    void ConfirmPrinting(PrintingConfirmer confirm) { confirm_ = std::move(confirm); }
+    // After Finish: what the printer said of the document's printing; nothing when it was not
+    // asked.
+    const std::optional<PrintingConfirmation>& confirmation() const noexcept { return confirmation_; }
 
     // The open connection, after Connect, for a status query in the printer's own language
     // (written and read by the caller's thread only); -1 where there is none.
@@ -168,18 +206,38 @@ protected:
                       const Interrupter& interrupter, const std::string& where);
     // The bytes of the document in progress that WriteOrAbort handed to the system.
     std::uint64_t handed() const noexcept { return handed_; }
-    void StartCounting() noexcept { handed_ = 0; }
-    // For Interrupt(): notes what taken() tells.
-    void NoteTaken(std::string taken) noexcept;
+    void StartCounting() noexcept;
+    // How much of the document the printer had: `taken` of `sent` bytes, told as `had`
+    // ("the printer had acknowledged"); nothing taken when the device cannot tell.
+    struct Had {
+        std::string had;
+        std::uint64_t sent = 0;
+        std::optional<std::uint64_t> taken;
+    };
+    // What the printer has of the document in progress now; a transport that can tell says.
+    virtual Had HadNow() const { return {}; }
+    // For Interrupt() and failures: notes what taken() and tookNone() tell, once a document:
+    // what the printer had when the document first broke off.
+    void NoteTaken(const Had& had) noexcept;
+    void NoteTaken(std::string taken, bool none) noexcept;
+    bool ConfirmingPrinting() const noexcept { return static_cast<bool>(confirm_); }
+    // Asks the printer over `fd` whether it has printed the document it holds, when asked to
+    // (ConfirmPrinting); confirmation() then says what it answered.
+    void Confirm(int fd, const Interrupter& interrupter);
     // "the printer had acknowledged 16,384 of 65,536 bytes and may print them", where `had`
     // is "the printer had acknowledged", or that nothing will print when it had none.
     static std::string Taken(const std::string& had, std::uint64_t taken, std::uint64_t sent);
 
 private:
     std::string failure_;
+    bool stalled_ = false;
     std::atomic<std::uint64_t> handed_ = 0;
     mutable std::mutex takenMutex_;
     std::string taken_;
+    bool noted_ = false; // for the document in progress
+    bool tookNone_ = false;
+    PrintingConfirmer confirm_;
+    std::optional<PrintingConfirmation> confirmation_;
 };
 
 // The device a URI names.
@@ -202,11 +260,12 @@ public:
 
 private:
     bool ConnectTo(const ::addrinfo& address, Clock::time_point deadline);
+    bool AwaitAcknowledged();
     bool AwaitDelivery();
     bool FailShutdown(int error);
     bool FailWait(int problem, const std::string& waitingFor);
     void Keep(UniqueFd connection);
-    std::string Acknowledged() const;
+    Had HadNow() const override;
 
     DeviceUri uri_;
     Interrupter interrupter_;
@@ -283,10 +342,10 @@ public:
 protected:
     // What a kind of device file adds: its set-up once opened, the wait until what it holds
     // has gone out, and, called with the device's lock held, what the printer had of the
-    // document and dropping what it has not sent.
+    // document (HadNow) and dropping what it has not sent.
     virtual bool SetUp() { return true; }
     virtual bool AwaitSent() { return true; }
-    virtual std::string TakenByPrinter() const { return Taken("the device had taken", handed(), handed()); }
+    Had HadNow() const override { return {"the device had taken", handed(), handed()}; }
     virtual void DropUnsent() noexcept {}
 
     const DeviceUri uri_;
@@ -312,7 +371,7 @@ public:
 protected:
     bool SetUp() override;
     bool AwaitSent() override;
-    std::string TakenByPrinter() const override;
+    Had HadNow() const override;
     void DropUnsent() noexcept override;
 };
 
