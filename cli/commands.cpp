@@ -70,15 +70,32 @@ std::unique_ptr<Printer> OpenPrinter(System& system, const std::string& printer,
     }
 }
 
+// A job waited for that is delivered but not known to have printed is still a success (exit
+// status 0), but the user is told why it is no more.
+void SayNotConfirmed(const JobResult& result, Progress* progress)
+{
+    if (progress)
+        progress->Finish();
+    std::cerr << "rawlet: "
+              << (result.reason.empty()
+                      ? Shown(result.job) + ": delivered; the printer does not tell when it has printed"
+                      : Shown(result.reason))
+              << "\n";
+}
+
 // Finishes the job. One that will not print, or may, is reported by its line alone (exit
 // status 1 or 3), as the spooler said it; one interrupted meanwhile, by the interruption.
-int Deliver(Printer& printer, Progress* progress = nullptr, const Interruption* interruption = nullptr)
+int Deliver(Printer& printer, Progress* progress = nullptr, const Interruption* interruption = nullptr,
+            bool waited = false)
 {
     try {
+        JobResult result;
         if (interruption)
-            interruption->During([&printer] { printer.Finish(); });
+            interruption->During([&] { result = printer.Finish(); });
         else
-            printer.Finish();
+            result = printer.Finish();
+        if (waited && result.outcome == Outcome::delivered && result.bytes > 0)
+            SayNotConfirmed(result, progress);
     } catch (const Error& error) {
         if (error.number() != errors::kEndDocFailed)
             throw;
@@ -150,7 +167,8 @@ int PrintFiles(const Options& options, System& system)
     try {
         StreamInputs(*printer, inputs, options, interruption);
         progress.AllSent();
-        const int status = Deliver(*printer, &progress, &interruption); // makes no job when nothing was sent
+        const int status =
+            Deliver(*printer, &progress, &interruption, options.wait); // makes no job when nothing was sent
         if (printer->bytesSent() == 0)
             throw std::runtime_error("nothing to print");
         return status;

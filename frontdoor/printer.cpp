@@ -161,12 +161,12 @@ JobResult Printer::Job::Deliver()
     if (outcomes.empty()) {
         if (!accepted)
             Throw(endFailed, Failure());
-        return {Outcome::delivered, name, sent};
+        return {Outcome::delivered, name, sent, ""};
     }
     const platform::DocumentOutcome& outcome = outcomes.back();
     if (outcome.outcome == Outcome::notPrinted || outcome.outcome == Outcome::unknown)
         Throw(endFailed, outcome);
-    return {outcome.outcome, outcome.job.empty() ? name : outcome.job, sent};
+    return {outcome.outcome, outcome.job.empty() ? name : outcome.job, sent, outcome.reason};
 }
 
 Printer::Printer(System& system, const std::string& nameOrUri, JobOptions options)
@@ -216,7 +216,7 @@ JobResult Printer::Finish()
     if (job_->fromUtf8)
         job_->Send(job_->fromUtf8->Finish());
     job_->finished = true;
-    job_->result = job_->open ? job_->Deliver() : JobResult{Outcome::delivered, "", 0};
+    job_->result = job_->open ? job_->Deliver() : JobResult{Outcome::delivered, "", 0, ""};
     return *job_->result;
 }
 

@@ -23,6 +23,10 @@ struct JobResult {
     // that keeps no jobs.
     std::string job;
     std::uint64_t bytes = 0; // the bytes the printer or spooler took
+    // For a job waited for that is only delivered: why it is not known to have printed, such
+    // as "Kitchen (socket://…): the printer had the job of 512 bytes but did not say it had
+    // printed it"; empty otherwise.
+    std::string reason;
 };
 
 } // namespace rawlet

@@ -49,6 +49,10 @@ void BindResult(py::module_& module)
             "job", [](const JobResult& result) { return Text(result.job); },
             "The job as its spooler names it (\"Receipts-7\"), or the printer's name.")
         .def_readonly("bytes", &JobResult::bytes, "The bytes the printer or spooler took.")
+        .def_property_readonly(
+            "reason", [](const JobResult& result) { return Text(result.reason); },
+            "For a job waited for that is only delivered: why it is not known to have printed;\n"
+            "empty otherwise.")
         .def("__repr__", [](const JobResult& result) {
             return "JobResult(outcome=" + py::repr(py::str(OutcomeName(result.outcome))).cast<std::string>() +
                    ", job=" + py::repr(Text(result.job)).cast<std::string>() +

@@ -54,10 +54,11 @@ grep -q "paper end" "$work/err" || fail "paper end: no reason: $(cat "$work/err"
 grep -q "may have printed" "$work/err" || fail "paper end: does not say what may have printed: $(cat "$work/err")"
 
 # One that never answers: delivered (exit 0), once its silence (the URI's timeout) has
-# passed; the C++ test reads the result's word.
+# passed, and the user is told it is no more than that.
 printer normal Mute escpos
 timed 20 print -d Mute --wait "$work/receipt.bin"
-check_eq "mute: status" "$status:$(cat "$work/err")" "0:"
+check_eq "mute: status" "$status:$(cat "$work/err")" \
+  "0:rawlet: Mute ($uri?snmp=off+status=escpos+timeout=2): the printer had the job of 16 bytes but did not say it had printed it"
 (( took >= 2000 && took < 8000 )) || fail "mute: took $took ms"
 
 # Label printers: printed once no format waits and no label is left; paper out is unknown.
