@@ -145,26 +145,42 @@ def direct_rows(folder):
     return table
 
 
+def spread(times, scale):
+    """The middle half of the runs, as "(a–b)" in the unit `scale` makes of seconds."""
+    quartiles = statistics.quantiles(times, n=4)
+    return f"(middle half {quartiles[0] * scale:.1f}–{quartiles[2] * scale:.1f})"
+
+
 def python_rows(folder):
     table = []
+    printer = "`rawlet.Printer`"
     comparisons = [
         ("socket", "9. Python: a 1 KiB receipt over socket:// until the device holds it",
-         "a bare socket (sendall, shutdown, read to the close)", "ms", 1.2),
+         printer, "a bare socket (sendall, shutdown, read to the close)", "ms", 1.2),
         ("queue", "9a. Python: the same receipt through a raw queue until the device holds it",
-         "pycups `printFile` (raw)", "ms", 1.0),
+         printer, "pycups `printFile` (raw)", "ms", 1.0),
         ("bulk", "9b. Python: 256 MiB over socket:// until the device holds it",
-         "the `rawlet print` command", "s", 1.1),
+         printer, "the `rawlet print` command", "s", 1.1),
+        ("queue-answer", "10. Python: a 1 KiB receipt through a raw queue, from the call to the scheduler's "
+         "answer", f"{printer}, one a job", "pycups `printFile` (raw), one connection for every job", "ms", 1.0),
+        ("queue-command", "10a. The command: the same receipt through a raw queue, from the command's start to "
+         "the scheduler's answer", "`rawlet print -d QUEUE`", "`lp -d QUEUE -o raw`", "ms", None),
     ]
-    for name, title, reference, unit, target in comparisons:
+    for name, title, ours_name, reference, unit, target in comparisons:
         ours, theirs = load(folder, f"python-{name}-rawlet.txt"), load(folder, f"python-{name}-reference.txt")
         if not (ours and theirs):
             continue
         scale = 1000 if unit == "ms" else 1
+        digits = 1 if scale > 1 else 3
         rawlet, other = statistics.median(ours), statistics.median(theirs)
-        table.append((title, f"`rawlet.Printer`: {rawlet * scale:.{1 if scale > 1 else 3}f} {unit}",
-                      f"{reference}: {other * scale:.{1 if scale > 1 else 3}f} {unit}",
-                      rawlet / other, f"at most {target}", verdict(rawlet <= target * other),
-                      min(len(ours), len(theirs))))
+        rawlet_text, other_text = f"{rawlet * scale:.{digits}f} {unit}", f"{other * scale:.{digits}f} {unit}"
+        if unit == "ms":
+            rawlet_text += " " + spread(ours, scale)
+            other_text += " " + spread(theirs, scale)
+        target_text, result = ("(none: beside 10)", "-") if target is None else (
+            f"at most {target}", verdict(rawlet <= target * other))
+        table.append((title, f"{ours_name}: {rawlet_text}", f"{reference}: {other_text}", rawlet / other,
+                      target_text, result, min(len(ours), len(theirs))))
     return table
 
 
@@ -189,12 +205,12 @@ def load_average():
 
 
 def measured_section(heading, command, setting, table):
-    """A section under `heading`: what measured it, when and how busy the machine was, how the
-    figures were taken (`setting`, a sentence over two lines), then the table."""
+    """A section under `heading`: what measured it, when, on what machine and how busy it was,
+    how the figures were taken (`setting`, a sentence over two lines), then the table."""
     setting_start, setting_end = setting
     return ["", heading, "",
-            f"Measured by `{command.strip()}` on {utc_now()}, load average {load_average()}: {setting_start}",
-            setting_end, ""] + table_lines(table)
+            f"Measured by `{command.strip()}` on {utc_now()} ({machine()}), load average {load_average()}: "
+            f"{setting_start}", setting_end, ""] + table_lines(table)
 
 
 def direct_section(folder, command):
@@ -205,7 +221,9 @@ def direct_section(folder, command):
 
 def python_section(folder, command):
     setting = ("in one Python process, each figure",
-               "side by side with its reference run by run, on the direct printer's capture device.")
+               "side by side with its reference run by run, on the direct printer's capture device; "
+               "10 and 10a on a queue of their own,\nwhose jobs print meanwhile. Beside each receipt's "
+               "median, the middle half of its runs (between the quartiles).")
     return measured_section(PYTHON_HEADING, command, setting, python_rows(folder))
 
 

@@ -69,7 +69,6 @@ RAWLET_ON_DEMAND(ipp_status_t, cupsFinishDestDocument, (http_t * http, cups_dest
                  (http, dest, info))
 RAWLET_ON_DEMAND(void, cupsFreeDestInfo, (cups_dinfo_t * dinfo), (dinfo))
 RAWLET_ON_DEMAND(void, cupsFreeDests, (int num_dests, cups_dest_t* dests), (num_dests, dests))
-RAWLET_ON_DEMAND(int, cupsGetDests2, (http_t * http, cups_dest_t** dests), (http, dests))
 RAWLET_ON_DEMAND(cups_dest_t*, cupsGetNamedDest, (http_t * http, const char* name, const char* instance),
                  (http, name, instance))
 RAWLET_ON_DEMAND(const char*, cupsGetOption, (const char* name, int num_options, cups_option_t* options),
@@ -119,12 +118,16 @@ RAWLET_ON_DEMAND(void, ippDelete, (ipp_t * ipp), (ipp))
 RAWLET_ON_DEMAND(const char*, ippErrorString, (ipp_status_t error), (error))
 RAWLET_ON_DEMAND(ipp_attribute_t*, ippFindAttribute, (ipp_t * ipp, const char* name, ipp_tag_t value_tag),
                  (ipp, name, value_tag))
+RAWLET_ON_DEMAND(ipp_attribute_t*, ippFirstAttribute, (ipp_t * ipp), (ipp))
 RAWLET_ON_DEMAND(int, ippGetBoolean, (ipp_attribute_t * attr, int element), (attr, element))
 RAWLET_ON_DEMAND(int, ippGetCount, (ipp_attribute_t * attr), (attr))
+RAWLET_ON_DEMAND(ipp_tag_t, ippGetGroupTag, (ipp_attribute_t * attr), (attr))
 RAWLET_ON_DEMAND(int, ippGetInteger, (ipp_attribute_t * attr, int element), (attr, element))
+RAWLET_ON_DEMAND(const char*, ippGetName, (ipp_attribute_t * attr), (attr))
 RAWLET_ON_DEMAND(ipp_status_t, ippGetStatusCode, (ipp_t * ipp), (ipp))
 RAWLET_ON_DEMAND(const char*, ippGetString, (ipp_attribute_t * attr, int element, const char** language),
                  (attr, element, language))
 RAWLET_ON_DEMAND(ipp_t*, ippNewRequest, (ipp_op_t op), (op))
+RAWLET_ON_DEMAND(ipp_attribute_t*, ippNextAttribute, (ipp_t * ipp), (ipp))
 RAWLET_ON_DEMAND(int, ippSetVersion, (ipp_t * ipp, int major, int minor), (ipp, major, minor))
 RAWLET_ON_DEMAND(int, ippPort, (void), ())

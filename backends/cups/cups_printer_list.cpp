@@ -1,8 +1,35 @@
 #include "cups_printer_list.h"
 
+#include <cstring>
+
 #include <cups/cups.h>
 
+#include "shared_ipp.h"
+
 namespace rawlet::cups {
+
+namespace {
+
+// What the attributes of one printer, from `attribute` on, say of it; `attribute` ends past
+// them.
+PrinterDescription Described(ipp_attribute_t*& attribute, ipp_t* response)
+{
+    PrinterDescription printer{"", "queue", ""};
+    for (; attribute && ippGetGroupTag(attribute) == IPP_TAG_PRINTER;
+         attribute = ippNextAttribute(response)) {
+        const char* name = ippGetName(attribute);
+        const char* value = ippGetString(attribute, 0, nullptr);
+        if (!name || !value)
+            continue;
+        if (std::strcmp(name, "printer-name") == 0)
+            printer.name = value;
+        else if (std::strcmp(name, "device-uri") == 0)
+            printer.uri = value;
+    }
+    return printer;
+}
+
+} // namespace
 
 std::vector<std::string> CupsPrinterList::DeviceNames()
 {
@@ -12,18 +39,25 @@ std::vector<std::string> CupsPrinterList::DeviceNames()
     return names;
 }
 
+// One question for the names and URIs alone, which each job asks to find its queue:
+// cupsGetDests2 would also ask for the default destination, read lpoptions for instances
+// (not printers) and browse the network for printers that are no queue.
 std::vector<PrinterDescription> CupsPrinterList::Describe()
 {
-    cups_dest_t* dests = nullptr;
-    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
+    static const char* const kWanted[] = {"printer-name", "device-uri"};
+    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, kWanted);
+    const ipp::Ipp response(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
     std::vector<PrinterDescription> printers;
-    for (int i = 0; i < count; ++i) {
-        if (dests[i].instance) // an instance is a set of options on a queue, not a printer
+    ipp_attribute_t* attribute = ippFirstAttribute(response.get());
+    while (attribute) {
+        if (ippGetGroupTag(attribute) != IPP_TAG_PRINTER) {
+            attribute = ippNextAttribute(response.get());
             continue;
-        const char* uri = cupsGetOption("device-uri", dests[i].num_options, dests[i].options);
-        printers.push_back({dests[i].name, "queue", uri ? uri : ""});
+        }
+        if (PrinterDescription printer = Described(attribute, response.get()); !printer.name.empty())
+            printers.push_back(std::move(printer));
     }
-    cupsFreeDests(count, dests);
     return printers;
 }
 

@@ -3,6 +3,7 @@
 #include <climits>
 #include <utility>
 
+#include "kept_connections.h"
 #include "queue_document.h"
 #include "queue_job_follow.h"
 #include "queue_status.h"
@@ -21,9 +22,9 @@ bool CupsSpooler::OpenPrinterA(std::string_view printerName, platform::PrinterHa
     ipp::Dest dest(cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr));
     if (!dest || name.empty())
         return false;
-    // A connection of its own to the scheduler, so that documents on different handles
-    // stream independently.
-    ipp::Http http = ConnectWithDeadline();
+    // A connection to the scheduler for this handle alone, so that documents on different
+    // handles stream independently.
+    LentConnection http = LentConnection::ToScheduler();
     if (!http)
         return false;
     handle = printers_.Add(std::make_shared<Printer>(std::move(dest), std::move(http)));

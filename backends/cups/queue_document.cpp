@@ -36,12 +36,18 @@ bool Succeeded(ipp_t* response)
 
 } // namespace
 
-QueueDocument::QueueDocument(ipp::Dest dest, ipp::Http http)
+QueueDocument::QueueDocument(ipp::Dest dest, LentConnection http)
     : dest_(std::move(dest)), printerUri_(PrinterUri(*dest_)), resource_(ResourceOf(printerUri_)),
       http_(std::move(http))
 {}
 
-QueueDocument::~QueueDocument() { End(); }
+// The connection goes back for another document only after a whole answer.
+QueueDocument::~QueueDocument()
+{
+    End();
+    if (connectionBroken_)
+        http_.Close();
+}
 
 bool QueueDocument::inDocument() const
 {
@@ -98,6 +104,7 @@ QueueDocument::PrinterAnswer QueueDocument::AskPrinter()
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri_.c_str());
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, kWanted);
     const ipp::Ipp response(cupsDoRequest(http_.get(), request, "/"));
+    connectionBroken_ = connectionBroken_ || !response;
     ipp_attribute_t* accepting =
         ippFindAttribute(response.get(), "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
     // A scheduler that does not say leaves the answer to the Print-Job itself.
@@ -146,7 +153,7 @@ std::optional<EndedDocument> QueueDocument::End()
     else
         ended.jobId = AwaitJob(ended.failure, ended.mayPrint);
     const bool abandoned = stream_.End();
-    connectionBroken_ = connectionBroken_ || ended.jobId == 0;
+    connectionBroken_ = connectionBroken_ || ended.jobId == 0 || abandoned;
     ended.accepted = ended.jobId != 0;
     if (ended.accepted && abandoned)
         CancelTaken(ended);
@@ -185,10 +192,11 @@ int QueueDocument::AwaitJob(std::string& failure, bool& mayPrint)
     return jobId;
 }
 
-// A connection whose request broke off mid-way is connected again before its next use.
+// A connection whose request broke off mid-way, or that the scheduler has closed since it
+// last answered on it, is connected again before its next use.
 bool QueueDocument::ConnectionReady()
 {
-    if (connectionBroken_)
+    if (connectionBroken_ || http_.ClosedByScheduler())
         connectionBroken_ = httpReconnect2(http_.get(), kSchedulerDeadlineMs, nullptr) != 0;
     return !connectionBroken_;
 }

@@ -8,6 +8,7 @@
 #include <rawlet/platform/doc_info.h>
 
 #include "abandonable_stream.h"
+#include "kept_connections.h"
 #include "shared_ipp.h"
 
 namespace rawlet::cups {
@@ -21,7 +22,7 @@ struct EndedDocument {
     bool mayPrint = false; // not accepted, but the scheduler may have made a job that prints
 };
 
-// One open queue: its destination, a connection of its own to the scheduler, and the
+// One open queue: its destination, a connection to the scheduler lent to it alone, and the
 // document in progress, if any. A document is one IPP Print-Job request whose body streams
 // as it is written: the scheduler makes no job until the body's end has arrived, so a
 // document cut short (the program interrupted or killed, the connection broken) leaves no
@@ -32,7 +33,7 @@ struct EndedDocument {
 // libcups with the lock held.
 class QueueDocument {
 public:
-    QueueDocument(ipp::Dest dest, ipp::Http http);
+    QueueDocument(ipp::Dest dest, LentConnection http);
     ~QueueDocument();
     QueueDocument(const QueueDocument&) = delete;
     QueueDocument& operator=(const QueueDocument&) = delete;
@@ -69,7 +70,7 @@ private:
     const ipp::Dest dest_;
     const std::string printerUri_;
     const std::string resource_;
-    ipp::Http http_;
+    LentConnection http_;
     mutable std::mutex mutex_;
     bool inDocument_ = false;
     bool fresh_ = true; // the destination's options are as the scheduler just told them
