@@ -55,10 +55,10 @@ def test_write_takes_bytes_only(direct_device, data):
 
 def test_a_printer_that_takes_nothing_fails_the_job(direct_device):
     direct_device.set_mode("stall")
-    with pytest.raises(rawlet.Error) as raised:
+    with pytest.raises(rawlet.WriteTimeout) as raised:
         with rawlet.Printer(direct_device.uri + "?timeout=1") as printer:
             printer.write(b"x" * (64 << 20))
-    assert raised.value.number == 32037
+    assert raised.value.number == 32037 and isinstance(raised.value, TimeoutError)
     assert "timed out" in raised.value.reason
 
 
