@@ -75,14 +75,14 @@ platform::DocumentOutcome Printer::Job::Failure() const
 
 void Printer::Job::Refused() const { throw JobRefused(Because(errors::DataQueueOpenFailed(), Failure())); }
 
-// The job is broken off first, so that nothing of it prints unless the printer already had
-// part of it.
+// The job is broken off, so that nothing of it prints unless the printer already had part of
+// it; the failure is the one that broke the write, not the breaking off.
 void Printer::Job::WriteFailedNow()
 {
+    const platform::DocumentOutcome failure = Failure();
     cancelled = true;
     if (reports())
         reports()->AbandonDocuments();
-    const platform::DocumentOutcome failure = Failure();
     const Error error = Because(errors::WriteFailed(), failure);
     if (failure.outcome == Outcome::unknown) {
         if (failure.timedOut)

@@ -44,7 +44,9 @@ bool AbandonableStream::Abandon()
     if (!streaming_)
         return false;
     abandoned_ = true;
-    if (socket_ && !ending_)
+    if (ending_)
+        return false;
+    if (socket_)
         shutdown(socket_.get(), SHUT_RDWR);
     return true;
 }

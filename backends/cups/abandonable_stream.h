@@ -31,8 +31,8 @@ public:
     bool abandoned() const;
 
     // From any thread: marks the document abandoned and, while its bytes still stream, shuts
-    // its socket down, which ends a write blocked on it at once. False when no document
-    // streams.
+    // its socket down, which ends a write blocked on it at once. True only then: the
+    // scheduler makes no job of it.
     bool Abandon();
 
 private:

@@ -60,8 +60,13 @@ bool CupsSpooler::WritePrinter(platform::PrinterHandle handle, std::string_view 
     written = 0;
     const auto printer = printers_.Find(handle);
     const std::string_view chunk = bytes.substr(0, UINT32_MAX);
-    if (!printer || !printer->Write(chunk))
+    if (!printer)
         return false;
+    if (!printer->Write(chunk)) {
+        if (!printer->abandoned())
+            NoteFailure(printer->name(), "the stream to the scheduler broke off: " + ipp::LastErrorText());
+        return false;
+    }
     written = static_cast<std::uint32_t>(chunk.size());
     return true;
 }
@@ -85,7 +90,7 @@ bool CupsSpooler::EndDocPrinter(platform::PrinterHandle handle)
 bool CupsSpooler::Record(const std::string& printer, const EndedDocument& ended)
 {
     if (!ended.accepted)
-        NoteFailure(printer, ended.failure);
+        NoteFailure(printer, ended.failure, ended.mayPrint);
     std::lock_guard lock(jobsMutex_);
     if (createdJobs_.size() == kRecordedJobs)
         createdJobs_.pop_front();
@@ -94,23 +99,24 @@ bool CupsSpooler::Record(const std::string& printer, const EndedDocument& ended)
                             .ended = true,
                             .accepted = ended.accepted,
                             .failure = ended.failure,
+                            .mayPrint = ended.mayPrint,
                             .subscription = ended.subscription});
     return ended.accepted;
 }
 
-void CupsSpooler::NoteFailure(const std::string& printer, const std::string& failure)
+// A document the scheduler did not take made no job, unless it may have made one without
+// saying so.
+void CupsSpooler::NoteFailure(const std::string& printer, const std::string& failure, bool mayPrint)
 {
     std::lock_guard lock(jobsMutex_);
-    lastFailure_ = printer + ": " + failure;
+    lastFailure_ = {mayPrint ? Outcome::unknown : Outcome::notPrinted, mayPrint ? printer : "",
+                    printer + ": " + failure};
 }
 
-// A document the scheduler did not take made no job: it cannot print.
 std::optional<platform::DocumentOutcome> CupsSpooler::LastFailure()
 {
     std::lock_guard lock(jobsMutex_);
-    if (!lastFailure_)
-        return std::nullopt;
-    return platform::DocumentOutcome{Outcome::notPrinted, "", *lastFailure_};
+    return lastFailure_;
 }
 
 bool CupsSpooler::ClosePrinter(platform::PrinterHandle handle)
@@ -124,12 +130,16 @@ bool CupsSpooler::ClosePrinter(platform::PrinterHandle handle)
 
 std::optional<std::string> CupsSpooler::Unreachable() { return SchedulerUnreachable(kSchedulerDeadlineMs); }
 
-// The writers find their documents broken and end them; Record notes how. The jobs already
-// made are cancelled by the wait for them, which ends at once, now or when it begins.
+// The writers find their documents broken and end them; Record notes how. A document
+// broken before its end made no job, which the failure says at once: the program may end
+// before its writer does. The jobs already made are cancelled by the wait for them, which
+// ends at once, now or when it begins.
 void CupsSpooler::AbandonDocuments()
 {
     for (const auto& printer : printers_.All())
-        printer->Abandon();
+        if (printer->Abandon())
+            NoteFailure(printer->name(),
+                        "interrupted: the scheduler had not accepted the job: nothing will print");
     std::lock_guard lock(jobsMutex_);
     for (CreatedJob& job : createdJobs_)
         job.abandoned = job.abandoned || !job.outcome;
@@ -166,7 +176,7 @@ std::vector<platform::DocumentOutcome> CupsSpooler::JobOutcomes()
             outcomes.push_back(*job.outcome);
         else if (!job.accepted)
             outcomes.push_back(
-                {Outcome::notPrinted, "",
+                {job.mayPrint ? Outcome::unknown : Outcome::notPrinted, job.mayPrint ? job.printer : "",
                  "the job on " + job.printer + " was not accepted by the scheduler: " + job.failure});
         else if (!wait.wait)
             outcomes.push_back({Outcome::delivered, JobName(job), ""});

@@ -22,6 +22,7 @@ struct CreatedJob {
     bool ended = false;    // its document was finished (or abandoned)
     bool accepted = false; // the scheduler accepted the finished document
     std::string failure;   // why not, when it did not
+    bool mayPrint = false; // not accepted, but the scheduler may have made a job that prints
     // Made when the document started, for a wait for the job to print; none without one.
     ipp::Subscription subscription;
     bool abandoned = false; // by AbandonDocuments, before it was known how the job ended
@@ -75,7 +76,7 @@ private:
 
     // Notes how the printer's document ended; returns whether the scheduler accepted it.
     bool Record(const std::string& printer, const EndedDocument& ended);
-    void NoteFailure(const std::string& printer, const std::string& failure);
+    void NoteFailure(const std::string& printer, const std::string& failure, bool mayPrint = false);
     std::function<void(const std::string&)> StateListener() const;
     platform::PrintingWait PrintingWaitSet() const;
     platform::DocumentOutcome Follow(const CreatedJob& job, std::optional<ipp::Clock::time_point> deadline);
@@ -84,7 +85,7 @@ private:
     backends::HandleTable<Printer> printers_;
     mutable std::mutex jobsMutex_;
     std::deque<CreatedJob> createdJobs_;
-    std::optional<std::string> lastFailure_;
+    std::optional<platform::DocumentOutcome> lastFailure_;
     std::atomic<std::uint32_t> documents_ = 0;
     std::function<void(const std::string&)> jobStateListener_;
     platform::PrintingWait printingWait_;

@@ -146,7 +146,7 @@ std::optional<EndedDocument> QueueDocument::End()
     else if (!stream_.Ending())
         ended.failure = "the job was cancelled";
     else
-        ended.jobId = AwaitJob(ended.failure);
+        ended.jobId = AwaitJob(ended.failure, ended.mayPrint);
     const bool abandoned = stream_.End();
     connectionBroken_ = connectionBroken_ || ended.jobId == 0;
     ended.accepted = ended.jobId != 0;
@@ -166,12 +166,13 @@ void QueueDocument::CancelTaken(EndedDocument& ended) const
     if (!CancelOnOwnConnection(ended.jobId))
         return;
     ended.accepted = false;
+    ended.mayPrint = true;
     ended.failure = "the job was cancelled as the scheduler took it: some of it may have printed";
 }
 
 // Only a response received means the scheduler has the document: without one, libcups
 // leaves the thread's previous status, often a stale success.
-int QueueDocument::AwaitJob(std::string& failure)
+int QueueDocument::AwaitJob(std::string& failure, bool& mayPrint)
 {
     const ipp::Ipp response(cupsGetResponse(http_.get(), resource_.c_str()));
     const bool answered = httpGetStatus(http_.get()) == HTTP_STATUS_OK && response;
@@ -183,7 +184,8 @@ int QueueDocument::AwaitJob(std::string& failure)
         answered ? ippGetInteger(ippFindAttribute(response.get(), "job-id", IPP_TAG_INTEGER), 0) : 0;
     // The whole document went out: without an answer that names the job, the scheduler may
     // have made it, and it may print.
-    if (jobId == 0)
+    mayPrint = jobId == 0;
+    if (mayPrint)
         failure = "the scheduler did not say which job it made of the whole document (" +
                   ipp::LastErrorText() + "): the job may print";
     return jobId;

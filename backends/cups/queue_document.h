@@ -18,6 +18,7 @@ struct EndedDocument {
     int jobId = 0;
     bool accepted = false;
     std::string failure;
+    bool mayPrint = false; // not accepted, but the scheduler may have made a job that prints
     // The printer subscription made when the document started, for a caller that follows the
     // job; none when not asked for, or when the scheduler made no job.
     ipp::Subscription subscription;
@@ -51,9 +52,10 @@ public:
     // Ends the document in progress and reads the scheduler's answer: the job it made.
     std::optional<EndedDocument> End();
     // From any thread, never waiting for the writer: before the document's end has gone out,
-    // breaks its stream, so no job is made; after, the writer cancels the job it learns of.
-    // False when no document is in progress.
+    // breaks its stream, so no job is made, and returns true; after, the writer cancels the
+    // job it learns of. False when no document is in progress.
     bool Abandon() { return stream_.Abandon(); }
+    bool abandoned() const { return stream_.abandoned(); }
 
 private:
     struct PrinterAnswer {
@@ -65,7 +67,7 @@ private:
     PrinterAnswer AskPrinter();
     void CancelTaken(EndedDocument& ended) const;
     ipp_t* PrintJobRequest(const DocInfo& docInfo) const;
-    int AwaitJob(std::string& failure);
+    int AwaitJob(std::string& failure, bool& mayPrint);
     bool ConnectionReady();
     bool CancelOnOwnConnection(int jobId) const;
     ipp::Subscription Subscribe();

@@ -5,10 +5,12 @@ printer of that age does, and refuses IPP/2.0 with server-error-version-not-supp
 Usage: ipp-printer.py DIR    (scripts/lib/fake-printer starts one and waits for it)
 
 Writes its port to DIR/port. Print-Job stores the document as DIR/job-N.bin and answers its
-job-id, and its job-name as DIR/job-N.name; Get-Job-Attributes says the job completed;
-Get-Printer-Attributes says idle. The printer is at /ipp/print. The file DIR/mode, read at
-each request, changes that:
+job-id, and its job-name as DIR/job-N.name; every Print-Job received, refused or not, adds
+its IPP version to DIR/print-jobs; Validate-Job succeeds; Get-Job-Attributes says the job
+completed; Get-Printer-Attributes says idle. The printer is at /ipp/print. The file
+DIR/mode, read at each request, changes that:
   root               the printer is at "/" only
+  jobs-in-1.1        Get-Printer-Attributes takes IPP/2.0 too; the job operations do not
   held               every job stays held (pending-held)
   nostate            Get-Job-Attributes answers without a job-state
   error:STATUS:TEXT  answer every request with IPP status STATUS (such as 0x0404) and TEXT
@@ -24,7 +26,7 @@ import urllib.parse
 
 from printer_folder import Job, publish_port, read_mode
 
-GET_PRINTER_ATTRIBUTES, PRINT_JOB, GET_JOB_ATTRIBUTES = 0x000B, 0x0002, 0x0009
+GET_PRINTER_ATTRIBUTES, PRINT_JOB, VALIDATE_JOB, GET_JOB_ATTRIBUTES = 0x000B, 0x0002, 0x0004, 0x0009
 INTEGER, ENUM, CHARSET, LANGUAGE, TEXT = 0x21, 0x23, 0x47, 0x48, 0x41
 
 
@@ -92,10 +94,14 @@ class Printer(http.server.BaseHTTPRequestHandler):
             return self.send(404, b"")
         version, operation, request_id, attributes, document = parse_request(body)
         printer_path = urllib.parse.urlsplit(attributes.get("printer-uri", b"").decode()).path
+        if operation == PRINT_JOB:
+            with open(os.path.join(self.server.folder, "print-jobs"), "a") as log:
+                log.write(f"{version >> 8}.{version & 0xFF}\n")
+        newer_taken = mode == "jobs-in-1.1" and operation == GET_PRINTER_ATTRIBUTES
         if mode.startswith("error:"):
             _, status, message = mode.split(":", 2)
             answer = response(int(status, 16), request_id, message)
-        elif version != 0x0101 and version != 0x0100:
+        elif version != 0x0101 and version != 0x0100 and not newer_taken:
             answer = response(0x0503, request_id, "only IPP/1.1 and 1.0")
         elif printer_path != path:
             answer = response(0x0406, request_id, "no printer at " + printer_path)
@@ -117,6 +123,8 @@ class Printer(http.server.BaseHTTPRequestHandler):
                 out.write(attributes.get("job-name", b""))
             job.complete()
             return response(0, request_id, None, 0x02, [(INTEGER, "job-id", number), (ENUM, "job-state", 3)])
+        if operation == VALIDATE_JOB:
+            return response(0, request_id)
         if operation == GET_JOB_ATTRIBUTES:
             state = {"held": [(ENUM, "job-state", 4)], "nostate": [(INTEGER, "job-id", 1)]}
             return response(0, request_id, None, 0x02, state.get(mode, [(ENUM, "job-state", 9)]))

@@ -56,6 +56,14 @@ run print -t "$title" -d "$old/ipp/print" "$work/bytes.bin"
 check_eq "long title status" "$status:$(cat "$work/err")" "0:"
 check_eq "long title cut" "$(cat "$printer/job-5.name")" "$(printf 'a%.0s' $(seq 254))"
 
+# A printer that takes IPP/2.0 when asked for its state but not for jobs gets the job in 1.1,
+# its document sent once.
+echo jobs-in-1.1 >"$printer/mode"
+: >"$printer/print-jobs"
+run print -d "$old/ipp/print" "$work/bytes.bin"
+check_eq "jobs in IPP/1.1 only" "$status:$(cat "$work/err"):$(cat "$printer/print-jobs")" "0::1.1"
+cmp -s "$work/bytes.bin" "$printer/job-6.bin" || fail "IPP/1.1 job after a 2.0 state not stored byte for byte"
+
 # A scheduler refuses a name over 255 octets: the cut name passes.
 ipp_port=$(free_port)
 "$sandbox" start "$remote" --listen "$ipp_port" far-queue >/dev/null || fail "remote scheduler did not start"

@@ -7,6 +7,7 @@
 #   errors=0xHEX         hrPrinterDetectedErrorState, its octets in hex
 #   description=TEXT     hrDeviceDescr (or 0xHEX)
 #   device-id=TEXT       ppmPrinterIEEE1284DeviceId (or 0xHEX)
+#   index=N              the objects after it are of the device at hrDeviceIndex N (1 until given)
 #   community=NAME       the read community ("public" unless given)
 #   versions=v1          answer SNMPv1 only, ignoring SNMPv2c as old agents do
 set -euo pipefail
@@ -36,16 +37,17 @@ stop() {
 }
 
 configuration() {
-  local address=$1 community=public versions=any
+  local address=$1 community=public versions=any index=1
   shift
   local objects=()
   for setting in "$@"; do
     local value=${setting#*=}
     case $setting in
-      status=*) objects+=(".1.3.6.1.2.1.25.3.5.1.1.1 integer $value") ;;
-      errors=*) objects+=(".1.3.6.1.2.1.25.3.5.1.2.1 octet_str \"$value\"") ;;
-      description=*) objects+=(".1.3.6.1.2.1.25.3.2.1.3.1 octet_str \"$value\"") ;;
-      device-id=*) objects+=(".1.3.6.1.4.1.2699.1.2.1.2.1.1.3.1 octet_str \"$value\"") ;;
+      status=*) objects+=(".1.3.6.1.2.1.25.3.5.1.1.$index integer $value") ;;
+      errors=*) objects+=(".1.3.6.1.2.1.25.3.5.1.2.$index octet_str \"$value\"") ;;
+      description=*) objects+=(".1.3.6.1.2.1.25.3.2.1.3.$index octet_str \"$value\"") ;;
+      device-id=*) objects+=(".1.3.6.1.4.1.2699.1.2.1.2.1.1.3.$index octet_str \"$value\"") ;;
+      index=*) index=$value ;;
       community=*) community=$value ;;
       versions=*) versions=$value ;;
       *) echo "snmp-agent: unknown setting $setting" >&2; exit 2 ;;

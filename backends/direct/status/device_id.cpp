@@ -7,6 +7,9 @@ namespace rawlet::direct {
 
 namespace {
 
+// The length counts itself; a device ID shorter than this cannot name even a maker and a model.
+constexpr std::size_t kShortestPortDeviceId = 14;
+
 std::string_view Trimmed(std::string_view text)
 {
     const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
@@ -54,6 +57,21 @@ DeviceId ParseDeviceId(std::string_view id)
             *part = Trimmed(pair.substr(colon + 1));
     }
     return parsed;
+}
+
+// The length is big-endian by the standard, but some printers send it little-endian: the
+// order that gives a length the reply can hold counts. A reply with neither, from a printer
+// that sends no length at all, is the text before its first NUL.
+std::string DeviceIdOfPortReply(std::string_view reply)
+{
+    if (reply.size() >= 2) {
+        const unsigned first = static_cast<unsigned char>(reply[0]);
+        const unsigned second = static_cast<unsigned char>(reply[1]);
+        for (const std::size_t length : {first * 256 + second, second * 256 + first})
+            if (length >= kShortestPortDeviceId && length <= reply.size())
+                return std::string(reply.substr(2, length - 2));
+    }
+    return std::string(reply.substr(0, reply.find('\0')));
 }
 
 } // namespace rawlet::direct

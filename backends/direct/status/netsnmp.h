@@ -1,7 +1,8 @@
 #pragma once
 
-// SNMP as the SNMP source asks it: libnetsnmp loaded on demand (netsnmp.cpp) and one GET
-// with a deadline (snmp_get.cpp). Only the SNMP source includes it, for net-snmp's headers.
+// SNMP as the SNMP source asks it: libnetsnmp loaded on demand (netsnmp.cpp) and one GET or
+// GETNEXT with a deadline (snmp_get.cpp). Only the SNMP source includes it, for net-snmp's
+// headers.
 
 #include <net-snmp/net-snmp-config.h>
 
@@ -48,10 +49,14 @@ using UniquePdu = std::unique_ptr<netsnmp_pdu, PduDeleter>;
 
 enum class SnmpVersion { V1, V2c };
 
-// The response of the agent at `agent` (net-snmp's form: "udp:192.0.2.7:161") to one GET of
-// `objects`, asked with `community`; null when none came by `deadline`. The time left is
+// GET asks for `objects` themselves; GETNEXT for the object that follows each of them.
+enum class SnmpRequest { Get, GetNext };
+
+// The response of the agent at `agent` (net-snmp's form: "udp:192.0.2.7:161") to one request
+// for `objects`, asked with `community`; null when none came by `deadline`. The time left is
 // shared between a request and one repetition of it, for a datagram lost on the way.
-UniquePdu SnmpGet(const NetSnmp& snmp, const std::string& agent, const std::string& community,
-                  SnmpVersion version, const std::vector<ObjectId>& objects, Clock::time_point deadline);
+UniquePdu SnmpAsk(const NetSnmp& snmp, const std::string& agent, const std::string& community,
+                  SnmpVersion version, SnmpRequest kind, const std::vector<ObjectId>& objects,
+                  Clock::time_point deadline);
 
 } // namespace rawlet::direct

@@ -5,7 +5,6 @@
 #include <sys/ioctl.h>
 #endif
 
-#include <algorithm>
 #include <array>
 #include <string>
 
@@ -27,18 +26,14 @@ constexpr unsigned long GetDeviceIdRequest(unsigned length) { return _IOC(_IOC_R
 
 constexpr std::size_t kLongestDeviceId = 1024;
 
-// The device ID the printer gave, without its two-byte big-endian length (which counts
-// itself); empty when the printer gives none.
+// The device ID the printer gave; empty when it gives none. The request does not tell how
+// much the driver filled in, so the whole buffer counts as read, zeros after the reply.
 std::string DeviceIdOf(int fd)
 {
-    std::array<unsigned char, kLongestDeviceId> answer{};
+    std::array<char, kLongestDeviceId> answer{};
     if (::ioctl(fd, GetDeviceIdRequest(answer.size()), answer.data()) < 0)
         return {};
-    const auto declared = static_cast<std::size_t>((answer[0] << 8) | answer[1]);
-    const std::size_t length = std::min(declared, answer.size());
-    if (length <= 2)
-        return {};
-    return std::string(reinterpret_cast<const char*>(answer.data()) + 2, length - 2);
+    return DeviceIdOfPortReply(std::string_view(answer.data(), answer.size()));
 }
 #endif
 

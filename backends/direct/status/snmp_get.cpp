@@ -37,9 +37,10 @@ UniqueSession OpenSession(const NetSnmp& snmp, const std::string& agent, const s
     return UniqueSession(snmp.sessionOpen(&settings), SessionCloser(snmp));
 }
 
-UniquePdu GetRequest(const NetSnmp& snmp, const std::vector<ObjectId>& objects)
+UniquePdu NewRequest(const NetSnmp& snmp, SnmpRequest kind, const std::vector<ObjectId>& objects)
 {
-    UniquePdu request(snmp.pduCreate(SNMP_MSG_GET), PduDeleter(snmp));
+    UniquePdu request(snmp.pduCreate(kind == SnmpRequest::Get ? SNMP_MSG_GET : SNMP_MSG_GETNEXT),
+                      PduDeleter(snmp));
     if (!request)
         return nullptr;
     for (const ObjectId& object : objects)
@@ -50,14 +51,15 @@ UniquePdu GetRequest(const NetSnmp& snmp, const std::vector<ObjectId>& objects)
 
 } // namespace
 
-UniquePdu SnmpGet(const NetSnmp& snmp, const std::string& agent, const std::string& community,
-                  SnmpVersion version, const std::vector<ObjectId>& objects, Clock::time_point deadline)
+UniquePdu SnmpAsk(const NetSnmp& snmp, const std::string& agent, const std::string& community,
+                  SnmpVersion version, SnmpRequest kind, const std::vector<ObjectId>& objects,
+                  Clock::time_point deadline)
 {
     const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
     if (left < kShortestWait)
         return nullptr;
     const UniqueSession session = OpenSession(snmp, agent, community, version, left / (kRepetitions + 1));
-    UniquePdu request = GetRequest(snmp, objects);
+    UniquePdu request = NewRequest(snmp, kind, objects);
     if (!session || !request)
         return nullptr;
     netsnmp_pdu* response = nullptr;

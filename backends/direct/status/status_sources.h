@@ -60,6 +60,10 @@ struct DeviceId {
 // COMMAND SET), keys in any letter case; a key missing leaves its part empty.
 DeviceId ParseDeviceId(std::string_view id);
 
+// The device ID in a printer port's reply to the device ID request (`reply`: the bytes read),
+// without the two-octet length before it, which counts itself; empty when there is none.
+std::string DeviceIdOfPortReply(std::string_view reply);
+
 // ---- printer_port.cpp: a printer port's status lines ----------------------------------
 
 // What a printer port's status lines say, as the system's printer driver reads them (the
@@ -77,10 +81,11 @@ std::optional<StatusFacts> AskUsbPort(int fd);
 constexpr int kSnmpPort = 161;
 
 // What the SNMP agent of a printer at `host` says of it, asked with `community` by the end of
-// `deadline`: its state (hrPrinterStatus), the conditions it flags (hrPrinterDetectedErrorState),
-// its description (hrDeviceDescr) and its IEEE 1284 device ID (the Printer Port Monitor MIB's).
-// An object the agent lacks leaves its fact unknown. Nothing when no agent answers in time,
-// when libnetsnmp cannot be loaded or when `community` is empty (SNMP turned off).
+// `deadline`, of the first printer among its devices, whatever its index: its state
+// (hrPrinterStatus), the conditions it flags (hrPrinterDetectedErrorState), its description
+// (hrDeviceDescr) and its IEEE 1284 device ID (the Printer Port Monitor MIB's). An object the
+// agent lacks leaves its fact unknown. Nothing when no agent answers in time, when libnetsnmp
+// cannot be loaded or when `community` is empty (SNMP turned off).
 std::optional<StatusFacts> AskSnmp(const std::string& host, const std::string& community,
                                    Clock::time_point deadline, int port = kSnmpPort);
 

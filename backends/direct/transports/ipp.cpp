@@ -5,7 +5,8 @@
 // One Print-Job request per document, its body streamed as it is written, as raw data
 // (application/octet-stream). Delivered once the printer answers that it took the job.
 // Requests go out as IPP/2.0, and as 1.1 or 1.0 to a printer that refuses the newer version
-// when first asked for its state: the version it took serves every later request.
+// when first asked for its state: the version it took serves every later request, unless
+// the printer refuses it for jobs when the first job is validated.
 #include "transports.h"
 
 #include <fcntl.h>
@@ -191,6 +192,7 @@ bool IppDevice::OpenConnection()
 // what it says of its state.
 bool IppDevice::AskPrinterState()
 {
+    jobVersionChosen_ = false;
     static const char* const kWanted[] = {"printer-state",
                                           "printer-state-reasons",
                                           "printer-state-message",
@@ -237,9 +239,42 @@ ipp::Ipp IppDevice::Ask(ipp_t* request)
     return response;
 }
 
+// Some printers take IPP/2.0 when asked for their state but refuse it for jobs, and say so
+// only once they have read a job's whole document: that document would then have to go out
+// a second time, or be lost. Validate-Job, a job without its document, finds the version
+// before the first document starts, once per connection. A printer that does not know
+// Validate-Job, or refuses it for another reason, keeps the version of its state: its
+// Print-Job tells.
+bool IppDevice::ChooseJobVersion()
+{
+    for (const int version : kIppVersions) {
+        if (version > version_)
+            continue;
+        version_ = version;
+        ipp_t* request = NewRequest(IPP_OP_VALIDATE_JOB);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                     "application/octet-stream");
+        const ipp::Ipp response = Ask(request);
+        const bool answered = response || httpGetStatus(http_.get()) >= HTTP_STATUS_BAD_REQUEST;
+        const bool olderWanted =
+            response && ippGetStatusCode(response.get()) == IPP_STATUS_ERROR_VERSION_NOT_SUPPORTED;
+        if (interrupter_.interrupted() || !answered || (olderWanted && version == kIppVersions[2])) {
+            Fail(Unsuccessful(response.get()));
+            Keep(nullptr);
+            return false;
+        }
+        if (!olderWanted)
+            break;
+    }
+    jobVersionChosen_ = true;
+    return true;
+}
+
 bool IppDevice::Begin(const std::string& title)
 {
     if (!http_ && !Connect())
+        return false;
+    if (!jobVersionChosen_ && !ChooseJobVersion())
         return false;
     ipp::Ipp request(NewRequest(IPP_OP_PRINT_JOB));
     if (!title.empty())

@@ -242,6 +242,7 @@ private:
 
     bool OpenConnection();
     bool AskPrinterState();
+    bool ChooseJobVersion();
     ipp_t* NewRequest(ipp_op_t operation) const;
     ipp::Ipp Ask(ipp_t* request);
     std::string Unsuccessful(ipp_t* response) const;
@@ -257,8 +258,9 @@ private:
     UniqueFd watched_;              // our own descriptor of http_'s socket, which Interrupt() shuts
     SocketDevice* probe_ = nullptr; // a connection made to learn why libcups's failed
     Interrupter interrupter_;
-    int cancelConnect_ = 0; // libcups's flag to end a connection attempt
-    int version_ = 20;      // the IPP version of requests: 20, 11 or 10
+    int cancelConnect_ = 0;         // libcups's flag to end a connection attempt
+    int version_ = 20;              // the IPP version of requests: 20, 11 or 10
+    bool jobVersionChosen_ = false; // whether version_ is one the printer takes jobs in
     std::atomic<Stage> stage_ = Stage::None;
     int jobId_ = 0;
     bool refused_ = false;

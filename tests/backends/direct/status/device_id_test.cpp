@@ -22,5 +22,28 @@ TEST(DeviceId, LongKeysInAnyCaseWithBlanksAroundAndAMissingKey)
     EXPECT_EQ(id.commandSet, "ZPL");
 }
 
+// A printer port's reply to the device ID request: what the printer sent, then the zeros the
+// rest of the buffer was filled with.
+std::string PortReply(std::string_view sent)
+{
+    std::string reply(sent);
+    reply.resize(1024, '\0');
+    return reply;
+}
+
+constexpr std::string_view kId = "MFG:Acme;MDL:TM-42;CMD:ESC/POS;"; // 31 octets, 33 with the length
+
+TEST(DeviceIdOfPort, LengthInEitherByteOrder)
+{
+    EXPECT_EQ(DeviceIdOfPortReply(PortReply(std::string{'\0', 33} + std::string(kId))), kId);
+    EXPECT_EQ(DeviceIdOfPortReply(PortReply(std::string{33, '\0'} + std::string(kId))), kId);
+}
+
+TEST(DeviceIdOfPort, ImplausibleLengthEitherWayLeavesTheTextUpToTheFirstNul)
+{
+    EXPECT_EQ(DeviceIdOfPortReply(PortReply(kId)), kId); // no length at all
+    EXPECT_EQ(DeviceIdOfPortReply(PortReply(std::string{'\0', 5} + std::string(kId))), "");
+}
+
 } // namespace
 } // namespace rawlet::direct

@@ -147,6 +147,30 @@ TEST(SnmpStatus, TellsThePrintersDescriptionAndDeviceId)
     EXPECT_EQ(facts->state, State::Idle);
 }
 
+// A print server numbers its devices as it likes: the printer is the first row of the printer
+// table, not device 1, here the server itself.
+TEST(SnmpStatus, AsksThePrinterAtItsOwnDeviceIndexInBothVersions)
+{
+    const std::vector<std::string> printerAtIndex3{
+        "description=Print server",  "index=3", "status=4", "errors=0x40", "description=Receipt printer",
+        "device-id=MFG:Acme;MDL:R3;"};
+    SnmpAgent speaksBoth("127.61.0.50", printerAtIndex3);
+    START_AGENT(speaksBoth);
+    std::vector<std::string> version1Only = printerAtIndex3;
+    version1Only.emplace_back("versions=v1");
+    SnmpAgent speaksOnlyVersion1("127.61.0.51", version1Only);
+    START_AGENT(speaksOnlyVersion1);
+
+    for (const char* address : {"127.61.0.50", "127.61.0.51"}) {
+        const auto facts = Ask(address);
+        ASSERT_TRUE(facts.has_value()) << address << " did not answer";
+        EXPECT_EQ(facts->state, State::Processing) << address;
+        EXPECT_EQ(facts->reasons, std::vector<std::string>{"media-empty-error"}) << address;
+        EXPECT_EQ(facts->description, "Receipt printer") << address;
+        EXPECT_EQ(facts->deviceId, "MFG:Acme;MDL:R3;") << address;
+    }
+}
+
 TEST(SnmpStatus, ObjectsTheAgentLacksStayUnknownInBothVersions)
 {
     SnmpAgent speaksBoth("127.61.0.30", {"description=Label printer"});
