@@ -28,13 +28,14 @@ struct HttpService::State {
     void Accept(tcp::acceptor& acceptor);
     void Take(tcp::socket socket);
 
+    // Before the context, whose handlers end the connections that use them.
     AllowList allowed;
     RequestPolicy policy;
     Limits limits;
+    std::atomic<std::size_t> open{0};
     asio::io_context io;
     asio::thread_pool workers;
     std::list<tcp::acceptor> acceptors;
-    std::atomic<std::size_t> open{0};
 };
 
 void HttpService::State::Listen(const std::string& address, std::uint16_t port)

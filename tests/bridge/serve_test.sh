@@ -134,4 +134,10 @@ for why in "no Origin" "the origin 'null' is not allowed" "the origin 'https://e
   grep -qF "$why" "$work/log" || fail "no log line says: $why"
 done
 
+# SIGTERM ends it cleanly.
+kill -TERM "$serve_pid"
+wait "$serve_pid"
+check_eq "status after SIGTERM" "$?" 0
+serve_pid=""
+
 exit $((failures > 0))
