@@ -24,7 +24,7 @@ struct HttpService::State {
         : allowed(std::move(allowedOrigins)), policy(allowed, port), limits(bounds), workers(limits.workers)
     {}
 
-    void Listen(const std::string& address, std::uint16_t port);
+    boost::system::error_code Listen(const std::string& address, std::uint16_t port);
     void Accept(tcp::acceptor& acceptor);
     void Take(tcp::socket socket);
 
@@ -38,10 +38,10 @@ struct HttpService::State {
     std::list<tcp::acceptor> acceptors;
 };
 
-void HttpService::State::Listen(const std::string& address, std::uint16_t port)
+boost::system::error_code HttpService::State::Listen(const std::string& address, std::uint16_t port)
 {
     const tcp::endpoint endpoint(asio::ip::make_address(address), port);
-    tcp::acceptor& acceptor = acceptors.emplace_back(io);
+    tcp::acceptor acceptor(io);
     try {
         acceptor.open(endpoint.protocol());
         acceptor.set_option(asio::socket_base::reuse_address(true));
@@ -50,9 +50,10 @@ void HttpService::State::Listen(const std::string& address, std::uint16_t port)
         acceptor.bind(endpoint);
         acceptor.listen();
     } catch (const boost::system::system_error& error) {
-        throw std::runtime_error("cannot listen on " + endpoint.address().to_string() + " port " +
-                                 std::to_string(port) + ": " + error.code().message());
+        return error.code();
     }
+    acceptors.push_back(std::move(acceptor));
+    return {};
 }
 
 void HttpService::State::Accept(tcp::acceptor& acceptor)
@@ -82,8 +83,21 @@ void HttpService::State::Take(tcp::socket socket)
 HttpService::HttpService(AllowList allowed, const ListenAddress& listen, Limits limits)
     : state_(std::make_unique<State>(std::move(allowed), listen.port, limits))
 {
-    for (const std::string& address : listen.addresses)
-        state_->Listen(address, listen.port);
+    for (const std::string& address : listen.addresses) {
+        const boost::system::error_code error = state_->Listen(address, listen.port);
+        const std::string problem =
+            "cannot listen on " + address + " port " + std::to_string(listen.port) + ": " + error.message();
+        // A machine without IPv6 (or IPv4) serves on the other; a port taken on either is a
+        // failure, lest pages reach another program there.
+        const bool familyMissing = error == boost::system::errc::address_family_not_supported ||
+                                   error == boost::system::errc::address_not_available;
+        if (error && (!familyMissing || listen.addresses.size() == 1))
+            throw std::runtime_error(problem);
+        if (error)
+            std::cerr << "rawlet serve: " << problem << "\n";
+    }
+    if (state_->acceptors.empty())
+        throw std::runtime_error("cannot listen on any loopback address");
 }
 
 HttpService::~HttpService() = default;

@@ -134,6 +134,10 @@ for why in "no Origin" "the origin 'null' is not allowed" "the origin 'https://e
   grep -qF "$why" "$work/log" || fail "no log line says: $why"
 done
 
+# A second bridge on the same port does not start.
+within 10 serve --listen "127.0.0.1:$port" --allow "$shop"
+check_eq "port taken" "$status:$(cat "$work/err")" "1:rawlet: cannot listen on 127.0.0.1 port $port: Address already in use"
+
 # SIGTERM ends it cleanly.
 kill -TERM "$serve_pid"
 wait "$serve_pid"
