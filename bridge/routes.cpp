@@ -7,6 +7,7 @@
 #include <rawlet/system.h>
 
 #include "json_text.h"
+#include "redaction.h"
 
 namespace rawlet::bridge {
 
@@ -51,7 +52,8 @@ std::string StatusJson(const PrinterStatus& status)
          << ", \"reasons\": " << JsonList(status.reasons)
          << ", \"accepting_jobs\": " << Bool(status.acceptingJobs)
          << ", \"queued_jobs\": " << (status.queuedJobs ? std::to_string(*status.queuedJobs) : "null")
-         << ", \"message\": " << JsonString(status.message) << ", \"sources\": " << JsonList(status.sources)
+         << ", \"message\": " << JsonString(WithoutDevices(status.message))
+         << ", \"sources\": " << JsonList(status.sources)
          << ", \"unanswered\": " << JsonList(status.unanswered)
          << ", \"manufacturer\": " << JsonString(status.manufacturer)
          << ", \"model\": " << JsonString(status.model)
@@ -84,8 +86,9 @@ const char* OutcomeText(Outcome outcome) { return outcome == Outcome::printed ? 
 Answer FailedJob(const Error& error, std::uint64_t bytes)
 {
     const char* outcome = dynamic_cast<const NotPrinted*>(&error) ? "not-printed" : "unknown";
-    return {200, JobJson(outcome, error.job(), bytes, error.reason().empty() ? error.what() : error.reason(),
-                         error.number())};
+    const std::string reason = error.reason().empty() ? error.what() : error.reason();
+    return {200,
+            JobJson(outcome, WithoutDevices(error.job()), bytes, WithoutDevices(reason), error.number())};
 }
 
 Answer PrintJob(const Decision& decision, std::string_view body)
@@ -106,7 +109,7 @@ Answer PrintJob(const Decision& decision, std::string_view body)
         const JobResult result = printer->Finish();
         return {200, JobJson(OutcomeText(result.outcome), result.job, result.bytes, "", 0)};
     } catch (const PrinterNotFound& error) {
-        return {404, JobJson("not-printed", "", 0, error.what(), error.number())};
+        return {404, JobJson("not-printed", "", 0, WithoutDevices(error.what()), error.number())};
     } catch (const Error& error) {
         return FailedJob(error, printer ? printer->bytesSent() : 0);
     } catch (const std::exception& error) {
@@ -115,7 +118,8 @@ Answer PrintJob(const Decision& decision, std::string_view body)
         const std::uint64_t sent = printer ? printer->bytesSent() : 0;
         if (printer)
             printer->Cancel();
-        return {sent ? 500 : 400, JobJson(sent ? "unknown" : "not-printed", "", sent, error.what(), 0)};
+        return {sent ? 500 : 400,
+                JobJson(sent ? "unknown" : "not-printed", "", sent, WithoutDevices(error.what()), 0)};
     }
 }
 

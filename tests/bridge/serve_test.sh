@@ -14,13 +14,14 @@ receipts=$work/receipts
 start_fake normal office
 office_uri=$uri
 new_queue bridge-queue
-printf 'Receipts socket://127.0.0.1:%s\nOffice %s\n' "$(cat "$receipts/port")" "$office_uri" >"$work/printers.conf"
+printf 'Receipts socket://127.0.0.1:%s\nOffice %s\nGone socket://127.0.0.1:%s\n' "$(cat "$receipts/port")" \
+  "$office_uri" "$(free_port)" >"$work/printers.conf"
 export RAWLET_PRINTERS=$work/printers.conf RAWLET_BRIDGE_CONF=$work/bridge.conf
 printf 'allow https://labels.example.com=Office\n' >"$work/bridge.conf"
 
 port=$(free_port)
 bridge=http://127.0.0.1:$port
-"$rawlet" serve --listen "127.0.0.1:$port" --allow "$shop=Receipts,bridge-queue" 2>"$work/log" &
+"$rawlet" serve --listen "127.0.0.1:$port" --allow "$shop=Receipts,bridge-queue,Gone" 2>"$work/log" &
 serve_pid=$!
 for _ in $(seq 100); do curl -s -o /dev/null "$bridge/" && break; sleep 0.1; done
 
@@ -50,10 +51,15 @@ post -H "Origin: $shop" "$bridge/v1/printers/bridge-queue/jobs?wait=1"
 check_eq "queued job" "$code:$(grep -o '"outcome": "[a-z-]*"' "$work/body")" '200:"outcome": "printed"'
 cmp -s "$work/receipt.bin" "$RAWLET_SANDBOX/devices/bridge-queue/job-1.bin" || fail "the queue's bytes changed"
 
+# A printer that refuses: not printed, and why, but not where the printer is.
+post -H "Origin: $shop" "$bridge/v1/printers/Gone/jobs"
+check_eq "refused job" "$code:$(cat "$work/body")" \
+  '200:{"outcome": "not-printed", "job": "", "bytes": 0, "reason": "Gone: connection refused", "error": 32036}'
+
 # The printers an origin may use, without their URIs; the allow lines of bridge.conf count.
 http -H "Origin: $shop" "$bridge/v1/printers"
 check_eq "printers" "$code:$(cat "$work/body")" \
-  '200:{"printers": [{"name": "bridge-queue", "kind": "queue"}, {"name": "Receipts", "kind": "direct"}]}'
+  '200:{"printers": [{"name": "bridge-queue", "kind": "queue"}, {"name": "Receipts", "kind": "direct"}, {"name": "Gone", "kind": "direct"}]}'
 http -H "Origin: https://labels.example.com" "$bridge/v1/printers"
 check_eq "printers of bridge.conf" "$code:$(cat "$work/body")" '200:{"printers": [{"name": "Office", "kind": "direct"}]}'
 http -H "Origin: $shop" "$bridge/v1/printers/Receipts/status"
