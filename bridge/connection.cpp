@@ -5,7 +5,7 @@
 #include <boost/asio/post.hpp>
 #include <boost/asio/write.hpp>
 
-#include "json_text.h"
+#include "printer_text.h"
 
 namespace rawlet::bridge {
 
@@ -132,7 +132,7 @@ void Connection::Work()
         try {
             answer = Serve(self->decision_, self->parser_.get().body());
         } catch (const std::exception& error) {
-            answer = {500, "{\"refused\": " + JsonString(error.what()) + "}"};
+            answer = {500, "{\"refused\": " + text::JsonString(error.what()) + "}"};
         }
         asio::post(self->stream_.get_executor(), [self, answer = std::move(answer)] {
             if (self->decision_.route == Route::job)
@@ -204,8 +204,8 @@ void Connection::Log(const std::string& what) const
     const auto& request = parser_.get();
     const auto origin = Field(request, "Origin");
     std::cerr << "rawlet serve: " << View(request.method_string()) << " "
-              << JsonString(View(request.target())) << " from "
-              << (origin ? JsonString(*origin) : "no origin") << ": " << OneLine(what) << "\n";
+              << text::JsonString(View(request.target())) << " from "
+              << (origin ? text::JsonString(*origin) : "no origin") << ": " << text::OneLine(what) << "\n";
 }
 
 void Connection::LogFailedRead(beast::error_code error, const char* part) const

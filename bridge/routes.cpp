@@ -6,7 +6,7 @@
 #include <rawlet/printer.h>
 #include <rawlet/system.h>
 
-#include "json_text.h"
+#include "printer_text.h"
 #include "redaction.h"
 
 namespace rawlet::bridge {
@@ -19,7 +19,7 @@ std::string JsonList(const std::vector<std::string>& texts)
 {
     std::string list;
     for (const std::string& text : texts)
-        list += (list.empty() ? "" : ", ") + JsonString(text);
+        list += (list.empty() ? "" : ", ") + text::JsonString(text);
     return "[" + list + "]";
 }
 
@@ -34,8 +34,8 @@ Answer ListPrinters(const AllowEntry& entry)
     for (const PrinterDescription& printer : system.Printers()) {
         if (!entry.MayUse(printer.name))
             continue;
-        json << separator << "{\"name\": " << JsonString(printer.name)
-             << ", \"kind\": " << JsonString(printer.kind) << "}";
+        json << separator << "{\"name\": " << text::JsonString(printer.name)
+             << ", \"kind\": " << text::JsonString(printer.kind) << "}";
         separator = ", ";
     }
     json << "]}";
@@ -46,18 +46,18 @@ Answer ListPrinters(const AllowEntry& entry)
 std::string StatusJson(const PrinterStatus& status)
 {
     std::ostringstream json;
-    json << "{\"name\": " << JsonString(status.name) << ", \"ready\": " << Bool(status.ready)
+    json << "{\"name\": " << text::JsonString(status.name) << ", \"ready\": " << Bool(status.ready)
          << ", \"answers\": " << Bool(status.answers)
-         << ", \"state\": " << JsonString(platform::StateName(status.state))
+         << ", \"state\": " << text::JsonString(platform::StateName(status.state))
          << ", \"reasons\": " << JsonList(status.reasons)
          << ", \"accepting_jobs\": " << Bool(status.acceptingJobs)
          << ", \"queued_jobs\": " << (status.queuedJobs ? std::to_string(*status.queuedJobs) : "null")
-         << ", \"message\": " << JsonString(WithoutDevices(status.message))
+         << ", \"message\": " << text::JsonString(WithoutDevices(status.message))
          << ", \"sources\": " << JsonList(status.sources)
          << ", \"unanswered\": " << JsonList(status.unanswered)
-         << ", \"manufacturer\": " << JsonString(status.manufacturer)
-         << ", \"model\": " << JsonString(status.model)
-         << ", \"command_set\": " << JsonString(status.commandSet)
+         << ", \"manufacturer\": " << text::JsonString(status.manufacturer)
+         << ", \"model\": " << text::JsonString(status.model)
+         << ", \"command_set\": " << text::JsonString(status.commandSet)
          << ", \"elapsed_ms\": " << status.elapsed.count() << "}";
     return json.str();
 }
@@ -67,15 +67,15 @@ Answer ShowStatus(const std::string& printer)
     System system;
     const std::optional<PrinterStatus> status = system.Status(printer);
     if (!status)
-        return {404, "{\"refused\": " + JsonString("no printer named '" + printer + "' answers") + "}"};
+        return {404, "{\"refused\": " + text::JsonString("no printer named '" + printer + "' answers") + "}"};
     return {200, StatusJson(*status)};
 }
 
 std::string JobJson(const char* outcome, const std::string& job, std::uint64_t bytes,
                     const std::string& reason, int error)
 {
-    return std::string("{\"outcome\": \"") + outcome + "\", \"job\": " + JsonString(job) +
-           ", \"bytes\": " + std::to_string(bytes) + ", \"reason\": " + JsonString(reason) +
+    return std::string("{\"outcome\": \"") + outcome + "\", \"job\": " + text::JsonString(job) +
+           ", \"bytes\": " + std::to_string(bytes) + ", \"reason\": " + text::JsonString(reason) +
            ", \"error\": " + std::to_string(error) + "}";
 }
 
@@ -127,7 +127,7 @@ Answer PrintJob(const Decision& decision, std::string_view body)
 
 Answer Refusal(const Decision& decision)
 {
-    return {decision.refusal, "{\"refused\": " + JsonString(decision.reason) + "}"};
+    return {decision.refusal, "{\"refused\": " + text::JsonString(decision.reason) + "}"};
 }
 
 Answer Serve(const Decision& decision, std::string_view body)

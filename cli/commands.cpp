@@ -78,8 +78,8 @@ void SayNotConfirmed(const JobResult& result, Progress* progress)
         progress->Finish();
     std::cerr << "rawlet: "
               << (result.reason.empty()
-                      ? Shown(result.job) + ": delivered; the printer does not tell when it has printed"
-                      : Shown(result.reason))
+                      ? text::Shown(result.job) + ": delivered; the printer does not tell when it has printed"
+                      : text::Shown(result.reason))
               << "\n";
 }
 
@@ -101,7 +101,7 @@ int Deliver(Printer& printer, Progress* progress = nullptr, const Interruption* 
             throw;
         if (progress)
             progress->Finish();
-        std::cerr << "rawlet: " << Shown(error.reason()) << "\n";
+        std::cerr << "rawlet: " << text::Shown(error.reason()) << "\n";
         return ExitStatus(error);
     }
     if (progress)

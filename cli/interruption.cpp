@@ -156,7 +156,7 @@ struct Interruption::Watcher {
         CancelBefore(cancel, deadline);
         std::unique_lock lock(mutex);
         changed.wait_until(lock, deadline, [this] { return reason.has_value() || callsOnThePrinter == 0; });
-        Say(reason && !reason->empty() ? Shown(*reason) : "interrupted");
+        Say(reason && !reason->empty() ? text::Shown(*reason) : "interrupted");
         _exit(128 + byte);
     }
 

@@ -78,7 +78,7 @@ int Run(const Options& options)
     } catch (const rawlet::Error& error) {
         std::cerr << "rawlet: " << Described(error) << "\n";
         if (const auto why = WhyItFailed(error, system))
-            std::cerr << "rawlet: " << Shown(*why) << "\n";
+            std::cerr << "rawlet: " << rawlet::text::Shown(*why) << "\n";
         return ExitStatus(error);
     }
 }

@@ -15,11 +15,11 @@ void WriteLongList(const std::vector<PrinterDescription>& printers)
 {
     std::size_t width = 0;
     for (const auto& printer : printers)
-        width = std::max(width, Shown(printer.name).size());
+        width = std::max(width, text::Shown(printer.name).size());
     for (const auto& printer : printers)
-        std::cout << std::left << std::setw(static_cast<int>(width)) << Shown(printer.name) << "  "
-                  << std::setw(6) << printer.kind << "  " << (printer.uri.empty() ? "-" : Shown(printer.uri))
-                  << "\n";
+        std::cout << std::left << std::setw(static_cast<int>(width)) << text::Shown(printer.name) << "  "
+                  << std::setw(6) << printer.kind << "  "
+                  << (printer.uri.empty() ? "-" : text::Shown(printer.uri)) << "\n";
 }
 
 } // namespace
@@ -33,7 +33,7 @@ int ListPrinters(System& system, bool longForm)
         WriteLongList(printers);
     else
         for (const auto& printer : printers)
-            std::cout << Shown(printer.name) << "\n";
+            std::cout << text::Shown(printer.name) << "\n";
     if (std::any_of(printers.begin(), printers.end(),
                     [](const auto& printer) { return printer.kind == "queue"; }))
         return 0;

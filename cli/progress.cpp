@@ -59,7 +59,7 @@ void Progress::JobState(const std::string& line)
         return;
     const bool changed = line != lastJobState_;
     lastJobState_ = line;
-    Show("rawlet: " + Shown(line), changed);
+    Show("rawlet: " + text::Shown(line), changed);
 }
 
 void Progress::Finish()

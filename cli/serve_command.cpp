@@ -23,7 +23,7 @@ bridge::AllowList AllowedOrigins(const Options& options)
     std::vector<std::string> problems;
     bridge::LoadAllowConf(allowed, problems);
     for (const std::string& problem : problems)
-        std::cerr << "rawlet: " << Shown(problem) << "\n";
+        std::cerr << "rawlet: " << text::Shown(problem) << "\n";
     if (allowed.empty())
         throw UsageError("no origin is allowed: give --allow ORIGIN, or allow lines in bridge.conf");
     return allowed;

@@ -62,7 +62,7 @@ std::string Facts(const PrinterStatus& status)
 std::string JsonList(const std::vector<std::string>& texts)
 {
     std::vector<std::string> strings;
-    std::ranges::transform(texts, std::back_inserter(strings), JsonString);
+    std::ranges::transform(texts, std::back_inserter(strings), text::JsonString);
     return "[" + Joined(strings) + "]";
 }
 
@@ -71,19 +71,19 @@ void WriteJson(std::ostream& out, const std::vector<PrinterStatus>& statuses)
     out << "[";
     for (std::size_t i = 0; i < statuses.size(); ++i) {
         const PrinterStatus& status = statuses[i];
-        out << (i ? ",\n " : "\n ") << "{\"name\": " << JsonString(status.name)
+        out << (i ? ",\n " : "\n ") << "{\"name\": " << text::JsonString(status.name)
             << ", \"ready\": " << (status.ready ? "true" : "false")
             << ", \"answers\": " << (status.answers ? "true" : "false")
-            << ", \"state\": " << JsonString(platform::StateName(status.state))
+            << ", \"state\": " << text::JsonString(platform::StateName(status.state))
             << ", \"reasons\": " << JsonList(status.reasons)
             << ", \"accepting_jobs\": " << (status.acceptingJobs ? "true" : "false")
             << ", \"queued_jobs\": " << (status.queuedJobs ? std::to_string(*status.queuedJobs) : "null")
-            << ", \"message\": " << JsonString(status.message)
+            << ", \"message\": " << text::JsonString(status.message)
             << ", \"sources\": " << JsonList(status.sources)
             << ", \"unanswered\": " << JsonList(status.unanswered)
-            << ", \"manufacturer\": " << JsonString(status.manufacturer)
-            << ", \"model\": " << JsonString(status.model)
-            << ", \"command_set\": " << JsonString(status.commandSet)
+            << ", \"manufacturer\": " << text::JsonString(status.manufacturer)
+            << ", \"model\": " << text::JsonString(status.model)
+            << ", \"command_set\": " << text::JsonString(status.commandSet)
             << ", \"elapsed_ms\": " << status.elapsed.count() << "}";
     }
     out << "\n]\n";
@@ -120,8 +120,8 @@ std::optional<PrinterStatus> AskPrinter(System& system, const std::string& print
 // Shown escaped: the name, reasons, message and make come from the printer or the scheduler.
 std::string StatusLine(const PrinterStatus& status)
 {
-    return Shown(status.name + ": " + (status.ready ? "ready" : "not ready") + Facts(status) + " " +
-                 Provenance(status));
+    return text::Shown(status.name + ": " + (status.ready ? "ready" : "not ready") + Facts(status) + " " +
+                       Provenance(status));
 }
 
 std::optional<PrinterStatus> StatusBeforePrinting(System& system, const Options& options)

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace rawlet::cli {
+namespace rawlet::text {
 
 // `text` for a terminal: control characters (C0, DEL and C1) and bytes that are not UTF-8 as
 // \xHH, a backslash as \\ (so that no text passes for an escaped one), the rest as given.
@@ -17,4 +17,8 @@ std::string Shown(std::string_view text);
 // U+FFFD, the replacement character.
 std::string JsonString(std::string_view text);
 
-} // namespace rawlet::cli
+// `text` for one line of a log: escaped as in JSON, but unquoted, its quotes left as they are,
+// so that nothing a page or printer sends can forge a line of its own.
+std::string OneLine(std::string_view text);
+
+} // namespace rawlet::text

@@ -4,7 +4,7 @@
 
 #include "utf8.h"
 
-namespace rawlet::cli {
+namespace rawlet::text {
 
 namespace {
 
@@ -61,11 +61,13 @@ std::string Shown(std::string_view text)
     return shown;
 }
 
-std::string JsonString(std::string_view text)
+namespace {
+
+std::string JsonEscaped(std::string_view text, bool quotes)
 {
-    std::string json = "\"";
-    ForEachCharacter(text, [&json](const Character& character) {
-        if (character.bytes == "\"" || character.bytes == "\\")
+    std::string json;
+    ForEachCharacter(text, [&json, quotes](const Character& character) {
+        if ((quotes && character.bytes == "\"") || character.bytes == "\\")
             json += "\\" + std::string(character.bytes);
         else if (!character.valid)
             json += "\\ufffd";
@@ -74,7 +76,13 @@ std::string JsonString(std::string_view text)
         else
             json += character.bytes;
     });
-    return json + "\"";
+    return json;
 }
 
-} // namespace rawlet::cli
+} // namespace
+
+std::string JsonString(std::string_view text) { return "\"" + JsonEscaped(text, true) + "\""; }
+
+std::string OneLine(std::string_view text) { return JsonEscaped(text, false); }
+
+} // namespace rawlet::text
