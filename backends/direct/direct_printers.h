@@ -108,6 +108,7 @@ private:
     void Record(const Printer& printer);
     bool FinishDocument(Printer& printer);
     PrintingConfirmer ConfirmerOf(const Printer& printer) const;
+    bool Waits() const;
 
     mutable std::mutex mutex_; // guards the printers, the last failure and the ended documents
     std::vector<DirectPrinter> printers_;
@@ -116,6 +117,7 @@ private:
         std::string printer; // as failures name it
         DeviceUri uri;
         int id;
+        ipp::Subscription events; // made as its document started, if it was
     };
     struct EndedDocument {
         platform::DocumentOutcome outcome;

@@ -41,8 +41,9 @@ public:
     bool failedOnItsOwn() const { return failedOnItsOwn_; }
 
     // The document counts from before the device starts it, which may connect. `confirm`
-    // asks the printer, once it holds the whole document, whether it has printed it.
-    std::uint32_t Begin(const std::string& title, PrintingConfirmer confirm)
+    // asks the printer, once it holds the whole document, whether it has printed it; a
+    // document `waited` for is followed, from its start, by a device that keeps jobs.
+    std::uint32_t Begin(const std::string& title, PrintingConfirmer confirm, bool waited)
     {
         broken_ = false;
         wroteAny_ = false;
@@ -51,6 +52,7 @@ public:
             return 0;
         jobId_ = ++lastJobId;
         written_ = 0;
+        device_->SubscribeAtStart(static_cast<bool>(confirm) || waited);
         device_->ConfirmPrinting(std::move(confirm));
         if (device_->Begin(title))
             return jobId_;
@@ -140,6 +142,7 @@ public:
     const DeviceUri& uri() const { return printer_.uri; }
     const std::string& name() const { return printer_.name; }
     int deliveredJob() const { return device_->jobId(); }
+    ipp::Subscription events() const { return device_->events(); }
 
 private:
     DirectPrinter printer_;
@@ -220,10 +223,16 @@ std::uint32_t DirectSpooler::StartDocPrinterA(platform::PrinterHandle handle, co
     const auto printer = open_.Find(handle);
     if (!printer || printer->inDocument())
         return 0;
-    const std::uint32_t jobId = printer->Begin(docInfo.docName.value_or(""), ConfirmerOf(*printer));
+    const std::uint32_t jobId = printer->Begin(docInfo.docName.value_or(""), ConfirmerOf(*printer), Waits());
     if (jobId == 0)
         Record(*printer);
     return jobId;
+}
+
+bool DirectSpooler::Waits() const
+{
+    std::lock_guard lock(mutex_);
+    return printingWait_.wait;
 }
 
 // With a printing wait, a printer whose URI names its language is asked whether it printed.
@@ -279,8 +288,9 @@ bool DirectSpooler::FinishDocument(Printer& printer)
         std::lock_guard lock(mutex_);
         if (ended_.size() < kRecordedProblems)
             ended_.push_back(
-                {printer.Delivered(),
-                 kept == 0 ? std::nullopt : std::optional<KeptJob>({printer.Label(), printer.uri(), kept})});
+                {printer.Delivered(), kept == 0 ? std::nullopt
+                                                : std::optional<KeptJob>({printer.Label(), printer.uri(),
+                                                                          kept, printer.events()})});
         return true;
     }
     platform::DocumentOutcome failure = printer.Failure();
@@ -337,8 +347,8 @@ ipp::JobEnd DirectSpooler::Follow(const KeptJob& job, std::optional<Clock::time_
         following_.push_back(device.get());
         onState = onState_;
     }
-    ipp::JobEnd end =
-        device->Follow(job.id, "job " + std::to_string(job.id) + " on " + job.printer, deadline, onState);
+    ipp::JobEnd end = device->Follow(job.id, "job " + std::to_string(job.id) + " on " + job.printer, deadline,
+                                     onState, job.events);
     std::lock_guard lock(mutex_);
     std::erase(following_, device.get());
     return end;

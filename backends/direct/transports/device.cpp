@@ -113,7 +113,7 @@ void Device::Confirm(int fd, const Interrupter& interrupter)
 // Only a device that keeps jobs (jobId() non-zero) has them followed; one that cannot tell
 // never calls a job printed.
 ipp::JobEnd Device::Follow(int, const std::string& jobName, std::optional<Clock::time_point>,
-                           const StateListener&)
+                           const StateListener&, ipp::Subscription)
 {
     return {Outcome::unknown, jobName + " may print: its state is unavailable: the printer keeps no jobs"};
 }

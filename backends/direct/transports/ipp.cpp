@@ -281,6 +281,12 @@ bool IppDevice::Begin(const std::string& title)
         return false;
     if (!jobVersionChosen_ && !ChooseJobVersion())
         return false;
+    events_ = {};
+    if (subscribeAtStart_ && offersEvents_) {
+        ipp_t* subscription = NewRequest(IPP_OP_CREATE_PRINTER_SUBSCRIPTIONS);
+        ipp::AskForJobEvents(subscription);
+        events_ = ipp::SubscriptionMade(Ask(subscription).get());
+    }
     ipp::Ipp request(NewRequest(IPP_OP_PRINT_JOB));
     if (!title.empty())
         ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
@@ -454,7 +460,8 @@ private:
 };
 
 ipp::JobEnd IppDevice::Follow(int jobId, const std::string& jobName,
-                              std::optional<Clock::time_point> deadline, const StateListener& onState)
+                              std::optional<Clock::time_point> deadline, const StateListener& onState,
+                              ipp::Subscription events)
 {
     // A printer may not tell a job's state at all.
     constexpr int kAnswersWithoutState = 20;
@@ -468,6 +475,7 @@ ipp::JobEnd IppDevice::Follow(int jobId, const std::string& jobName,
     rules.offersEvents = offersEvents_;
     rules.answersWithoutState = kAnswersWithoutState;
     rules.deadline = deadline;
+    rules.subscription = events;
     return ipp::FollowJob(printer, rules, onState);
 }
 

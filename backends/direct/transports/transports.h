@@ -193,7 +193,13 @@ public:
     // ipp::FollowJob does, until `deadline` at the latest when given. `onState`, when given,
     // hears each state asked. Ends at once on Interrupt(), cancelling the job.
     virtual ipp::JobEnd Follow(int jobId, const std::string& jobName,
-                               std::optional<Clock::time_point> deadline, const StateListener& onState);
+                               std::optional<Clock::time_point> deadline, const StateListener& onState,
+                               ipp::Subscription events = {});
+    // For a device that keeps jobs and tells their events: whether to subscribe to them as
+    // each document starts, before its job could end, so that a follower hears how the job
+    // ended even where the printer forgets it at once; events() is then that subscription.
+    virtual void SubscribeAtStart(bool subscribe) noexcept { (void)subscribe; }
+    virtual ipp::Subscription events() const noexcept { return {}; }
 
 protected:
     bool Fail(std::string reason)
@@ -291,7 +297,9 @@ public:
     bool refused() const noexcept override { return refused_; }
     std::optional<StatusFacts> connectFacts() const override { return facts_; }
     ipp::JobEnd Follow(int jobId, const std::string& jobName, std::optional<Clock::time_point> deadline,
-                       const StateListener& onState) override;
+                       const StateListener& onState, ipp::Subscription events) override;
+    void SubscribeAtStart(bool subscribe) noexcept override { subscribeAtStart_ = subscribe; }
+    ipp::Subscription events() const noexcept override { return events_; }
 
 private:
     class PrinterJobs;
@@ -323,7 +331,9 @@ private:
     std::atomic<Stage> stage_ = Stage::None;
     int jobId_ = 0;
     bool refused_ = false;
-    bool offersEvents_ = false;        // the printer offers subscriptions pulled with ippget
+    bool offersEvents_ = false; // the printer offers subscriptions pulled with ippget
+    bool subscribeAtStart_ = false;
+    ipp::Subscription events_;         // made as the last document started
     std::optional<StatusFacts> facts_; // what the printer said of its state when asked
 };
 
