@@ -1,6 +1,7 @@
 #include <rawlet/printer.h>
 
 #include <atomic>
+#include <exception>
 
 #include <rawlet/codepage/utf8_to_ansi_stream.h>
 
@@ -38,6 +39,9 @@ struct Printer::Job {
     bool open = false;
     bool finished = false;
     std::optional<JobResult> result; // once finished as printed or delivered
+    // Once finished otherwise: what the first Finish raised, which a later one raises again,
+    // as the outcome it reported (unknown, say) is not the spooler's last failure.
+    std::exception_ptr finishFailure;
     std::atomic<bool> cancelled = false;
     std::uint64_t sent = 0;
 };
@@ -204,6 +208,8 @@ JobResult Printer::Finish()
     if (job_->finished) {
         if (job_->result)
             return *job_->result;
+        if (job_->finishFailure)
+            std::rethrow_exception(job_->finishFailure);
         Throw(errors::EndDocFailed(), job_->Failure());
     }
     // A cancel that came while the document was starting found nothing to break off yet: the
@@ -216,7 +222,12 @@ JobResult Printer::Finish()
     if (job_->fromUtf8)
         job_->Send(job_->fromUtf8->Finish());
     job_->finished = true;
-    job_->result = job_->open ? job_->Deliver() : JobResult{Outcome::delivered, "", 0, ""};
+    try {
+        job_->result = job_->open ? job_->Deliver() : JobResult{Outcome::delivered, "", 0, ""};
+    } catch (const Error&) {
+        job_->finishFailure = std::current_exception();
+        throw;
+    }
     return *job_->result;
 }
 

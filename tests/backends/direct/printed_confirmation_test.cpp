@@ -82,5 +82,26 @@ TEST(PrintedConfirmation, ACancelEndsTheWaitAndSaysThePrinterHadTheWholeJob)
     }
 }
 
+// A printer that stopped before it said it had printed the job may still print it: a program
+// that asks again, as one does before it retries, hears the same, never that it did not print.
+TEST(PrintedConfirmation, AStopBeforeThePrintersWordLeavesTheJobUnknownAtEveryFinish)
+{
+    const ReceiptPrinter stopped("escpos-paper-end:0");
+    System system;
+    Printer printer(system, stopped.uri(), Waiting());
+    printer.Write(kReceipt);
+    for (int finish = 1; finish <= 2; ++finish) {
+        try {
+            printer.Finish();
+            FAIL() << "finish " << finish << " reported printed or delivered";
+        } catch (const OutcomeUnknown& error) {
+            EXPECT_EQ(error.job(), stopped.uri()) << "finish " << finish;
+            EXPECT_THAT(error.reason(), HasSubstr("paper end")) << "finish " << finish;
+        } catch (const Error& error) {
+            ADD_FAILURE() << "finish " << finish << " said: " << error.what();
+        }
+    }
+}
+
 } // namespace
 } // namespace rawlet::testing
