@@ -130,6 +130,22 @@ void PythonPrinter::Delivered(JobResult result) noexcept
     printer_.reset();
 }
 
+// A finish that raised ends the job, and its failure is kept for a later finish().
+void PythonPrinter::Failed(std::exception_ptr failure) noexcept
+{
+    {
+        std::lock_guard lock(stageMutex_);
+        finishFailure_ = std::move(failure);
+    }
+    LetGo(Stage::Finished);
+}
+
+std::exception_ptr PythonPrinter::finishFailure() const
+{
+    std::lock_guard lock(stageMutex_);
+    return finishFailure_;
+}
+
 std::optional<JobResult> PythonPrinter::result() const
 {
     std::lock_guard lock(stageMutex_);
@@ -176,12 +192,14 @@ JobResult PythonPrinter::Finish()
                 RaiseOver(errors::EndDocFailed());
             if (const std::optional<JobResult> earlier = result())
                 finished = *earlier;
+            else if (const std::exception_ptr failure = finishFailure())
+                std::rethrow_exception(failure);
             return;
         }
         try {
             finished = printer->Finish();
         } catch (...) {
-            LetGo(Stage::Finished);
+            Failed(std::current_exception());
             throw;
         }
         Delivered(finished);

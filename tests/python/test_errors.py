@@ -79,6 +79,19 @@ def test_a_deaf_printer_fails_the_end_of_a_small_job(direct_device):
     assert raised.value.number == 32034
 
 
+def test_finish_again_after_a_failed_finish_raises_the_same(direct_device):
+    direct_device.set_mode("stall")
+    printer = rawlet.Printer(direct_device.uri + "?timeout=1")
+    printer.write(b"receipt")
+    with pytest.raises(rawlet.Error) as first:
+        printer.finish()
+    with pytest.raises(rawlet.Error) as again:
+        printer.finish()
+    assert type(again.value) is type(first.value)
+    assert (again.value.number, again.value.reason) == (first.value.number, first.value.reason)
+    assert printer.result is None
+
+
 def test_a_queue_that_rejects_jobs_refuses_the_job_at_its_start(queue):
     subprocess.run(["cupsreject", "-r", "closed for the night", queue.name], check=True)
     printer = rawlet.Printer(queue.name)
