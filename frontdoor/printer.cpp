@@ -1,5 +1,6 @@
 #include <rawlet/printer.h>
 
+#include <algorithm>
 #include <atomic>
 #include <exception>
 
@@ -47,6 +48,10 @@ struct Printer::Job {
 };
 
 namespace {
+
+// Longer than any wait for a job, yet short enough that a clock's time plus it is still a
+// time the clock can count: a deadline past that would be over before it began.
+constexpr std::chrono::milliseconds kLongestWaitLimit = std::chrono::hours(24 * 365 * 100);
 
 Error Because(const Error& error, const platform::DocumentOutcome& outcome)
 {
@@ -105,7 +110,7 @@ void Printer::Job::Open()
         Refused();
     open = true;
     if (reports())
-        reports()->SetPrintingWait({options.wait, options.waitLimit});
+        reports()->SetPrintingWait({options.wait, std::min(options.waitLimit, kLongestWaitLimit)});
     const DocInfo docInfo{options.title, std::nullopt, std::nullopt};
     if (services.spooler.StartDocPrinterA(handle, docInfo) == 0)
         Refused();

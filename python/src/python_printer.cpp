@@ -1,5 +1,6 @@
 #include "python_printer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 #include <utility>
@@ -44,9 +45,12 @@ PythonPrinter::PythonPrinter(const std::string& nameOrUri, const std::optional<s
     options.title = title.value_or("");
     options.translate = translate;
     options.wait = wait;
+    // Far past any wait (the front door bounds it further), and never a number of
+    // milliseconds out of range: infinity is a wait as long as it takes.
+    constexpr double kLongestWaitTimeout = 1e12;
     if (waitTimeout)
-        options.waitLimit =
-            std::chrono::ceil<std::chrono::milliseconds>(std::chrono::duration<double>(*waitTimeout));
+        options.waitLimit = std::chrono::ceil<std::chrono::milliseconds>(
+            std::chrono::duration<double>(std::min(*waitTimeout, kLongestWaitTimeout)));
     options.utf8 = utf8;
     options.onSent = ProgressCall();
     try {

@@ -32,6 +32,16 @@ def test_a_device_uri_that_names_no_device_is_both_error_and_value_error():
 def test_wait_timeout_takes_seconds_above_zero():
     with pytest.raises(ValueError):
         rawlet.Printer("no-such-printer", wait=True, wait_timeout=0)
+    with pytest.raises(ValueError):
+        rawlet.Printer("no-such-printer", wait=True, wait_timeout=float("nan"))
+
+
+def test_a_far_wait_timeout_waits_for_the_printers_word(fake_printers, tmp_path):
+    receipts = fake_printers("escpos-prints:0.5", tmp_path / "receipts")
+    uri = receipts.uri + "?snmp=off+status=escpos+timeout=1"
+    with rawlet.Printer(uri, wait=True, wait_timeout=1e10) as printer:
+        printer.write(b"Total 23,30\r\n")
+    assert printer.result.outcome == "printed"
 
 
 def test_a_refused_connection_is_error_32036_naming_the_printer():

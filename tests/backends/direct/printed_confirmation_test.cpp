@@ -52,6 +52,18 @@ TEST(PrintedConfirmation, ThePrintersWordMakesTheJobPrinted)
     EXPECT_EQ(result.bytes, kReceipt.size());
 }
 
+// A limit longer than any clock counts is a wait as long as it takes, not one already over.
+TEST(PrintedConfirmation, AFarLimitWaitsForThePrintersWord)
+{
+    const ReceiptPrinter receipts("escpos-prints:0.5");
+    System system;
+    JobOptions options = Waiting();
+    options.waitLimit = std::chrono::milliseconds::max();
+    Printer printer(system, receipts.uri(), options);
+    printer.Write(kReceipt);
+    EXPECT_EQ(printer.Finish().outcome, Outcome::printed);
+}
+
 TEST(PrintedConfirmation, APrinterThatNeverAnswersLeavesTheJobDelivered)
 {
     const ReceiptPrinter mute("normal");
