@@ -33,6 +33,15 @@ Commands:
       -q, --quiet               show no progress (shown on a terminal for long jobs)
   reset -d PRINTER              send the printer the reset sequence ESC @
   about                         show the About texts and version
+  serve [--listen HOST:PORT] [--allow ORIGIN[=PRINTER,...]]...
+                                the bridge for web pages: an HTTP service on loopback
+                                (127.0.0.1 and [::1], port 9187) through which pages of
+                                the allowed origins print; see docs/web.md
+      --listen HOST:PORT        HOST is 127.0.0.1, [::1] or localhost (both)
+      --allow ORIGIN[=PRINTER,...]
+                                let pages of ORIGIN (https://pos.example.com, exactly)
+                                print, to the printers named, or to any; also the
+                                "allow ORIGIN[=PRINTER,...]" lines of bridge.conf
 
 Options:
   -h, --help                    show this help
@@ -45,6 +54,7 @@ makes no job ("nothing to print", status 1). SIGINT, SIGTERM or SIGHUP during pr
 cancels the job and exits 128 + signal.
 Code pages follow the locale; RAWLET_ANSI_CODEPAGE and RAWLET_OEM_CODEPAGE override them.
 Direct printers: RAWLET_PRINTERS or ~/.config/rawlet/printers.conf, /etc/rawlet/printers.conf.
+Allowed origins: RAWLET_BRIDGE_CONF or ~/.config/rawlet/bridge.conf, /etc/rawlet/bridge.conf.
 )";
 
 namespace {
@@ -54,6 +64,7 @@ Command CommandNamed(const std::string& name)
     static const std::map<std::string, Command> kCommands = {
         {"printers", Command::Printers}, {"print", Command::Print}, {"reset", Command::Reset},
         {"about", Command::About},       {"help", Command::Help},   {"status", Command::Status},
+        {"serve", Command::Serve},
     };
     auto it = kCommands.find(name);
     if (it == kCommands.end())
@@ -104,6 +115,10 @@ public:
                 options.check = true;
             } else if (argument == "--probe" || argument.starts_with("--probe=")) {
                 options.probe = Value(argument, "--probe", "--probe");
+            } else if (argument == "--listen" || argument.starts_with("--listen=")) {
+                options.listen = Value(argument, "--listen", "--listen");
+            } else if (argument == "--allow" || argument.starts_with("--allow=")) {
+                options.allow.push_back(Value(argument, "--allow", "--allow"));
             } else if (Matches(argument, "-d", "--printer")) {
                 options.printer = Value(argument, "-d", "--printer");
             } else if (Matches(argument, "-t", "--title")) {
@@ -171,6 +186,8 @@ private:
         // Its queries are print data to a printer of another language: never sent to them all.
         if (!options.probe.empty() && options.printer.empty())
             throw UsageError("--probe asks one printer in its own language: name it with -d PRINTER");
+        if ((!options.listen.empty() || !options.allow.empty()) && options.command != Command::Serve)
+            throw UsageError("--listen and --allow go with the serve command");
         if (options.command != Command::Print && !options.files.empty())
             throw UsageError("unexpected argument '" + options.files.front() + "'");
     }

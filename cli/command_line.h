@@ -6,7 +6,7 @@
 
 namespace rawlet::cli {
 
-enum class Command { Help, Version, Printers, Print, Reset, About, Status };
+enum class Command { Help, Version, Printers, Print, Reset, About, Status, Serve };
 
 struct Options {
     Command command = Command::Help;
@@ -22,6 +22,8 @@ struct Options {
     bool check = false;             // print only when the printer is not known to be unready
     std::string probe;              // status in the printer's own language: "escpos" or "zpl"
     std::vector<std::string> files; // "-" or none: standard input
+    std::string listen;             // serve --listen HOST:PORT
+    std::vector<std::string> allow; // serve --allow ORIGIN[=PRINTER,...], each
 };
 
 // A command line that makes no sense; the message says why.

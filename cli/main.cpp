@@ -11,6 +11,7 @@
 #include "commands.h"
 #include "printer_text.h"
 #include "printers_command.h"
+#include "serve_command.h"
 #include "status_command.h"
 
 namespace {
@@ -64,6 +65,8 @@ int Run(const Options& options)
     case Command::Version:
         std::cout << "rawlet " << rawlet::version::kText << "\n";
         return 0;
+    case Command::Serve:
+        return Serve(options);
     default:
         break;
     }

@@ -1,5 +1,6 @@
 #include "cups_spooler.h"
 
+#include <algorithm>
 #include <climits>
 #include <utility>
 
@@ -12,6 +13,8 @@
 #include "shared_ipp.h"
 
 namespace rawlet::cups {
+
+std::string JobName(const CreatedJob& job) { return job.printer + "-" + std::to_string(job.id); }
 
 CupsSpooler::CupsSpooler() = default;
 CupsSpooler::~CupsSpooler() = default;
@@ -39,7 +42,7 @@ std::uint32_t CupsSpooler::StartDocPrinterA(platform::PrinterHandle handle, cons
     if (!printer)
         return 0;
     std::string failure;
-    if (!printer->Start(docInfo, failure)) {
+    if (!printer->Start(docInfo, PrintingWaitSet().wait, failure)) {
         if (!failure.empty())
             NoteFailure(printer->name(), failure);
         return 0;
@@ -92,7 +95,13 @@ bool CupsSpooler::Record(const std::string& printer, const EndedDocument& ended)
     std::lock_guard lock(jobsMutex_);
     if (createdJobs_.size() == kRecordedJobs)
         createdJobs_.pop_front();
-    createdJobs_.push_back({printer, ended.jobId, true, ended.accepted, ended.failure, ended.mayPrint});
+    createdJobs_.push_back({.printer = printer,
+                            .id = ended.jobId,
+                            .ended = true,
+                            .accepted = ended.accepted,
+                            .failure = ended.failure,
+                            .mayPrint = ended.mayPrint,
+                            .subscription = ended.subscription});
     return ended.accepted;
 }
 
@@ -124,13 +133,19 @@ std::optional<std::string> CupsSpooler::Unreachable() { return SchedulerUnreacha
 
 // The writers find their documents broken and end them; Record notes how. A document
 // broken before its end made no job, which the failure says at once: the program may end
-// before its writer does.
+// before its writer does. The jobs already made are cancelled by the wait for them, which
+// ends at once, now or when it begins.
 void CupsSpooler::AbandonDocuments()
 {
     for (const auto& printer : printers_.All())
         if (printer->Abandon())
             NoteFailure(printer->name(),
                         "interrupted: the scheduler had not accepted the job: nothing will print");
+    std::lock_guard lock(jobsMutex_);
+    for (CreatedJob& job : createdJobs_)
+        job.abandoned = job.abandoned || !job.outcome;
+    for (JobWatch* watch : following_)
+        watch->Interrupt();
 }
 
 void CupsSpooler::WatchJobStates(std::function<void(const std::string& line)> onState)
@@ -144,36 +159,6 @@ std::optional<platform::PrinterStatus> CupsSpooler::StatusOf(const std::string& 
     return QueueStatus(printerName);
 }
 
-namespace {
-
-// A job that did not print while its queue or printer stopped stays queued and would print
-// once they run again, after the program has reported it failed: it is cancelled, so that a
-// retry does not print it twice. Whether part of it may have printed depends on how far it
-// got.
-platform::DocumentOutcome StopStillOpen(const CreatedJob& job, const JobOutcome& followed,
-                                        platform::DocumentOutcome outcome)
-{
-    outcome.outcome = Outcome::notPrinted;
-    if (followed.openState == 0)
-        return outcome;
-    outcome.outcome = Outcome::unknown;
-    if (!CancelJob(job)) {
-        outcome.reason += "; it could not be cancelled and may still print";
-        return outcome;
-    }
-    const bool begun =
-        followed.openState == IPP_JSTATE_PROCESSING || followed.openState == IPP_JSTATE_STOPPED;
-    if (begun) {
-        outcome.reason += "; it was cancelled, but some of it may have printed";
-        return outcome;
-    }
-    outcome.outcome = Outcome::notPrinted;
-    outcome.reason += "; it was cancelled and will not print";
-    return outcome;
-}
-
-} // namespace
-
 void CupsSpooler::SetPrintingWait(platform::PrintingWait wait)
 {
     std::lock_guard lock(jobsMutex_);
@@ -183,27 +168,55 @@ void CupsSpooler::SetPrintingWait(platform::PrintingWait wait)
 std::vector<platform::DocumentOutcome> CupsSpooler::JobOutcomes()
 {
     const platform::PrintingWait wait = PrintingWaitSet();
+    std::optional<ipp::Clock::time_point> deadline;
+    if (wait.limit.count() > 0)
+        deadline = ipp::Clock::now() + wait.limit;
     std::vector<platform::DocumentOutcome> outcomes;
     for (const CreatedJob& job : CreatedJobs()) {
-        if (!job.accepted) {
+        if (job.outcome)
+            outcomes.push_back(*job.outcome);
+        else if (!job.accepted)
             outcomes.push_back(
                 {job.mayPrint ? Outcome::unknown : Outcome::notPrinted, job.mayPrint ? job.printer : "",
                  "the job on " + job.printer + " was not accepted by the scheduler: " + job.failure});
-            continue;
-        }
-        platform::DocumentOutcome outcome{Outcome::delivered, job.printer + "-" + std::to_string(job.id), ""};
-        if (wait.wait) {
-            const JobOutcome followed = FollowJob(job, StateListener());
-            if (followed.completed) {
-                outcome.outcome = Outcome::printed;
-            } else {
-                outcome.reason = "job " + outcome.job + " did not print: " + followed.reason;
-                outcome = StopStillOpen(job, followed, std::move(outcome));
-            }
-        }
-        outcomes.push_back(std::move(outcome));
+        else if (!wait.wait)
+            outcomes.push_back({Outcome::delivered, JobName(job), ""});
+        else
+            outcomes.push_back(Follow(job, deadline));
     }
     return outcomes;
+}
+
+// The wait is known to AbandonDocuments before it begins, so that an abandonment that comes
+// before it ends it too. The job's outcome is kept.
+platform::DocumentOutcome CupsSpooler::Follow(const CreatedJob& job,
+                                              std::optional<ipp::Clock::time_point> deadline)
+{
+    JobWatch watch;
+    {
+        std::lock_guard lock(jobsMutex_);
+        if (const CreatedJob* recorded = RecordOf(job); recorded && recorded->abandoned)
+            watch.Interrupt();
+        following_.push_back(&watch);
+    }
+    watch.Connect();
+    const ipp::JobEnd end = FollowJob(job, watch, deadline, StateListener());
+    const platform::DocumentOutcome outcome{end.outcome, JobName(job), end.reason};
+    std::lock_guard lock(jobsMutex_);
+    std::erase(following_, &watch);
+    if (CreatedJob* recorded = RecordOf(job))
+        recorded->outcome = outcome;
+    return outcome;
+}
+
+// Under jobsMutex_: the record of `job`; null once it has left the record.
+CreatedJob* CupsSpooler::RecordOf(const CreatedJob& job)
+{
+    const auto recorded =
+        std::find_if(createdJobs_.begin(), createdJobs_.end(), [&job](const CreatedJob& made) {
+            return made.printer == job.printer && made.id == job.id;
+        });
+    return recorded == createdJobs_.end() ? nullptr : &*recorded;
 }
 
 platform::PrintingWait CupsSpooler::PrintingWaitSet() const

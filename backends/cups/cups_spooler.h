@@ -23,7 +23,17 @@ struct CreatedJob {
     bool accepted = false; // the scheduler accepted the finished document
     std::string failure;   // why not, when it did not
     bool mayPrint = false; // not accepted, but the scheduler may have made a job that prints
+    // Made when the document started, for a wait for the job to print; none without one.
+    ipp::Subscription subscription;
+    bool abandoned = false; // by AbandonDocuments, before it was known how the job ended
+    // How the job ended, once a wait has followed it to its end.
+    std::optional<platform::DocumentOutcome> outcome{};
 };
+
+// "Receipts-7": the job as the scheduler names it.
+std::string JobName(const CreatedJob& job);
+
+class JobWatch;
 
 // The spooler over CUPS, talking to the scheduler the environment names (CUPS_SERVER,
 // client.conf, or the local default). A printer handle holds its own connection; a document
@@ -69,6 +79,8 @@ private:
     void NoteFailure(const std::string& printer, const std::string& failure, bool mayPrint = false);
     std::function<void(const std::string&)> StateListener() const;
     platform::PrintingWait PrintingWaitSet() const;
+    platform::DocumentOutcome Follow(const CreatedJob& job, std::optional<ipp::Clock::time_point> deadline);
+    CreatedJob* RecordOf(const CreatedJob& job);
 
     backends::HandleTable<Printer> printers_;
     mutable std::mutex jobsMutex_;
@@ -77,6 +89,7 @@ private:
     std::atomic<std::uint32_t> documents_ = 0;
     std::function<void(const std::string&)> jobStateListener_;
     platform::PrintingWait printingWait_;
+    std::vector<JobWatch*> following_; // the waits in progress, which AbandonDocuments ends
 };
 
 } // namespace rawlet::cups

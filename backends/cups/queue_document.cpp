@@ -55,7 +55,7 @@ bool QueueDocument::inDocument() const
     return inDocument_;
 }
 
-bool QueueDocument::Start(const DocInfo& docInfo, std::string& failure)
+bool QueueDocument::Start(const DocInfo& docInfo, bool subscribe, std::string& failure)
 {
     std::lock_guard lock(mutex_);
     if (inDocument_)
@@ -66,6 +66,7 @@ bool QueueDocument::Start(const DocInfo& docInfo, std::string& failure)
     }
     if (!AcceptsJobs(failure))
         return false;
+    subscription_ = subscribe ? Subscribe() : ipp::Subscription{};
     const ipp::Ipp request(PrintJobRequest(docInfo));
     if (cupsSendRequest(http_.get(), request.get(), resource_.c_str(), CUPS_LENGTH_VARIABLE) !=
         HTTP_STATUS_CONTINUE) {
@@ -73,6 +74,7 @@ bool QueueDocument::Start(const DocInfo& docInfo, std::string& failure)
         const ipp::Ipp answer(cupsGetResponse(http_.get(), resource_.c_str()));
         connectionBroken_ = true;
         failure = "the scheduler refused the job: " + ipp::LastErrorText();
+        CancelSubscription();
         return false;
     }
     stream_.Begin(httpGetFd(http_.get()));
@@ -157,6 +159,10 @@ std::optional<EndedDocument> QueueDocument::End()
     ended.accepted = ended.jobId != 0;
     if (ended.accepted && abandoned)
         CancelTaken(ended);
+    if (ended.accepted)
+        ended.subscription = std::exchange(subscription_, {});
+    else
+        CancelSubscription();
     return ended;
 }
 
@@ -199,6 +205,30 @@ bool QueueDocument::ConnectionReady()
     if (connectionBroken_ || http_.ClosedByScheduler())
         connectionBroken_ = httpReconnect2(http_.get(), kSchedulerDeadlineMs, nullptr) != 0;
     return !connectionBroken_;
+}
+
+ipp::Subscription QueueDocument::Subscribe()
+{
+    ipp_t* request = ippNewRequest(IPP_OP_CREATE_PRINTER_SUBSCRIPTIONS);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri_.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ipp::AskForJobEvents(request);
+    const ipp::Ipp response(cupsDoRequest(http_.get(), request, resource_.c_str()));
+    return ipp::SubscriptionMade(response.get());
+}
+
+// A document that made no job leaves no subscription behind; its connection may be broken.
+void QueueDocument::CancelSubscription()
+{
+    const int id = std::exchange(subscription_, {}).id;
+    const ipp::Http http = id != 0 ? ConnectWithDeadline(kAfterwardsDeadlineMs) : nullptr;
+    if (!http)
+        return;
+    ipp_t* request = ippNewRequest(IPP_OP_CANCEL_SUBSCRIPTION);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri_.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+    ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-subscription-id", id);
+    const ipp::Ipp answer(cupsDoRequest(http.get(), request, "/"));
 }
 
 bool QueueDocument::CancelOnOwnConnection(int jobId) const

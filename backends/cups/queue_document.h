@@ -20,6 +20,9 @@ struct EndedDocument {
     bool accepted = false;
     std::string failure;
     bool mayPrint = false; // not accepted, but the scheduler may have made a job that prints
+    // The printer subscription made when the document started, for a caller that follows the
+    // job; none when not asked for, or when the scheduler made no job.
+    ipp::Subscription subscription;
 };
 
 // One open queue: its destination, a connection to the scheduler lent to it alone, and the
@@ -42,8 +45,10 @@ public:
     bool inDocument() const;
 
     // Starts the document. A queue that does not accept jobs refuses here, with the
-    // scheduler's reason in `failure`.
-    bool Start(const DocInfo& docInfo, std::string& failure);
+    // scheduler's reason in `failure`. With `subscribe`, a subscription to the queue's job
+    // events is made first, before the job could end: its events tell how the job ended even
+    // once the scheduler has forgotten it.
+    bool Start(const DocInfo& docInfo, bool subscribe, std::string& failure);
     bool Write(std::string_view bytes);
     // Ends the document in progress and reads the scheduler's answer: the job it made.
     std::optional<EndedDocument> End();
@@ -66,6 +71,8 @@ private:
     int AwaitJob(std::string& failure, bool& mayPrint);
     bool ConnectionReady();
     bool CancelOnOwnConnection(int jobId) const;
+    ipp::Subscription Subscribe();
+    void CancelSubscription();
 
     const ipp::Dest dest_;
     const std::string printerUri_;
@@ -76,6 +83,7 @@ private:
     bool fresh_ = true; // the destination's options are as the scheduler just told them
     bool streamBroken_ = false;
     bool connectionBroken_ = false;
+    ipp::Subscription subscription_;
     AbandonableStream stream_;
 };
 

@@ -1,7 +1,11 @@
 // Following a queue's job, as the scheduler keeps it.
 #include "queue_job_follow.h"
 
-#include <thread>
+#include <fcntl.h>
+#include <sys/socket.h>
+
+#include <atomic>
+#include <cerrno>
 
 #include "scheduler_connection.h"
 
@@ -9,72 +13,115 @@ namespace rawlet::cups {
 
 namespace {
 
-// The scheduler, asked on a connection of its own whose deadline bounds each question: a
-// scheduler that stops answering ends the wait in an error.
+// The scheduler, asked on the watch's connection, whose deadline bounds each question: a
+// scheduler that stops answering ends the wait.
 class SchedulerJobs : public ipp::JobKeeper {
 public:
-    SchedulerJobs(http_t* http, const CreatedJob& job) : http_(http), job_(job) {}
+    SchedulerJobs(JobWatch& watch, const CreatedJob& job)
+        : watch_(watch), printerUri_("ipp://localhost/printers/" + job.printer)
+    {}
 
-    ipp::Ipp AskJob() override
-    {
-        return Ask(IPP_OP_GET_JOB_ATTRIBUTES, "job-uri", "ipp://localhost/jobs/" + std::to_string(job_.id),
-                   {"job-state", "job-printer-state-message", "job-state-reasons"});
-    }
-    ipp::Ipp AskPrinter() override
-    {
-        return Ask(IPP_OP_GET_PRINTER_ATTRIBUTES, "printer-uri", "ipp://localhost/printers/" + job_.printer,
-                   {"printer-state", "printer-state-message", "printer-state-reasons"});
-    }
-    std::string Unanswered(ipp_t*) override { return ipp::LastErrorText(); }
-    // libcups tells a job the scheduler no longer knows by its last error, answer or none.
-    bool Forgot(ipp_t*) override { return cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND; }
-    bool Pause(std::chrono::milliseconds interval) override
-    {
-        std::this_thread::sleep_for(interval);
-        return true;
-    }
-
-private:
-    ipp::Ipp Ask(ipp_op_t operation, const char* uriName, const std::string& uri,
-                 std::initializer_list<const char*> wanted)
+    ipp_t* NewRequest(ipp_op_t operation) const override
     {
         ipp_t* request = ippNewRequest(operation);
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, uriName, nullptr, uri.c_str());
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri_.c_str());
         ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
-                      static_cast<int>(wanted.size()), nullptr, wanted.begin());
-        return ipp::Ipp(cupsDoRequest(http_, request, "/"));
+        return request;
     }
+    ipp::Ipp Ask(ipp_t* request) override { return watch_.Ask(request); }
+    ipp::Ipp AskAfterwards(ipp_t* request) override
+    {
+        const ipp::Http http = ConnectWithDeadline(kAfterwardsDeadlineMs);
+        if (!http) {
+            ippDelete(request);
+            return nullptr;
+        }
+        return ipp::Ipp(cupsDoRequest(http.get(), request, "/"));
+    }
+    std::string Unanswered(ipp_t*) override
+    {
+        return watch_.interrupted() ? "interrupted" : ipp::LastErrorText();
+    }
+    bool Pause(std::chrono::milliseconds interval) override { return watch_.Pause(interval); }
+    bool interrupted() const override { return watch_.interrupted(); }
 
-    http_t* http_;
-    const CreatedJob& job_;
+private:
+    JobWatch& watch_;
+    const std::string printerUri_;
 };
 
 } // namespace
 
-bool CancelJob(const CreatedJob& job)
+void JobWatch::Connect()
 {
-    const ipp::Http http = ConnectWithDeadline();
-    if (!http)
-        return false;
-    const std::string uri = "ipp://localhost/jobs/" + std::to_string(job.id);
-    ipp_t* request = ippNewRequest(IPP_OP_CANCEL_JOB);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
-    const ipp::Ipp response(cupsDoRequest(http.get(), request, "/jobs/"));
-    return response && ippGetStatusCode(response.get()) <= IPP_STATUS_OK_CONFLICTING;
+    if (interrupted())
+        return;
+    ipp::Http http = ConnectWithDeadline(kSchedulerDeadlineMs, &cancelConnect_);
+    {
+        std::lock_guard lock(mutex_);
+        http_ = std::move(http);
+    }
+    Watch();
 }
 
-JobOutcome FollowJob(const CreatedJob& job, const JobStateListener& onState)
+// The connection is shut, not closed, under the thread that uses it: its call fails at once.
+// A connection being made ends at libcups's next look at its cancel flag.
+void JobWatch::Interrupt() noexcept
 {
-    const ipp::Http http = ConnectWithDeadline();
-    if (!http)
-        return {false, "job state unavailable: no print scheduler answers"};
-    SchedulerJobs scheduler(http.get(), job);
-    const ipp::FollowRules rules{"job " + job.printer + "-" + std::to_string(job.id), "the scheduler", true,
-                                 true, 1};
-    const ipp::JobEnd end = ipp::FollowJob(scheduler, rules, onState);
-    return {end.printed, end.reason, end.openState};
+    std::lock_guard lock(mutex_);
+    interrupter_.Interrupt();
+    std::atomic_ref<int>(cancelConnect_).store(1);
+    if (watched_)
+        ::shutdown(watched_.get(), SHUT_RDWR);
+}
+
+ipp::Ipp JobWatch::Ask(ipp_t* request)
+{
+    if (!http_ || interrupted()) {
+        ippDelete(request);
+        return nullptr;
+    }
+    ipp::Ipp response(cupsDoRequest(http_.get(), request, "/"));
+    Watch();
+    return interrupted() ? nullptr : std::move(response);
+}
+
+bool JobWatch::Pause(std::chrono::milliseconds interval)
+{
+    return posixapi::Pause(posixapi::Clock::now() + interval, &interrupter_) != ECANCELED;
+}
+
+// Interrupt() shuts a descriptor of our own for libcups's socket, never the number libcups
+// holds: libcups may reconnect inside a request, and a number it let go of may by then be
+// another thread's socket. Taken after each call that may have reconnected, under
+// Interrupt()'s lock, so that a connection made just after an interruption is shut here.
+void JobWatch::Watch()
+{
+    std::lock_guard lock(mutex_);
+    const int fd = http_ ? httpGetFd(http_.get()) : -1;
+    watched_.Reset(fd >= 0 ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1);
+    if (interrupter_.interrupted() && watched_)
+        ::shutdown(watched_.get(), SHUT_RDWR);
+}
+
+ipp::JobEnd FollowJob(const CreatedJob& job, JobWatch& watch, std::optional<ipp::Clock::time_point> deadline,
+                      const JobStateListener& onState)
+{
+    SchedulerJobs scheduler(watch, job);
+    ipp::FollowRules rules;
+    rules.jobId = job.id;
+    rules.jobName = "job " + JobName(job);
+    rules.keeperName = "the scheduler";
+    rules.subscription = job.subscription;
+    rules.deadline = deadline;
+    return ipp::FollowJob(scheduler, rules, onState);
+}
+
+ipp::JobEnd FollowJob(const CreatedJob& job)
+{
+    JobWatch watch;
+    watch.Connect();
+    return FollowJob(job, watch);
 }
 
 } // namespace rawlet::cups

@@ -9,12 +9,12 @@ int GiveUp(http_t*, void*) { return 0; }
 
 } // namespace
 
-ipp::Http ConnectWithDeadline()
+ipp::Http ConnectWithDeadline(int deadlineMs, int* cancel)
 {
-    ipp::Http http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                kSchedulerDeadlineMs, nullptr));
+    ipp::Http http(
+        httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, deadlineMs, cancel));
     if (http)
-        httpSetTimeout(http.get(), kSchedulerDeadlineMs / 1000.0, GiveUp, nullptr);
+        httpSetTimeout(http.get(), deadlineMs / 1000.0, GiveUp, nullptr);
     return http;
 }
 

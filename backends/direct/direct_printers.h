@@ -123,7 +123,7 @@ private:
     };
     std::vector<EndedDocument> ended_;
     platform::PrintingWait printingWait_;
-    std::optional<std::string> Follow(const KeptJob& job) const;
+    ipp::JobEnd Follow(const KeptJob& job, std::optional<Clock::time_point> deadline) const;
     mutable std::vector<Device*> following_; // the devices of jobs followed now
     std::function<void(const std::string& line)> onState_;
     backends::HandleTable<Printer> open_;

@@ -328,22 +328,20 @@ void DirectSpooler::WatchJobStates(std::function<void(const std::string& line)> 
 }
 
 // The job is followed on a connection of its own, which AbandonDocuments can end.
-std::optional<std::string> DirectSpooler::Follow(const KeptJob& job) const
+ipp::JobEnd DirectSpooler::Follow(const KeptJob& job, std::optional<Clock::time_point> deadline) const
 {
     const std::unique_ptr<Device> device = MakeDevice(job.uri);
     Device::StateListener onState;
     {
         std::lock_guard lock(mutex_);
         following_.push_back(device.get());
-        if (onState_)
-            onState = [listener = onState_, &job](const std::string& state) {
-                listener(job.printer + ": " + state);
-            };
+        onState = onState_;
     }
-    std::optional<std::string> why = device->Follow(job.id, onState);
+    ipp::JobEnd end =
+        device->Follow(job.id, "job " + std::to_string(job.id) + " on " + job.printer, deadline, onState);
     std::lock_guard lock(mutex_);
     std::erase(following_, device.get());
-    return why;
+    return end;
 }
 
 std::optional<platform::DocumentOutcome> DirectSpooler::LastFailure() const
@@ -370,13 +368,10 @@ std::vector<platform::DocumentOutcome> DirectSpooler::DocumentOutcomes() const
     std::vector<platform::DocumentOutcome> outcomes;
     for (EndedDocument& document : ended) {
         if (wait.wait && document.kept) {
-            const KeptJob& job = *document.kept;
-            if (const auto why = Follow(job))
-                document.outcome = {Outcome::notPrinted, document.outcome.job,
-                                    "job " + std::to_string(job.id) + " on " + job.printer +
-                                        " did not print: " + *why};
-            else
-                document.outcome.outcome = Outcome::printed;
+            const ipp::JobEnd end =
+                Follow(*document.kept,
+                       wait.limit.count() > 0 ? std::optional(Clock::now() + wait.limit) : std::nullopt);
+            document.outcome = {end.outcome, document.outcome.job, end.reason};
         }
         outcomes.push_back(std::move(document.outcome));
     }

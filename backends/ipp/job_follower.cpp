@@ -1,11 +1,16 @@
 // Following a job until it has printed or can no longer print, whoever keeps it.
-#include "shared_ipp.h"
+#include <algorithm>
+
+#include "job_events.h"
 
 namespace rawlet::ipp {
 
 namespace {
 
-constexpr auto kPollInterval = std::chrono::milliseconds(100);
+// Quick at first, for a receipt that prints at once; then less often, for a job that waits
+// behind others.
+constexpr std::chrono::milliseconds kFirstPause{100};
+constexpr std::chrono::milliseconds kLongestPause{1000};
 
 // "what: the keeper's words", from the message attribute, or the reasons when it has none.
 std::string Described(const std::string& what, ipp_t* response, const char* messageName,
@@ -29,95 +34,179 @@ int StateOf(ipp_t* response, const char* name)
 
 bool Answered(ipp_t* response) { return response && ippGetStatusCode(response) <= IPP_STATUS_OK_CONFLICTING; }
 
-bool Waiting(int state) { return state == IPP_JSTATE_PENDING || state == IPP_JSTATE_HELD; }
-
-JobEnd Printed() { return {true, {}}; }
-JobEnd NotPrinted(std::string reason) { return {false, std::move(reason)}; }
-
-JobEnd Forgotten(const FollowRules& rules, int lastState, const JobStateListener& onState)
+bool Final(int state)
 {
-    if (!rules.forgottenWaitingJobPrinted && Waiting(lastState))
-        return NotPrinted("job " + JobStateName(lastState) + " when the printer let it go");
-    if (rules.forgottenWaitingJobPrinted && onState)
-        onState(rules.jobName + " no longer kept by " + rules.keeperName + ", last seen " +
-                JobStateName(lastState ? lastState : IPP_JSTATE_PENDING) +
-                " (no job history): not known to have failed");
-    return Printed();
+    return state == IPP_JSTATE_COMPLETED || state == IPP_JSTATE_CANCELED || state == IPP_JSTATE_ABORTED;
 }
 
-// The end a final state means; nothing while the job can still print.
-std::optional<JobEnd> EndOf(int state, ipp_t* response)
+// One job followed to its end.
+class Follower {
+public:
+    Follower(JobKeeper& keeper, const FollowRules& rules, const JobStateListener& onState)
+        : keeper_(keeper), rules_(rules), onState_(onState), events_(keeper, rules)
+    {}
+
+    JobEnd Run();
+
+private:
+    std::optional<JobEnd> Look();
+    std::optional<JobEnd> LookAtPrinter();
+    Ipp Ask(ipp_op_t operation, std::initializer_list<const char*> wanted);
+    bool Forgot(ipp_t* response) const;
+    bool Pause();
+
+    JobEnd Ended(int state, const std::string& words) const;
+    JobEnd Forgotten();
+    JobEnd Unknown(const std::string& what) const;
+    JobEnd Stop(const std::string& why);
+    bool CancelJob();
+
+    JobKeeper& keeper_;
+    const FollowRules& rules_;
+    const JobStateListener& onState_;
+    JobEvents events_;
+    int lastState_ = 0; // the last state the job was seen waiting or printing in
+    bool begun_ = false;
+    int answersWithoutState_ = 0;
+    std::chrono::milliseconds pause_ = kFirstPause;
+};
+
+JobEnd Follower::Run()
 {
-    switch (state) {
-    case IPP_JSTATE_COMPLETED:
-        return Printed();
-    case IPP_JSTATE_STOPPED:
-        return NotPrinted(DescribedJob("job stopped", response));
-    case IPP_JSTATE_CANCELED:
-        return NotPrinted(DescribedJob("job canceled", response));
-    case IPP_JSTATE_ABORTED:
-        return NotPrinted(DescribedJob("job aborted", response));
-    default:
-        return std::nullopt;
+    for (;;) {
+        if (const std::optional<JobEnd> end = Look())
+            return *end;
+        if (rules_.deadline && Clock::now() >= *rules_.deadline)
+            return Unknown("was still " + JobStateName(lastState_ ? lastState_ : IPP_JSTATE_PENDING) +
+                           " when the wait's limit passed: it was not cancelled and may still print");
+        events_.KeepAlive();
+        if (!Pause())
+            return Stop("interrupted");
     }
 }
 
-// A printer that stopped with the job unfinished will not print it until someone acts.
-std::optional<JobEnd> PrinterStopped(JobKeeper& keeper)
+// One look at the job, and at its printer while the job is open: its end, or nothing while it
+// can still print.
+std::optional<JobEnd> Follower::Look()
 {
-    const Ipp printer = keeper.AskPrinter();
+    const Ipp job =
+        Ask(IPP_OP_GET_JOB_ATTRIBUTES, {"job-state", "job-printer-state-message", "job-state-reasons"});
+    if (keeper_.interrupted())
+        return Stop("interrupted");
+    if (Forgot(job.get()))
+        return Forgotten();
+    if (!Answered(job.get()))
+        return Unknown("may print: its state is unavailable: " + keeper_.Unanswered(job.get()));
+    const int state = StateOf(job.get(), "job-state");
+    if (onState_)
+        onState_(DescribedJob(rules_.jobName + " " + JobStateName(state), job.get()));
+    if (Final(state))
+        return Ended(state, DescribedJob("job " + JobStateName(state), job.get()));
+    if (state == IPP_JSTATE_STOPPED) {
+        begun_ = true;
+        return Stop(DescribedJob("job stopped", job.get()));
+    }
+    if (state == 0)
+        return ++answersWithoutState_ < rules_.answersWithoutState
+                   ? std::nullopt
+                   : std::optional(Unknown("may print: its state is unavailable: " + rules_.keeperName +
+                                           " does not tell the job's state"));
+    lastState_ = state;
+    begun_ = begun_ || state == IPP_JSTATE_PROCESSING;
+    return LookAtPrinter();
+}
+
+// A printer that stopped with the job unfinished would print it once someone starts it again.
+std::optional<JobEnd> Follower::LookAtPrinter()
+{
+    const Ipp printer = Ask(IPP_OP_GET_PRINTER_ATTRIBUTES,
+                            {"printer-state", "printer-state-message", "printer-state-reasons"});
+    if (keeper_.interrupted())
+        return Stop("interrupted");
     if (!Answered(printer.get()) || StateOf(printer.get(), "printer-state") != IPP_PSTATE_STOPPED)
         return std::nullopt;
-    return NotPrinted(
+    return Stop(
         Described("printer stopped", printer.get(), "printer-state-message", "printer-state-reasons"));
 }
 
-} // namespace
-
-namespace {
-
-// The end of a job that did not print because it or its printer stopped: it stays queued,
-// last seen in `lastState`, and may print once they run again. Only such an end carries the
-// state; one where the keeper did not answer says nothing of what the job will do.
-JobEnd StillOpen(JobEnd end, int lastState)
+Ipp Follower::Ask(ipp_op_t operation, std::initializer_list<const char*> wanted)
 {
-    end.openState = lastState;
-    return end;
+    ipp_t* request = keeper_.NewRequest(operation);
+    if (operation != IPP_OP_GET_PRINTER_ATTRIBUTES)
+        ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", rules_.jobId);
+    if (wanted.size() != 0)
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                      static_cast<int>(wanted.size()), nullptr, wanted.begin());
+    return keeper_.interrupted() ? keeper_.AskAfterwards(request) : keeper_.Ask(request);
 }
+
+// libcups tells a job the keeper no longer knows by the answer, or by its last error when it
+// keeps the answer to itself.
+bool Follower::Forgot(ipp_t* response) const
+{
+    return (response ? ippGetStatusCode(response) : cupsLastError()) == IPP_STATUS_ERROR_NOT_FOUND;
+}
+
+bool Follower::Pause()
+{
+    std::chrono::milliseconds pause = pause_;
+    if (rules_.deadline)
+        pause = std::clamp(std::chrono::ceil<std::chrono::milliseconds>(*rules_.deadline - Clock::now()),
+                           std::chrono::milliseconds(0), pause);
+    pause_ = std::min(pause_ * 3 / 2, kLongestPause);
+    return keeper_.Pause(pause);
+}
+
+JobEnd Follower::Ended(int state, const std::string& words) const
+{
+    if (state == IPP_JSTATE_COMPLETED)
+        return {Outcome::printed, ""};
+    return {Outcome::notPrinted, rules_.jobName + " did not print: " + words};
+}
+
+// A keeper that keeps no job history forgets a job as soon as it ends, however it ended: the
+// subscription's events tell how, where there are any.
+JobEnd Follower::Forgotten()
+{
+    const JobNews& news = events_.Read();
+    if (news.endState != 0)
+        return Ended(news.endState, "job " + JobStateName(news.endState) +
+                                        (news.endWords.empty() ? "" : ": " + news.endWords));
+    return Unknown("was last seen " + JobStateName(lastState_ ? lastState_ : IPP_JSTATE_PENDING) + "; " +
+                   rules_.keeperName +
+                   " no longer knows it and told nothing of its end: it may have printed");
+}
+
+JobEnd Follower::Unknown(const std::string& what) const
+{
+    return {Outcome::unknown, rules_.jobName + " " + what};
+}
+
+// The job will not print now, but would once its printer ran again: it is cancelled, so
+// that a retry does not print it twice. Whether part of it may have printed depends on how
+// far it got, which the events tell even where no look saw it printing.
+JobEnd Follower::Stop(const std::string& why)
+{
+    const bool cancelled = CancelJob();
+    const bool howFarKnown = lastState_ != 0 || events_.active();
+    begun_ = begun_ || events_.Read().begun || !howFarKnown;
+    if (!cancelled)
+        return {Outcome::unknown, rules_.jobName + " did not print yet: " + why +
+                                      "; it could not be cancelled and may still print"};
+    if (begun_)
+        return {Outcome::unknown, rules_.jobName + " did not print to the end: " + why +
+                                      "; it was cancelled, but some of it may have printed"};
+    return {Outcome::notPrinted,
+            rules_.jobName + " did not print: " + why + "; it was cancelled and will not print"};
+}
+
+bool Follower::CancelJob() { return Answered(Ask(IPP_OP_CANCEL_JOB, {}).get()); }
 
 } // namespace
 
 JobEnd FollowJob(JobKeeper& keeper, const FollowRules& rules, const JobStateListener& onState)
 {
-    int lastState = 0; // the last state the job was seen waiting or printing in; 0 before
-    int answersWithoutState = 0;
-    for (;;) {
-        const Ipp response = keeper.AskJob();
-        if (keeper.Forgot(response.get()))
-            return Forgotten(rules, lastState, onState);
-        const bool answered = Answered(response.get());
-        const std::string unanswered = answered ? "" : keeper.Unanswered(response.get());
-        const int state = answered ? StateOf(response.get(), "job-state") : 0;
-        if (onState)
-            onState(answered ? DescribedJob(rules.jobName + " " + JobStateName(state), response.get())
-                             : rules.jobName + " " + JobStateName(state) + ": " + unanswered);
-        if (!answered)
-            return NotPrinted("job state unavailable: " + unanswered);
-        if (const auto end = EndOf(state, response.get()))
-            return state == IPP_JSTATE_STOPPED ? StillOpen(*end, state) : *end;
-        if (state == 0) {
-            if (++answersWithoutState >= rules.answersWithoutState)
-                return NotPrinted("job state unavailable: " + rules.keeperName +
-                                  " does not tell the job's state");
-        } else {
-            lastState = state;
-        }
-        if (rules.watchPrinter)
-            if (const auto stopped = PrinterStopped(keeper))
-                return StillOpen(*stopped, lastState);
-        if (!keeper.Pause(kPollInterval))
-            return NotPrinted("job state unavailable: interrupted");
-    }
+    return Follower(keeper, rules, onState).Run();
 }
 
 } // namespace rawlet::ipp

@@ -16,6 +16,8 @@
 
 #include <cups/cups.h>
 
+#include <rawlet/outcome.h>
+
 namespace rawlet::ipp {
 
 // Owners for the libcups objects a printer handle holds.
@@ -62,57 +64,79 @@ std::string IppName(std::string_view text);
 // lookup of its own (it has no deadline). Null when `found` holds no address libcups can use.
 AddressList HttpAddresses(const addrinfo* found);
 
+// ---- Following a job until it has printed (job_follower.cpp, job_events.cpp) -------------
+
+using Clock = std::chrono::steady_clock;
+
 // Whoever keeps a job until it has printed, a scheduler or an IPP printer, as the follower
 // asks it.
 class JobKeeper {
 public:
     virtual ~JobKeeper() = default;
-    // The job's state attributes (job-state, job-state-reasons, job-printer-state-message);
-    // null when no answer came.
-    virtual Ipp AskJob() = 0;
-    // The state attributes of the job's printer (printer-state, printer-state-reasons,
-    // printer-state-message), for a follower that watches the printer; null when no answer came.
-    virtual Ipp AskPrinter() = 0;
-    // Why `response`, null or unsuccessful, says nothing of the job.
+    // A request of `operation` to the job's printer: its printer-uri and the requesting user
+    // set, in the IPP version the keeper speaks.
+    virtual ipp_t* NewRequest(ipp_op_t operation) const = 0;
+    // Sends `request`, which it takes; the answer, or null when none came, as when the wait
+    // was interrupted.
+    virtual Ipp Ask(ipp_t* request) = 0;
+    // The same on a connection of its own that the interruption does not end, and with a
+    // short deadline, for what is still to be done once the wait has ended: cancelling the
+    // job and the subscription.
+    virtual Ipp AskAfterwards(ipp_t* request) = 0;
+    // Why `response`, null or unsuccessful, says nothing.
     virtual std::string Unanswered(ipp_t* response) = 0;
-    // Whether the answer to AskJob says the keeper no longer knows the job.
-    virtual bool Forgot(ipp_t* response)
-    {
-        return response && ippGetStatusCode(response) == IPP_STATUS_ERROR_NOT_FOUND;
-    }
     // Waits `interval` before the next question; false when the wait was interrupted.
     virtual bool Pause(std::chrono::milliseconds interval) = 0;
+    virtual bool interrupted() const = 0;
 };
 
-// Where the keepers of jobs differ.
+// A printer subscription to job events, pulled with Get-Notifications (ippget): its events
+// outlive the jobs they tell of, so they tell how a job ended that its keeper has since
+// forgotten. Its lease is short, renewed while a job is followed, and it is cancelled when
+// the follower is done; one a program left behind ends with its lease.
+struct Subscription {
+    int id = 0; // none
+    Clock::time_point made;
+};
+constexpr std::chrono::seconds kSubscriptionLease{120};
+// Makes `request`, a Create-Printer-Subscriptions, ask for such a subscription.
+void AskForJobEvents(ipp_t* request);
+// The subscription an answer to that request made; none when the printer refused it.
+Subscription SubscriptionMade(ipp_t* response);
+
+// Where the jobs and their keepers differ.
 struct FollowRules {
-    // "job Q-7", "job 7": the job as the lines and reasons name it.
+    int jobId = 0;
+    // "job Receipts-7", "job 7": the job as the lines and reasons name it.
     std::string jobName;
-    // "the scheduler", "the printer": the keeper as the lines and reasons name it.
+    // "the scheduler", "the printer": the keeper as the reasons name it.
     std::string keeperName;
-    // A scheduler that keeps no job history forgets a job as soon as it ends, however it
-    // ended: a job it forgot is taken as printed, with a line saying so. A printer lets go of a
-    // job it will not print: one it forgot while the job waited (pending or held) did not
-    // print there.
-    bool forgottenWaitingJobPrinted = true;
-    // Ask the printer's state too, so that a printer that stops ends the wait.
-    bool watchPrinter = false;
+    // Made before the job could end, to catch every event of it; none when there is none
+    // yet: the follower then subscribes itself, if the keeper offers ippget.
+    Subscription subscription;
+    bool offersEvents = true;
     // Answers without a job state before the keeper is taken not to tell it.
     int answersWithoutState = 1;
+    // When the wait ends with the job still open, which is then left as it is; none to wait
+    // until the job ends.
+    std::optional<Clock::time_point> deadline;
 };
 
+// What became of a followed job.
 struct JobEnd {
-    bool printed = false;
-    std::string reason; // why not, in the keeper's words where it gave them
-    // For a job that did not print because it or its printer stopped: the last state it was
-    // seen in (pending, held, processing, stopped), since it may print once they run again;
-    // 0 otherwise.
-    int openState = 0;
+    Outcome outcome = Outcome::unknown; // printed, notPrinted or unknown
+    // For a job not printed or unknown: what happened, naming the job, such as "job
+    // Receipts-7 did not print: printer stopped: out of paper; it was cancelled and will not
+    // print".
+    std::string reason;
 };
 
-// Follows a job until its keeper says it completed, or that it can no longer complete: the
-// job stopped, was canceled or aborted, or (watched) its printer stopped. `onState`, when
-// given, hears the job's state each time it is asked, as a line such as "job Q-7 processing".
+// Follows a job until its keeper says it completed, or that it can no longer complete.
+// A job that stopped, or whose printer stopped, is cancelled, so that it does not print once
+// they run again; so is one whose wait was interrupted (keeper.Pause or Ask fails). A job
+// that completed is printed; one the keeper forgot without a word of its end is unknown.
+// `onState`, when given, hears the job's state each time it is asked, as a line such as
+// "job Receipts-7 processing".
 using JobStateListener = std::function<void(const std::string& line)>;
 JobEnd FollowJob(JobKeeper& keeper, const FollowRules& rules, const JobStateListener& onState = nullptr);
 

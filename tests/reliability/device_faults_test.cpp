@@ -70,8 +70,8 @@ protected:
     // Prints the large job and follows it: the scheduler must end it unfinished, saying `reason`.
     void ExpectLargeJobNotCompleted(const std::string& reason)
     {
-        const cups::JobOutcome outcome = cups::FollowJob(PrintAccepted(bytes));
-        EXPECT_FALSE(outcome.completed);
+        const ipp::JobEnd outcome = cups::FollowJob(PrintAccepted(bytes));
+        EXPECT_NE(outcome.outcome, Outcome::printed);
         EXPECT_THAT(outcome.reason, HasSubstr(reason));
     }
 };
@@ -83,7 +83,7 @@ TEST_F(DeviceFaultTest, RefusedConnectionAbortsTheJobAndTheNextJobPrints)
 
     // The device numbers connections, so the refused one leaves a gap: job-2.bin follows.
     queue.SetDeviceMode("normal");
-    EXPECT_TRUE(cups::FollowJob(PrintAccepted("after the fault")).completed);
+    EXPECT_EQ(cups::FollowJob(PrintAccepted("after the fault")).outcome, Outcome::printed);
     EXPECT_EQ(queue.ReceivedJob(2), "after the fault");
     EXPECT_FALSE(std::filesystem::exists(queue.JobFile(1)));
 }
@@ -109,14 +109,15 @@ TEST_F(DeviceFaultTest, StalledDeviceLeavesTheJobUnfinished)
     EXPECT_THAT(queue.ReceivedJobs(), IsEmpty());
 }
 
-TEST_F(DeviceFaultTest, DisabledQueueHoldsTheJobUntilEnabled)
+// The scheduler would hold the job until the queue is enabled, and print it then, after the
+// follower said it did not print: the follower cancels it.
+TEST_F(DeviceFaultTest, DisabledQueueJobIsCancelledAndNeverPrints)
 {
     queue.Admin("cupsdisable");
-    ExpectLargeJobNotCompleted("printer stopped");
+    ExpectLargeJobNotCompleted("printer stopped: Paused; it was cancelled and will not print");
 
     queue.Admin("cupsenable");
-    EXPECT_TRUE(cups::FollowJob(application.spooler().CreatedJobs().back()).completed);
-    EXPECT_THAT(queue.ReceivedJobs(), ElementsAre(bytes));
+    EXPECT_THAT(queue.ReceivedJobs(), IsEmpty());
 }
 
 } // namespace

@@ -131,7 +131,7 @@ int Run(const Settings& settings)
     }
     int notCompleted = 0;
     for (const cups::CreatedJob& job : application.spooler().CreatedJobs())
-        notCompleted += !job.accepted || !cups::FollowJob(job).completed;
+        notCompleted += !job.accepted || cups::FollowJob(job).outcome != Outcome::printed;
 
     std::cout << settings.jobs << " jobs, " << totalBytes << " bytes, " << lost << " lost, " << corrupted
               << " corrupted\n";

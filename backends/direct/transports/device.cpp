@@ -112,9 +112,10 @@ void Device::Confirm(int fd, const Interrupter& interrupter)
 
 // Only a device that keeps jobs (jobId() non-zero) has them followed; one that cannot tell
 // never calls a job printed.
-std::optional<std::string> Device::Follow(int, const StateListener&)
+ipp::JobEnd Device::Follow(int, const std::string& jobName, std::optional<Clock::time_point>,
+                           const StateListener&)
 {
-    return "job state unavailable: the printer keeps no jobs";
+    return {Outcome::unknown, jobName + " may print: its state is unavailable: the printer keeps no jobs"};
 }
 
 } // namespace rawlet::direct

@@ -197,9 +197,13 @@ bool IppDevice::OpenConnection()
 bool IppDevice::AskPrinterState()
 {
     jobVersionChosen_ = false;
-    static const char* const kWanted[] = {"printer-state",         "printer-state-reasons",
-                                          "printer-state-message", "printer-is-accepting-jobs",
-                                          "queued-job-count",      "printer-device-id"};
+    static const char* const kWanted[] = {"printer-state",
+                                          "printer-state-reasons",
+                                          "printer-state-message",
+                                          "printer-is-accepting-jobs",
+                                          "queued-job-count",
+                                          "printer-device-id",
+                                          "notify-pull-method-supported"};
     for (const int version : kIppVersions) {
         version_ = version;
         ipp_t* request = NewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
@@ -208,6 +212,9 @@ bool IppDevice::AskPrinterState()
         const ipp::Ipp response = Ask(request);
         if (Succeeded(response.get())) {
             facts_ = FactsFrom(response.get());
+            offersEvents_ =
+                std::ranges::count(ipp::AttributeStrings(response.get(), "notify-pull-method-supported"),
+                                   "ippget") != 0;
             return true;
         }
         if (!response || !WantsOlderVersion(response.get()) || version == kIppVersions[2]) {
@@ -406,43 +413,62 @@ void IppDevice::Interrupt() noexcept
         probe_->Interrupt();
 }
 
-// The printer, as the job follower asks it about a job it took, on this device's connection.
+// The printer, as the job follower asks it, on this device's connection.
 class IppDevice::PrinterJobs : public ipp::JobKeeper {
 public:
-    PrinterJobs(IppDevice& device, int jobId) : device_(device), jobId_(jobId) {}
+    explicit PrinterJobs(IppDevice& device) : device_(device) {}
 
-    ipp::Ipp AskJob() override
+    ipp_t* NewRequest(ipp_op_t operation) const override { return device_.NewRequest(operation); }
+    ipp::Ipp Ask(ipp_t* request) override
     {
-        ipp_t* request = device_.NewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
-        ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", jobId_);
+        if (!device_.http_ || interrupted()) {
+            ippDelete(request);
+            return nullptr;
+        }
         ipp::Ipp response = device_.Ask(request);
-        return device_.interrupter_.interrupted() ? nullptr : std::move(response);
+        return interrupted() ? nullptr : std::move(response);
     }
-    ipp::Ipp AskPrinter() override { return nullptr; }
+    // This device's connection ended with the interruption: a device of its own, with a short
+    // timeout, since the program may be ending.
+    ipp::Ipp AskAfterwards(ipp_t* request) override
+    {
+        constexpr std::chrono::seconds kAfterwardsTimeout{5};
+        DeviceUri uri = device_.uri_;
+        uri.timeout = std::min(uri.timeout, kAfterwardsTimeout);
+        IppDevice afterwards(std::move(uri));
+        if (!afterwards.Connect()) {
+            ippDelete(request);
+            return nullptr;
+        }
+        return afterwards.Ask(request);
+    }
     std::string Unanswered(ipp_t* response) override { return device_.Unsuccessful(response); }
     bool Pause(std::chrono::milliseconds interval) override
     {
         return posixapi::Pause(Clock::now() + interval, &device_.interrupter_) != ECANCELED;
     }
+    bool interrupted() const override { return device_.interrupter_.interrupted(); }
 
 private:
     IppDevice& device_;
-    int jobId_;
 };
 
-std::optional<std::string> IppDevice::Follow(int jobId, const StateListener& onState)
+ipp::JobEnd IppDevice::Follow(int jobId, const std::string& jobName,
+                              std::optional<Clock::time_point> deadline, const StateListener& onState)
 {
-    // A printer lets go of a job it will not print, and may not tell a job's state at all.
+    // A printer may not tell a job's state at all.
     constexpr int kAnswersWithoutState = 20;
     if (!http_ && !Connect())
-        return "job state unavailable: " + failure();
-    PrinterJobs printer(*this, jobId);
-    const ipp::FollowRules rules{"job " + std::to_string(jobId), "the printer", false, false,
-                                 kAnswersWithoutState};
-    const ipp::JobEnd end = ipp::FollowJob(printer, rules, onState);
-    if (end.printed)
-        return std::nullopt;
-    return end.reason;
+        return {Outcome::unknown, jobName + " may print: its state is unavailable: " + failure()};
+    PrinterJobs printer(*this);
+    ipp::FollowRules rules;
+    rules.jobId = jobId;
+    rules.jobName = jobName;
+    rules.keeperName = "the printer";
+    rules.offersEvents = offersEvents_;
+    rules.answersWithoutState = kAnswersWithoutState;
+    rules.deadline = deadline;
+    return ipp::FollowJob(printer, rules, onState);
 }
 
 } // namespace rawlet::direct

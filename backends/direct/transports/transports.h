@@ -188,10 +188,12 @@ public:
     // Whether the last Connect that failed had an answer from the device, a refusal, rather
     // than none: only a device that speaks a protocol can tell.
     virtual bool refused() const noexcept { return false; }
-    // For a device that keeps jobs: follows job `jobId` until it has printed (nothing
-    // returned) or can no longer print: then the reason, such as "job aborted: ...".
-    // `onState`, when given, hears each state asked. Ends at once on Interrupt().
-    virtual std::optional<std::string> Follow(int jobId, const StateListener& onState);
+    // For a device that keeps jobs: follows job `jobId`, named `jobName` in the lines and
+    // reasons ("job 7 on Kitchen"), until it has printed or can no longer print, as
+    // ipp::FollowJob does, until `deadline` at the latest when given. `onState`, when given,
+    // hears each state asked. Ends at once on Interrupt(), cancelling the job.
+    virtual ipp::JobEnd Follow(int jobId, const std::string& jobName,
+                               std::optional<Clock::time_point> deadline, const StateListener& onState);
 
 protected:
     bool Fail(std::string reason)
@@ -288,7 +290,8 @@ public:
     int jobId() const noexcept override { return jobId_; }
     bool refused() const noexcept override { return refused_; }
     std::optional<StatusFacts> connectFacts() const override { return facts_; }
-    std::optional<std::string> Follow(int jobId, const StateListener& onState) override;
+    ipp::JobEnd Follow(int jobId, const std::string& jobName, std::optional<Clock::time_point> deadline,
+                       const StateListener& onState) override;
 
 private:
     class PrinterJobs;
@@ -320,6 +323,7 @@ private:
     std::atomic<Stage> stage_ = Stage::None;
     int jobId_ = 0;
     bool refused_ = false;
+    bool offersEvents_ = false;        // the printer offers subscriptions pulled with ippget
     std::optional<StatusFacts> facts_; // what the printer said of its state when asked
 };
 

@@ -1,0 +1,220 @@
+#include "connection.h"
+
+#include <iostream>
+
+#include <boost/asio/post.hpp>
+#include <boost/asio/write.hpp>
+
+#include "json_text.h"
+
+namespace rawlet::bridge {
+
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+
+namespace {
+
+constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
+constexpr std::chrono::seconds kDrainLimit{2};
+constexpr std::size_t kHeaderLimit = 8 * 1024;
+
+std::optional<std::string_view> Field(const http::fields& fields, std::string_view name)
+{
+    const auto field = fields.find(name);
+    if (field == fields.end())
+        return std::nullopt;
+    return std::string_view(field->value().data(), field->value().size());
+}
+
+// A request the parser could not make sense of, as opposed to one cut short or too slow.
+bool Malformed(beast::error_code error)
+{
+    return error.category() == http::make_error_code(http::error::bad_target).category() &&
+           error != http::error::end_of_stream && error != http::error::partial_message;
+}
+
+std::string_view View(beast::string_view text) { return {text.data(), text.size()}; }
+
+RequestHead HeadOf(const http::request_parser<http::string_body>::value_type& request)
+{
+    RequestHead head;
+    head.method = View(request.method_string());
+    head.target = View(request.target());
+    head.host = Field(request, "Host");
+    head.origin = Field(request, "Origin");
+    head.contentType = Field(request, "Content-Type");
+    head.preflightMethod = Field(request, "Access-Control-Request-Method");
+    head.asksPrivateNetwork = Field(request, "Access-Control-Request-Private-Network") == "true";
+    return head;
+}
+
+} // namespace
+
+Connection::Connection(asio::ip::tcp::socket socket, const RequestPolicy& policy, asio::thread_pool& workers,
+                       const Limits& limits, std::shared_ptr<void> slot)
+    : stream_(std::move(socket)), policy_(policy), workers_(workers), limits_(limits), slot_(std::move(slot))
+{
+    // A length over the limit is refused once the head says whose request it is (below),
+    // so that an allowed page can read why.
+    parser_.header_limit(kHeaderLimit);
+    parser_.body_limit(boost::none);
+}
+
+// The deadline covers the whole request, head and body: a client that trickles is cut off.
+void Connection::Start()
+{
+    stream_.expires_after(limits_.request);
+    http::async_read_header(
+        stream_, buffer_, parser_,
+        [self = shared_from_this()](beast::error_code error, std::size_t) { self->OnHead(error); });
+}
+
+void Connection::OnHead(beast::error_code error)
+{
+    if (error == http::error::header_limit)
+        return Refuse(431, "the request's head is over " + std::to_string(kHeaderLimit) + " bytes");
+    if (Malformed(error))
+        return Refuse(400, "the request is not HTTP/1.1: " + error.message());
+    if (error) {
+        LogFailedRead(error, "head");
+        return Finish();
+    }
+    decision_ = policy_.Decide(HeadOf(parser_.get()));
+    if (decision_.refused())
+        return Refuse(decision_.refusal, decision_.reason);
+    if (decision_.route == Route::preflight)
+        return Answer({204, ""});
+    if (decision_.route != Route::job)
+        return Work();
+    const auto length = parser_.content_length();
+    if (length && *length > limits_.body)
+        return Refuse(413, "a job of " + std::to_string(*length) + " bytes is over the limit of " +
+                               std::to_string(limits_.body));
+    if (parser_.get()[http::field::expect] == "100-continue")
+        return asio::async_write(stream_, asio::buffer(kContinue),
+                                 [self = shared_from_this()](beast::error_code written, std::size_t) {
+                                     if (written)
+                                         return self->Finish();
+                                     self->ReadBody();
+                                 });
+    ReadBody();
+}
+
+void Connection::ReadBody()
+{
+    parser_.body_limit(limits_.body); // for a chunked body, whose length the head does not say
+    http::async_read(
+        stream_, buffer_, parser_,
+        [self = shared_from_this()](beast::error_code error, std::size_t) { self->OnBody(error); });
+}
+
+// Nothing starts before every byte of the body is in: a body cut short or too slow prints
+// nothing.
+void Connection::OnBody(beast::error_code error)
+{
+    if (error == http::error::body_limit)
+        return Refuse(413, "a job over the limit of " + std::to_string(limits_.body) + " bytes");
+    if (error) {
+        LogFailedRead(error, "body");
+        return Finish();
+    }
+    Work();
+}
+
+// The system's printers are asked, and jobs printed, on a worker: a slow printer holds up
+// no other request.
+void Connection::Work()
+{
+    stream_.expires_never();
+    asio::post(workers_, [self = shared_from_this()] {
+        bridge::Answer answer;
+        try {
+            answer = Serve(self->decision_, self->parser_.get().body());
+        } catch (const std::exception& error) {
+            answer = {500, "{\"refused\": " + JsonString(error.what()) + "}"};
+        }
+        asio::post(self->stream_.get_executor(), [self, answer = std::move(answer)] {
+            if (self->decision_.route == Route::job)
+                self->Log("job for " + self->decision_.printer + ": " + answer.json);
+            self->Answer(answer);
+        });
+    });
+}
+
+void Connection::Refuse(int status, std::string reason)
+{
+    Log("refused (" + std::to_string(status) + "): " + reason);
+    decision_.reason = std::move(reason);
+    decision_.refusal = status;
+    Answer(Refusal(decision_));
+}
+
+// CORS headers for an allowed origin only, naming it exactly; `Vary: Origin` for every
+// answer, whose headers depend on the origin.
+void Connection::Answer(const bridge::Answer& answer)
+{
+    response_.result(static_cast<http::status>(answer.status));
+    response_.version(11);
+    response_.set(http::field::vary, "Origin");
+    response_.set(http::field::cache_control, "no-store");
+    if (const AllowEntry* entry = decision_.entry) {
+        response_.set(http::field::access_control_allow_origin, entry->origin);
+        if (decision_.route == Route::preflight && !decision_.refused()) {
+            response_.set(http::field::access_control_allow_methods, "GET, POST");
+            response_.set(http::field::access_control_allow_headers, "Content-Type");
+            response_.set(http::field::access_control_max_age, "600");
+            if (decision_.allowPrivateNetwork)
+                response_.set("Access-Control-Allow-Private-Network", "true");
+        }
+    }
+    if (!answer.json.empty())
+        response_.set(http::field::content_type, "application/json");
+    response_.body() = answer.json;
+    response_.keep_alive(false);
+    response_.prepare_payload();
+    stream_.expires_after(limits_.answer);
+    http::async_write(stream_, response_,
+                      [self = shared_from_this()](beast::error_code, std::size_t) { self->Finish(); });
+}
+
+// Closes the sending side, then reads what the client still sends for a moment, so that the
+// answer is not lost to a reset when the client sent more than was read.
+void Connection::Finish()
+{
+    beast::error_code ignored;
+    stream_.socket().shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
+    stream_.expires_after(kDrainLimit);
+    Drain();
+}
+
+void Connection::Drain()
+{
+    stream_.async_read_some(asio::buffer(drained_),
+                            [self = shared_from_this()](beast::error_code error, std::size_t) {
+                                if (!error)
+                                    self->Drain();
+                            });
+}
+
+// One line, on standard error; what the request said is quoted as JSON, so that it cannot
+// forge a line of its own.
+void Connection::Log(const std::string& what) const
+{
+    const auto& request = parser_.get();
+    const auto origin = Field(request, "Origin");
+    std::cerr << "rawlet serve: " << View(request.method_string()) << " "
+              << JsonString(View(request.target())) << " from "
+              << (origin ? JsonString(*origin) : "no origin") << ": " << OneLine(what) << "\n";
+}
+
+void Connection::LogFailedRead(beast::error_code error, const char* part) const
+{
+    if (error == beast::error::timeout)
+        Log(std::string("cut off: the request's ") + part + " was not in within " +
+            std::to_string(limits_.request.count()) + " s; nothing printed");
+    else if (error != http::error::end_of_stream)
+        Log(std::string("the request's ") + part + " could not be read: " + error.message());
+}
+
+} // namespace rawlet::bridge

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include <boost/asio/thread_pool.hpp>
+#include <boost/beast/core/flat_buffer.hpp>
+#include <boost/beast/core/tcp_stream.hpp>
+#include <boost/beast/http.hpp>
+
+#include "request_policy.h"
+#include "routes.h"
+#include "service_limits.h"
+
+namespace rawlet::bridge {
+
+// One request on one connection, from its first byte to the answer: the head is judged
+// before the body is read, the whole bounded body is read before the job starts (so an
+// upload cut short prints nothing), the work runs on a worker, and the connection closes
+// after the answer. It holds `slot` while it lives, so that the service can count it.
+class Connection : public std::enable_shared_from_this<Connection> {
+public:
+    Connection(boost::asio::ip::tcp::socket socket, const RequestPolicy& policy,
+               boost::asio::thread_pool& workers, const Limits& limits, std::shared_ptr<void> slot);
+
+    void Start();
+
+private:
+    using Request = boost::beast::http::request<boost::beast::http::string_body>;
+
+    void OnHead(boost::beast::error_code error);
+    void ReadBody();
+    void OnBody(boost::beast::error_code error);
+    void Work();
+    void Refuse(int status, std::string reason);
+    void Answer(const bridge::Answer& answer);
+    void Finish();
+    void Drain();
+    void Log(const std::string& what) const;
+    void LogFailedRead(boost::beast::error_code error, const char* part) const;
+
+    boost::beast::tcp_stream stream_;
+    boost::beast::flat_buffer buffer_;
+    boost::beast::http::request_parser<boost::beast::http::string_body> parser_;
+    boost::beast::http::response<boost::beast::http::string_body> response_;
+    std::array<char, 4096> drained_{};
+    const RequestPolicy& policy_;
+    boost::asio::thread_pool& workers_;
+    const Limits& limits_;
+    std::shared_ptr<void> slot_;
+    Decision decision_;
+};
+
+} // namespace rawlet::bridge

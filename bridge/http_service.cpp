@@ -1,0 +1,115 @@
+#include "http_service.h"
+
+#include <atomic>
+#include <csignal>
+#include <iostream>
+#include <list>
+
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/ip/v6_only.hpp>
+#include <boost/asio/signal_set.hpp>
+#include <boost/asio/thread_pool.hpp>
+
+#include "connection.h"
+#include "request_policy.h"
+
+namespace rawlet::bridge {
+
+namespace asio = boost::asio;
+using asio::ip::tcp;
+
+struct HttpService::State {
+    State(AllowList allowedOrigins, std::uint16_t port, Limits bounds)
+        : allowed(std::move(allowedOrigins)), policy(allowed, port), limits(bounds), workers(limits.workers)
+    {}
+
+    boost::system::error_code Listen(const std::string& address, std::uint16_t port);
+    void Accept(tcp::acceptor& acceptor);
+    void Take(tcp::socket socket);
+
+    // Before the context, whose handlers end the connections that use them.
+    AllowList allowed;
+    RequestPolicy policy;
+    Limits limits;
+    std::atomic<std::size_t> open{0};
+    asio::io_context io;
+    asio::thread_pool workers;
+    std::list<tcp::acceptor> acceptors;
+};
+
+boost::system::error_code HttpService::State::Listen(const std::string& address, std::uint16_t port)
+{
+    const tcp::endpoint endpoint(asio::ip::make_address(address), port);
+    tcp::acceptor acceptor(io);
+    try {
+        acceptor.open(endpoint.protocol());
+        acceptor.set_option(asio::socket_base::reuse_address(true));
+        if (endpoint.protocol() == tcp::v6())
+            acceptor.set_option(asio::ip::v6_only(true));
+        acceptor.bind(endpoint);
+        acceptor.listen();
+    } catch (const boost::system::system_error& error) {
+        return error.code();
+    }
+    acceptors.push_back(std::move(acceptor));
+    return {};
+}
+
+void HttpService::State::Accept(tcp::acceptor& acceptor)
+{
+    acceptor.async_accept([this, &acceptor](boost::system::error_code error, tcp::socket socket) {
+        if (error == asio::error::operation_aborted)
+            return;
+        if (!error)
+            Take(std::move(socket));
+        Accept(acceptor);
+    });
+}
+
+// Each connection holds a slot while it lives; past the limit a new one is closed at once,
+// so that no page can exhaust the service.
+void HttpService::State::Take(tcp::socket socket)
+{
+    if (open.load() >= limits.connections) {
+        std::cerr << "rawlet serve: refused a connection: " << limits.connections << " are open already\n";
+        return;
+    }
+    ++open;
+    std::shared_ptr<void> slot(nullptr, [this](void*) { --open; });
+    std::make_shared<Connection>(std::move(socket), policy, workers, limits, std::move(slot))->Start();
+}
+
+HttpService::HttpService(AllowList allowed, const ListenAddress& listen, Limits limits)
+    : state_(std::make_unique<State>(std::move(allowed), listen.port, limits))
+{
+    for (const std::string& address : listen.addresses) {
+        const boost::system::error_code error = state_->Listen(address, listen.port);
+        const std::string problem =
+            "cannot listen on " + address + " port " + std::to_string(listen.port) + ": " + error.message();
+        // A machine without IPv6 (or IPv4) serves on the other; a port taken on either is a
+        // failure, lest pages reach another program there.
+        const bool familyMissing = error == boost::system::errc::address_family_not_supported ||
+                                   error == boost::system::errc::address_not_available;
+        if (error && (!familyMissing || listen.addresses.size() == 1))
+            throw std::runtime_error(problem);
+        if (error)
+            std::cerr << "rawlet serve: " << problem << "\n";
+    }
+    if (state_->acceptors.empty())
+        throw std::runtime_error("cannot listen on any loopback address");
+}
+
+HttpService::~HttpService() = default;
+
+void HttpService::Run()
+{
+    asio::signal_set signals(state_->io, SIGINT, SIGTERM);
+    signals.async_wait([this](boost::system::error_code, int) { state_->io.stop(); });
+    for (tcp::acceptor& acceptor : state_->acceptors)
+        state_->Accept(acceptor);
+    state_->io.run();
+    state_->workers.join();
+}
+
+} // namespace rawlet::bridge

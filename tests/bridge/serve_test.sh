@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# `rawlet serve` attacked with curl as a page, or any program, would: what an allowed page
+# hears and what reaches the printers, and every refusal, after which the printers hold
+# nothing new.
+set -uo pipefail
+
+source "$(dirname "$0")/../lib/cli.sh"
+serve_pid=""
+trap '[[ -n $serve_pid ]] && kill "$serve_pid"; stop_fakes; rm -rf "$work"' EXIT
+
+shop=https://pos.example.com
+start_fake normal receipts
+receipts=$work/receipts
+start_fake normal office
+office_uri=$uri
+new_queue bridge-queue
+printf 'Receipts socket://127.0.0.1:%s\nOffice %s\nGone socket://127.0.0.1:%s\n' "$(cat "$receipts/port")" \
+  "$office_uri" "$(free_port)" >"$work/printers.conf"
+export RAWLET_PRINTERS=$work/printers.conf RAWLET_BRIDGE_CONF=$work/bridge.conf
+printf 'allow https://labels.example.com=Office\n' >"$work/bridge.conf"
+
+port=$(free_port)
+bridge=http://127.0.0.1:$port
+"$rawlet" serve --listen "127.0.0.1:$port" --allow "$shop=Receipts,bridge-queue,Gone" 2>"$work/log" &
+serve_pid=$!
+for _ in $(seq 100); do curl -s -o /dev/null "$bridge/" && break; sleep 0.1; done
+
+jobs_in() { find "$1" -name 'job-*.bin' | wc -l; }
+# A request with curl: its status in $code, its headers in $work/headers, its body in $work/body.
+http() { code=$(curl -s -m 30 -o "$work/body" -D "$work/headers" -w '%{http_code}' "$@"); }
+header() { grep -i "^$1:" "$work/headers" | tr -d '\r' | cut -d' ' -f2-; }
+post() { http -H 'Content-Type: application/octet-stream' --data-binary "@$work/receipt.bin" "$@"; }
+# The printers hold what they held after the first job: nothing new.
+printed_nothing() { check_eq "$1 printed nothing" "$(jobs_in "$receipts"):$(jobs_in "$work/office")" "1:0"; }
+# Refused with STATUS, and CORS for ORIGIN alone (none when not given); nothing printed.
+refused() {
+  check_eq "$1 status" "$code" "$2"
+  check_eq "$1 CORS" "$(header Access-Control-Allow-Origin)" "${3:-}"
+  printed_nothing "$1"
+}
+
+# An allowed page prints every byte value unchanged, and hears that the printer took them.
+python3 -c 'import sys; sys.stdout.buffer.write(bytes(range(256)) * 4)' >"$work/receipt.bin"
+post -H "Origin: $shop" "$bridge/v1/printers/Receipts/jobs?title=Till%201"
+check_eq "allowed job" "$code:$(cat "$work/body")" \
+  '200:{"outcome": "delivered", "job": "Receipts", "bytes": 1024, "reason": "", "error": 0}'
+check_eq "allowed job CORS" "$(header Access-Control-Allow-Origin):$(header Vary)" "$shop:Origin"
+cmp -s "$work/receipt.bin" "$receipts/job-1.bin" || fail "the receipt's bytes changed on the way"
+# A queue, waited for: printed.
+post -H "Origin: $shop" "$bridge/v1/printers/bridge-queue/jobs?wait=1"
+check_eq "queued job" "$code:$(grep -o '"outcome": "[a-z-]*"' "$work/body")" '200:"outcome": "printed"'
+cmp -s "$work/receipt.bin" "$RAWLET_SANDBOX/devices/bridge-queue/job-1.bin" || fail "the queue's bytes changed"
+
+# A printer that refuses: not printed, and why, but not where the printer is.
+post -H "Origin: $shop" "$bridge/v1/printers/Gone/jobs"
+check_eq "refused job" "$code:$(cat "$work/body")" \
+  '200:{"outcome": "not-printed", "job": "", "bytes": 0, "reason": "Gone: connection refused", "error": 32036}'
+
+# The printers an origin may use, without their URIs; the allow lines of bridge.conf count.
+http -H "Origin: $shop" "$bridge/v1/printers"
+check_eq "printers" "$code:$(cat "$work/body")" \
+  '200:{"printers": [{"name": "bridge-queue", "kind": "queue"}, {"name": "Receipts", "kind": "direct"}, {"name": "Gone", "kind": "direct"}]}'
+http -H "Origin: https://labels.example.com" "$bridge/v1/printers"
+check_eq "printers of bridge.conf" "$code:$(cat "$work/body")" '200:{"printers": [{"name": "Office", "kind": "direct"}]}'
+http -H "Origin: $shop" "$bridge/v1/printers/Receipts/status"
+grep -q '^{"name": "Receipts", "ready": true, ' "$work/body" || fail "status: $(cat "$work/body")"
+
+# Other callers: no origin, "null", another origin, a rebound name, print nothing.
+post "$bridge/v1/printers/Receipts/jobs"
+refused "no origin" 403
+post -H "Origin: null" "$bridge/v1/printers/Receipts/jobs"
+refused "null origin" 403
+post -H "Origin: https://evil.example" "$bridge/v1/printers/Receipts/jobs"
+refused "other origin" 403
+post -H "Origin: $shop" -H "Host: rebound.example.com:$port" "$bridge/v1/printers/Receipts/jobs"
+refused "rebound host" 403
+
+# An allowed page still reaches no printer outside its entry, and no device.
+post -H "Origin: $shop" "$bridge/v1/printers/Office/jobs"
+refused "printer not allowed" 403 "$shop"
+post -H "Origin: $shop" "$bridge/v1/printers/$(python3 -c 'import sys, urllib.parse; print(urllib.parse.quote(sys.argv[1], safe=""))' "$office_uri")/jobs"
+refused "escaped device URI" 403 "$shop"
+post -H "Origin: $shop" --path-as-is "$bridge/v1/printers/$office_uri/jobs"
+refused "device URI" 403 "$shop"
+
+# A plain form post, a body over the limit, and a client that trickles print nothing.
+http -H "Origin: $shop" -H 'Content-Type: text/plain' --data-binary "@$work/receipt.bin" "$bridge/v1/printers/Receipts/jobs"
+refused "form post" 400 "$shop"
+head -c $((4 * 1024 * 1024 + 1)) /dev/zero >"$work/receipt.bin"
+post -H "Origin: $shop" "$bridge/v1/printers/Receipts/jobs"
+refused "large body" 413 "$shop"
+timeout 30 python3 - "$port" "$shop" <<'PY' || fail "a trickling client was not cut off"
+import socket, sys, time
+port, origin = int(sys.argv[1]), sys.argv[2]
+client = socket.create_connection(("127.0.0.1", port))
+client.sendall(f"POST /v1/printers/Receipts/jobs HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nOrigin: {origin}\r\n"
+               "Content-Type: application/octet-stream\r\nContent-Length: 100\r\n\r\n".encode())
+try:
+    for _ in range(100):  # 50 s of trickling, were it not cut off
+        client.sendall(b"x")
+        time.sleep(0.5)
+except OSError:
+    sys.exit(0)
+sys.exit(1)
+PY
+printed_nothing "trickling client"
+
+# Connections are bounded: past 32 open at once, one is closed as it comes, and the bridge
+# serves again once they end.
+timeout 30 python3 - "$port" <<'PY' || fail "a connection past the limit was kept"
+import socket, sys
+held = [socket.create_connection(("127.0.0.1", int(sys.argv[1]))) for _ in range(32)]
+extra = socket.create_connection(("127.0.0.1", int(sys.argv[1])))
+extra.settimeout(3)
+sys.exit(0 if extra.recv(1) == b"" else 1)
+PY
+for _ in $(seq 50); do
+  http -H "Origin: $shop" "$bridge/v1/printers"
+  [[ $code == 200 ]] && break
+  sleep 0.1 # the ended connections may not all be counted out yet
+done
+check_eq "after the connections ended" "$code" 200
+
+# Preflights: answered for the allowed origin only, with Private Network Access when asked.
+preflight() { http -X OPTIONS -H "Access-Control-Request-Method: POST" "$@" "$bridge/v1/printers/Receipts/jobs"; }
+preflight -H "Origin: $shop" -H "Access-Control-Request-Private-Network: true"
+check_eq "preflight" "$code:$(header Access-Control-Allow-Origin):$(header Access-Control-Allow-Private-Network)" \
+  "204:$shop:true"
+preflight -H "Origin: $shop"
+check_eq "preflight without PNA" "$code:$(header Access-Control-Allow-Origin):$(header Access-Control-Allow-Private-Network)" \
+  "204:$shop:"
+preflight -H "Origin: https://evil.example" -H "Access-Control-Request-Private-Network: true"
+check_eq "foreign preflight" "$code:$(header Access-Control-Allow-Origin):$(header Access-Control-Allow-Private-Network)" \
+  "403::"
+
+# Each refusal is a line on standard error that says why.
+for why in "no Origin" "the origin 'null' is not allowed" "the origin 'https://evil.example' is not allowed" \
+  "the Host 'rebound.example.com:$port'" "the printer 'Office' is not allowed" "is a device or a path" \
+  "not text/plain" "is over the limit" "cut off" "refused a connection: 32 are open already"; do
+  grep -qF "$why" "$work/log" || fail "no log line says: $why"
+done
+
+# A second bridge on the same port does not start.
+within 10 serve --listen "127.0.0.1:$port" --allow "$shop"
+check_eq "port taken" "$status:$(cat "$work/err")" "1:rawlet: cannot listen on 127.0.0.1 port $port: Address already in use"
+
+# SIGTERM ends it cleanly.
+kill -TERM "$serve_pid"
+wait "$serve_pid"
+check_eq "status after SIGTERM" "$?" 0
+serve_pid=""
+
+exit $((failures > 0))
