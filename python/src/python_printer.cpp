@@ -192,12 +192,14 @@ JobResult PythonPrinter::Finish()
     OneCallAtATime([&] {
         const std::shared_ptr<Printer> printer = Current();
         if (!printer) {
+            // What the finish that ended the job raised, a cancel meanwhile included, holds:
+            // the printer may have had the whole job.
+            if (const std::exception_ptr failure = finishFailure())
+                std::rethrow_exception(failure);
             if (cancelled())
                 RaiseOver(errors::EndDocFailed());
             if (const std::optional<JobResult> earlier = result())
                 finished = *earlier;
-            else if (const std::exception_ptr failure = finishFailure())
-                std::rethrow_exception(failure);
             return;
         }
         try {

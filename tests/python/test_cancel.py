@@ -70,6 +70,18 @@ def test_cancel_from_another_thread_ends_the_wait_of_finish(slow_devices):
     assert device.jobs() == [] and device.received() < len(JOB)
 
 
+def test_finish_again_after_a_cancel_ended_it_raises_the_same(slow_devices):
+    [device] = slow_devices(8 << 10, 1)
+    printer = rawlet.Printer(device.uri)
+    printer.write(JOB)
+    threading.Timer(0.5, printer.cancel).start()
+    with pytest.raises(rawlet.Error) as first:
+        printer.finish()
+    with pytest.raises(rawlet.Error) as again:
+        printer.finish()
+    assert type(again.value) is type(first.value) and again.value.reason == first.value.reason
+
+
 def test_a_progress_call_that_raises_cancels_the_job(direct_device):
     def jammed(sent):
         raise PaperJam
