@@ -222,6 +222,9 @@ JobResult Printer::Finish()
     if (job_->cancelled) {
         job_->finished = true;
         Cancel();
+        // Ending the broken document has its spooler say what its printer had of it.
+        if (job_->open)
+            job_->services.spooler.EndDocPrinter(job_->handle);
         Throw(errors::EndDocFailed(), job_->Failure());
     }
     if (job_->fromUtf8)

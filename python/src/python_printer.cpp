@@ -66,6 +66,9 @@ PythonPrinter::~PythonPrinter()
 {
     py::gil_scoped_release released;
     LetGo(Stage::Cancelled); // the last reference: the printer cancels a job still open
+    std::shared_ptr<Printer> cancelled;
+    std::lock_guard lock(stageMutex_);
+    cancelled.swap(cancelledJob_); // let go after the lock
 }
 
 // Called from a write, which runs without the GIL. A callback that raises cancels the job,
@@ -156,10 +159,47 @@ std::optional<JobResult> PythonPrinter::result() const
     return result_;
 }
 
+// The job is kept, broken off, until a call can ask it whether the printer may print what
+// it had.
 void PythonPrinter::CancelJob() noexcept
 {
-    if (const std::shared_ptr<Printer> printer = LetGo(Stage::Cancelled))
-        printer->Cancel(); // a call under way on another thread fails at once
+    const std::shared_ptr<Printer> printer = LetGo(Stage::Cancelled);
+    if (!printer)
+        return;
+    printer->Cancel(); // a call under way on another thread fails at once
+    std::lock_guard lock(stageMutex_);
+    cancelledJob_ = printer;
+}
+
+// Under callMutex_: the job a cancel broke off ends, with the failure a finish() raises, of
+// the kind the printer bears out: one that had part of the job may print it.
+void PythonPrinter::SettleCancelled() noexcept
+{
+    std::shared_ptr<Printer> job;
+    {
+        std::lock_guard lock(stageMutex_);
+        job = std::exchange(cancelledJob_, nullptr);
+    }
+    if (!job || finishFailure()) // a finish under way when the cancel came said how it ended
+        return;
+    const Error endFailed = errors::EndDocFailed();
+    std::string mayPrintAt;
+    try {
+        job->Finish();
+    } catch (const OutcomeUnknown& unknown) {
+        mayPrintAt = unknown.job().empty() ? name_ : unknown.job();
+    } catch (...) {
+    }
+    try {
+        const Error over(endFailed.number(), endFailed.source(), endFailed.description(),
+                         name_ + ": the job was cancelled", mayPrintAt);
+        if (mayPrintAt.empty())
+            throw NotPrinted(over);
+        throw OutcomeUnknown(over);
+    } catch (...) {
+        std::lock_guard lock(stageMutex_);
+        finishFailure_ = std::current_exception();
+    }
 }
 
 // A job cancelled before it was delivered will not print.
@@ -194,6 +234,7 @@ JobResult PythonPrinter::Finish()
         if (!printer) {
             // What the finish that ended the job raised, a cancel meanwhile included, holds:
             // the printer may have had the whole job.
+            SettleCancelled();
             if (const std::exception_ptr failure = finishFailure())
                 std::rethrow_exception(failure);
             if (cancelled())
@@ -221,10 +262,12 @@ void PythonPrinter::Cancel()
 
 bool PythonPrinter::Exit(const py::handle& exceptionType)
 {
-    if (exceptionType.is_none())
+    if (exceptionType.is_none()) {
         Finish();
-    else
+    } else {
         Cancel();
+        OneCallAtATime([this] { SettleCancelled(); }); // closes the job now
+    }
     return false;
 }
 

@@ -57,6 +57,7 @@ private:
     void Failed(std::exception_ptr failure) noexcept;
     std::exception_ptr finishFailure() const;
     void CancelJob() noexcept;
+    void SettleCancelled() noexcept;
     // `error`, its reason saying that the job is over, and how.
     [[noreturn]] void RaiseOver(const Error& error) const;
 
@@ -66,6 +67,8 @@ private:
     std::shared_ptr<Printer> printer_;
     Stage stage_ = Stage::Open;
     std::optional<JobResult> result_;
+    // Guarded by stageMutex_: the job a cancel broke off, until a call settles how it ended.
+    std::shared_ptr<Printer> cancelledJob_;
     // Guarded by stageMutex_. What the job's finish raised, raised again by a later finish(): its outcome
     // stays.
     std::exception_ptr finishFailure_;

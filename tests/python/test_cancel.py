@@ -70,6 +70,18 @@ def test_cancel_from_another_thread_ends_the_wait_of_finish(slow_devices):
     assert device.jobs() == [] and device.received() < len(JOB)
 
 
+def test_a_cancelled_job_the_printer_had_may_print(direct_device):
+    printer = rawlet.Printer(direct_device.uri)
+    printer.write(JOB)
+    direct_device.wait_still()  # the printer has read every byte
+    printer.cancel()
+    for _ in range(2):
+        with pytest.raises(rawlet.OutcomeUnknown) as raised:
+            printer.finish()
+        assert raised.value.number == 32034 and "cancelled" in raised.value.reason
+        assert raised.value.job == direct_device.uri
+
+
 def test_finish_again_after_a_cancel_ended_it_raises_the_same(slow_devices):
     [device] = slow_devices(8 << 10, 1)
     printer = rawlet.Printer(device.uri)
