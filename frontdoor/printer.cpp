@@ -160,6 +160,11 @@ JobResult Printer::Job::Deliver()
     services.spooler.ClosePrinter(handle);
     open = false;
     std::vector<platform::DocumentOutcome> outcomes;
+    // A cancel whose abandonment came between the document's end and the spooler's record of
+    // its job missed the job, whose wait would then go on: the job is abandoned again, now
+    // that it is recorded. The flag is set before the abandonment, so none is missed.
+    if (cancelled && reports())
+        reports()->AbandonDocuments();
     if (reports()) {
         if (options.onJobState)
             reports()->WatchJobStates(options.onJobState);
