@@ -1,6 +1,8 @@
 #include <rawlet/printer.h>
 
+#include <algorithm>
 #include <atomic>
+#include <exception>
 
 #include <rawlet/codepage/utf8_to_ansi_stream.h>
 
@@ -38,11 +40,18 @@ struct Printer::Job {
     bool open = false;
     bool finished = false;
     std::optional<JobResult> result; // once finished as printed or delivered
+    // Once finished otherwise: what the first Finish raised, which a later one raises again,
+    // as the outcome it reported (unknown, say) is not the spooler's last failure.
+    std::exception_ptr finishFailure;
     std::atomic<bool> cancelled = false;
     std::uint64_t sent = 0;
 };
 
 namespace {
+
+// Longer than any wait for a job, yet short enough that a clock's time plus it is still a
+// time the clock can count: a deadline past that would be over before it began.
+constexpr std::chrono::milliseconds kLongestWaitLimit = std::chrono::hours(24 * 365 * 100);
 
 Error Because(const Error& error, const platform::DocumentOutcome& outcome)
 {
@@ -101,7 +110,7 @@ void Printer::Job::Open()
         Refused();
     open = true;
     if (reports())
-        reports()->SetPrintingWait({options.wait, options.waitLimit});
+        reports()->SetPrintingWait({options.wait, std::min(options.waitLimit, kLongestWaitLimit)});
     const DocInfo docInfo{options.title, std::nullopt, std::nullopt};
     if (services.spooler.StartDocPrinterA(handle, docInfo) == 0)
         Refused();
@@ -151,6 +160,11 @@ JobResult Printer::Job::Deliver()
     services.spooler.ClosePrinter(handle);
     open = false;
     std::vector<platform::DocumentOutcome> outcomes;
+    // A cancel whose abandonment came between the document's end and the spooler's record of
+    // its job missed the job, whose wait would then go on: the job is abandoned again, now
+    // that it is recorded. The flag is set before the abandonment, so none is missed.
+    if (cancelled && reports())
+        reports()->AbandonDocuments();
     if (reports()) {
         if (options.onJobState)
             reports()->WatchJobStates(options.onJobState);
@@ -204,6 +218,8 @@ JobResult Printer::Finish()
     if (job_->finished) {
         if (job_->result)
             return *job_->result;
+        if (job_->finishFailure)
+            std::rethrow_exception(job_->finishFailure);
         Throw(errors::EndDocFailed(), job_->Failure());
     }
     // A cancel that came while the document was starting found nothing to break off yet: the
@@ -211,12 +227,20 @@ JobResult Printer::Finish()
     if (job_->cancelled) {
         job_->finished = true;
         Cancel();
+        // Ending the broken document has its spooler say what its printer had of it.
+        if (job_->open)
+            job_->services.spooler.EndDocPrinter(job_->handle);
         Throw(errors::EndDocFailed(), job_->Failure());
     }
     if (job_->fromUtf8)
         job_->Send(job_->fromUtf8->Finish());
     job_->finished = true;
-    job_->result = job_->open ? job_->Deliver() : JobResult{Outcome::delivered, "", 0, ""};
+    try {
+        job_->result = job_->open ? job_->Deliver() : JobResult{Outcome::delivered, "", 0, ""};
+    } catch (const Error&) {
+        job_->finishFailure = std::current_exception();
+        throw;
+    }
     return *job_->result;
 }
 

@@ -122,6 +122,7 @@ private:
     struct EndedDocument {
         platform::DocumentOutcome outcome;
         std::optional<KeptJob> kept; // delivered to a device that keeps jobs, to follow
+        bool abandoned = false;      // before its wait began, which then ends at once
     };
     std::vector<EndedDocument> ended_;
     platform::PrintingWait printingWait_;

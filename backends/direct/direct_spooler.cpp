@@ -327,6 +327,8 @@ void DirectSpooler::AbandonDocuments()
     std::lock_guard lock(mutex_);
     if (interrupted)
         lastFailure_ = std::move(interrupted);
+    for (EndedDocument& document : ended_)
+        document.abandoned = true;
     for (Device* device : following_)
         device->Interrupt();
 }
@@ -344,6 +346,12 @@ ipp::JobEnd DirectSpooler::Follow(const KeptJob& job, std::optional<Clock::time_
     Device::StateListener onState;
     {
         std::lock_guard lock(mutex_);
+        // An abandonment that came before the wait, which it found no device of, ends it.
+        if (std::ranges::any_of(ended_, [&job](const EndedDocument& document) {
+                return document.abandoned && document.kept && document.kept->id == job.id &&
+                       document.kept->uri.text == job.uri.text;
+            }))
+            device->Interrupt();
         following_.push_back(device.get());
         onState = onState_;
     }

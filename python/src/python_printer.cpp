@@ -1,5 +1,6 @@
 #include "python_printer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 #include <utility>
@@ -44,9 +45,12 @@ PythonPrinter::PythonPrinter(const std::string& nameOrUri, const std::optional<s
     options.title = title.value_or("");
     options.translate = translate;
     options.wait = wait;
+    // Far past any wait (the front door bounds it further), and never a number of
+    // milliseconds out of range: infinity is a wait as long as it takes.
+    constexpr double kLongestWaitTimeout = 1e12;
     if (waitTimeout)
-        options.waitLimit =
-            std::chrono::ceil<std::chrono::milliseconds>(std::chrono::duration<double>(*waitTimeout));
+        options.waitLimit = std::chrono::ceil<std::chrono::milliseconds>(
+            std::chrono::duration<double>(std::min(*waitTimeout, kLongestWaitTimeout)));
     options.utf8 = utf8;
     options.onSent = ProgressCall();
     try {
@@ -62,6 +66,9 @@ PythonPrinter::~PythonPrinter()
 {
     py::gil_scoped_release released;
     LetGo(Stage::Cancelled); // the last reference: the printer cancels a job still open
+    std::shared_ptr<Printer> cancelled;
+    std::lock_guard lock(stageMutex_);
+    cancelled.swap(cancelledJob_); // let go after the lock
 }
 
 // Called from a write, which runs without the GIL. A callback that raises cancels the job,
@@ -130,16 +137,69 @@ void PythonPrinter::Delivered(JobResult result) noexcept
     printer_.reset();
 }
 
+// A finish that raised ends the job, and its failure is kept for a later finish().
+void PythonPrinter::Failed(std::exception_ptr failure) noexcept
+{
+    {
+        std::lock_guard lock(stageMutex_);
+        finishFailure_ = std::move(failure);
+    }
+    LetGo(Stage::Finished);
+}
+
+std::exception_ptr PythonPrinter::finishFailure() const
+{
+    std::lock_guard lock(stageMutex_);
+    return finishFailure_;
+}
+
 std::optional<JobResult> PythonPrinter::result() const
 {
     std::lock_guard lock(stageMutex_);
     return result_;
 }
 
+// The job is kept, broken off, until a call can ask it whether the printer may print what
+// it had.
 void PythonPrinter::CancelJob() noexcept
 {
-    if (const std::shared_ptr<Printer> printer = LetGo(Stage::Cancelled))
-        printer->Cancel(); // a call under way on another thread fails at once
+    const std::shared_ptr<Printer> printer = LetGo(Stage::Cancelled);
+    if (!printer)
+        return;
+    printer->Cancel(); // a call under way on another thread fails at once
+    std::lock_guard lock(stageMutex_);
+    cancelledJob_ = printer;
+}
+
+// Under callMutex_: the job a cancel broke off ends, with the failure a finish() raises, of
+// the kind the printer bears out: one that had part of the job may print it.
+void PythonPrinter::SettleCancelled() noexcept
+{
+    std::shared_ptr<Printer> job;
+    {
+        std::lock_guard lock(stageMutex_);
+        job = std::exchange(cancelledJob_, nullptr);
+    }
+    if (!job || finishFailure()) // a finish under way when the cancel came said how it ended
+        return;
+    const Error endFailed = errors::EndDocFailed();
+    std::string mayPrintAt;
+    try {
+        job->Finish();
+    } catch (const OutcomeUnknown& unknown) {
+        mayPrintAt = unknown.job().empty() ? name_ : unknown.job();
+    } catch (...) {
+    }
+    try {
+        const Error over(endFailed.number(), endFailed.source(), endFailed.description(),
+                         name_ + ": the job was cancelled", mayPrintAt);
+        if (mayPrintAt.empty())
+            throw NotPrinted(over);
+        throw OutcomeUnknown(over);
+    } catch (...) {
+        std::lock_guard lock(stageMutex_);
+        finishFailure_ = std::current_exception();
+    }
 }
 
 // A job cancelled before it was delivered will not print.
@@ -172,6 +232,11 @@ JobResult PythonPrinter::Finish()
     OneCallAtATime([&] {
         const std::shared_ptr<Printer> printer = Current();
         if (!printer) {
+            // What the finish that ended the job raised, a cancel meanwhile included, holds:
+            // the printer may have had the whole job.
+            SettleCancelled();
+            if (const std::exception_ptr failure = finishFailure())
+                std::rethrow_exception(failure);
             if (cancelled())
                 RaiseOver(errors::EndDocFailed());
             if (const std::optional<JobResult> earlier = result())
@@ -181,7 +246,7 @@ JobResult PythonPrinter::Finish()
         try {
             finished = printer->Finish();
         } catch (...) {
-            LetGo(Stage::Finished);
+            Failed(std::current_exception());
             throw;
         }
         Delivered(finished);
@@ -197,10 +262,12 @@ void PythonPrinter::Cancel()
 
 bool PythonPrinter::Exit(const py::handle& exceptionType)
 {
-    if (exceptionType.is_none())
+    if (exceptionType.is_none()) {
         Finish();
-    else
+    } else {
         Cancel();
+        OneCallAtATime([this] { SettleCancelled(); }); // closes the job now
+    }
     return false;
 }
 

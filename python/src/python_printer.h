@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -53,7 +54,10 @@ private:
     bool cancelled() const;
     std::shared_ptr<Printer> LetGo(Stage stage) noexcept;
     void Delivered(JobResult result) noexcept;
+    void Failed(std::exception_ptr failure) noexcept;
+    std::exception_ptr finishFailure() const;
     void CancelJob() noexcept;
+    void SettleCancelled() noexcept;
     // `error`, its reason saying that the job is over, and how.
     [[noreturn]] void RaiseOver(const Error& error) const;
 
@@ -63,6 +67,11 @@ private:
     std::shared_ptr<Printer> printer_;
     Stage stage_ = Stage::Open;
     std::optional<JobResult> result_;
+    // Guarded by stageMutex_: the job a cancel broke off, until a call settles how it ended.
+    std::shared_ptr<Printer> cancelledJob_;
+    // Guarded by stageMutex_. What the job's finish raised, raised again by a later finish(): its outcome
+    // stays.
+    std::exception_ptr finishFailure_;
     std::string name_;
     std::atomic<std::uint64_t> sent_ = 0; // read by any thread holding the GIL
     pybind11::object onSent_;             // outlives printer_, whose progress calls borrow it

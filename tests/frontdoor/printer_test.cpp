@@ -82,6 +82,19 @@ TEST(PrinterTest, APrinterThatHungUpMidJobLeavesTheOutcomeUnknown)
     }
 }
 
+// A job cancelled after the printer took part of it may print that part, whether the cancel
+// came before Finish or during it.
+TEST(PrinterTest, ACancelledJobThePrinterHadPartOfMayPrint)
+{
+    SandboxQueue device(TestName());
+    device.SetDeviceMode("hold");
+    System system;
+    Printer printer(system, device.DeviceUri());
+    printer.Write(std::string(64 * 1024, 'x'));
+    printer.Cancel();
+    EXPECT_THROW(printer.Finish(), OutcomeUnknown);
+}
+
 // A printer that hangs up without reading has not taken the job, and the program learns it
 // from Finish, with the reason.
 TEST(PrinterTest, AJobThePrinterDidNotTakeFailsFinishWithTheReason)

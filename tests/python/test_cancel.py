@@ -70,6 +70,30 @@ def test_cancel_from_another_thread_ends_the_wait_of_finish(slow_devices):
     assert device.jobs() == [] and device.received() < len(JOB)
 
 
+def test_a_cancelled_job_the_printer_had_may_print(direct_device):
+    printer = rawlet.Printer(direct_device.uri)
+    printer.write(JOB)
+    direct_device.wait_still()  # the printer has read every byte
+    printer.cancel()
+    for _ in range(2):
+        with pytest.raises(rawlet.OutcomeUnknown) as raised:
+            printer.finish()
+        assert raised.value.number == 32034 and "cancelled" in raised.value.reason
+        assert raised.value.job == direct_device.uri
+
+
+def test_finish_again_after_a_cancel_ended_it_raises_the_same(slow_devices):
+    [device] = slow_devices(8 << 10, 1)
+    printer = rawlet.Printer(device.uri)
+    printer.write(JOB)
+    threading.Timer(0.5, printer.cancel).start()
+    with pytest.raises(rawlet.Error) as first:
+        printer.finish()
+    with pytest.raises(rawlet.Error) as again:
+        printer.finish()
+    assert type(again.value) is type(first.value) and again.value.reason == first.value.reason
+
+
 def test_a_progress_call_that_raises_cancels_the_job(direct_device):
     def jammed(sent):
         raise PaperJam

@@ -32,6 +32,16 @@ def test_a_device_uri_that_names_no_device_is_both_error_and_value_error():
 def test_wait_timeout_takes_seconds_above_zero():
     with pytest.raises(ValueError):
         rawlet.Printer("no-such-printer", wait=True, wait_timeout=0)
+    with pytest.raises(ValueError):
+        rawlet.Printer("no-such-printer", wait=True, wait_timeout=float("nan"))
+
+
+def test_a_far_wait_timeout_waits_for_the_printers_word(fake_printers, tmp_path):
+    receipts = fake_printers("escpos-prints:0.5", tmp_path / "receipts")
+    uri = receipts.uri + "?snmp=off+status=escpos+timeout=1"
+    with rawlet.Printer(uri, wait=True, wait_timeout=1e10) as printer:
+        printer.write(b"Total 23,30\r\n")
+    assert printer.result.outcome == "printed"
 
 
 def test_a_refused_connection_is_error_32036_naming_the_printer():
@@ -77,6 +87,19 @@ def test_a_deaf_printer_fails_the_end_of_a_small_job(direct_device):
         with rawlet.Printer(direct_device.uri + "?timeout=1") as printer:
             printer.write(b"receipt")
     assert raised.value.number == 32034
+
+
+def test_finish_again_after_a_failed_finish_raises_the_same(direct_device):
+    direct_device.set_mode("stall")
+    printer = rawlet.Printer(direct_device.uri + "?timeout=1")
+    printer.write(b"receipt")
+    with pytest.raises(rawlet.Error) as first:
+        printer.finish()
+    with pytest.raises(rawlet.Error) as again:
+        printer.finish()
+    assert type(again.value) is type(first.value)
+    assert (again.value.number, again.value.reason) == (first.value.number, first.value.reason)
+    assert printer.result is None
 
 
 def test_a_queue_that_rejects_jobs_refuses_the_job_at_its_start(queue):

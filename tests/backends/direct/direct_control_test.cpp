@@ -269,6 +269,27 @@ TEST(DirectControlTest, AbandoningEndsTheWaitForAHeldIppJob)
     reports.WatchJobStates(nullptr);
 }
 
+// An abandonment that comes after the document's end, before the wait for its job begins
+// (a cancel as Finish moves from one to the other), ends that wait too.
+TEST(DirectControlTest, AbandoningBeforeTheWaitBeginsEndsIt)
+{
+    IppTestPrinter printer("held");
+    posix::PosixPlatform system(kCodePages);
+    ASSERT_TRUE(system.AddDirectPrinter("Held", printer.uri()));
+    {
+        Rawlet control(system.Services());
+        control.SetPrinterName("Held");
+        control.SetPrinterData("receipt");
+        control.PrinterClose();
+    }
+    platform::SpoolerReports& reports = *system.Services().reports;
+    reports.SetPrintingWait({true, {}});
+    reports.AbandonDocuments();
+    auto waiting = std::async(std::launch::async, [&] { return reports.JobOutcomes(); });
+    ASSERT_EQ(waiting.wait_for(std::chrono::seconds(10)), std::future_status::ready) << "the wait went on";
+    EXPECT_THAT(waiting.get(), ElementsAre(Field(&platform::DocumentOutcome::outcome, Outcome::unknown)));
+}
+
 // The descriptor of this process that is connected to `port` on the loopback; -1 if none.
 int ConnectionTo(int port)
 {

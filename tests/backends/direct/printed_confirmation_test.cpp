@@ -52,6 +52,18 @@ TEST(PrintedConfirmation, ThePrintersWordMakesTheJobPrinted)
     EXPECT_EQ(result.bytes, kReceipt.size());
 }
 
+// A limit longer than any clock counts is a wait as long as it takes, not one already over.
+TEST(PrintedConfirmation, AFarLimitWaitsForThePrintersWord)
+{
+    const ReceiptPrinter receipts("escpos-prints:0.5");
+    System system;
+    JobOptions options = Waiting();
+    options.waitLimit = std::chrono::milliseconds::max();
+    Printer printer(system, receipts.uri(), options);
+    printer.Write(kReceipt);
+    EXPECT_EQ(printer.Finish().outcome, Outcome::printed);
+}
+
 TEST(PrintedConfirmation, APrinterThatNeverAnswersLeavesTheJobDelivered)
 {
     const ReceiptPrinter mute("normal");
@@ -79,6 +91,27 @@ TEST(PrintedConfirmation, ACancelEndsTheWaitAndSaysThePrinterHadTheWholeJob)
     } catch (const OutcomeUnknown& error) {
         EXPECT_EQ(error.job(), slow.uri());
         EXPECT_THAT(error.reason(), HasSubstr(": interrupted: the printer had acknowledged 16 of 16 bytes"));
+    }
+}
+
+// A printer that stopped before it said it had printed the job may still print it: a program
+// that asks again, as one does before it retries, hears the same, never that it did not print.
+TEST(PrintedConfirmation, AStopBeforeThePrintersWordLeavesTheJobUnknownAtEveryFinish)
+{
+    const ReceiptPrinter stopped("escpos-paper-end:0");
+    System system;
+    Printer printer(system, stopped.uri(), Waiting());
+    printer.Write(kReceipt);
+    for (int finish = 1; finish <= 2; ++finish) {
+        try {
+            printer.Finish();
+            FAIL() << "finish " << finish << " reported printed or delivered";
+        } catch (const OutcomeUnknown& error) {
+            EXPECT_EQ(error.job(), stopped.uri()) << "finish " << finish;
+            EXPECT_THAT(error.reason(), HasSubstr("paper end")) << "finish " << finish;
+        } catch (const Error& error) {
+            ADD_FAILURE() << "finish " << finish << " said: " << error.what();
+        }
     }
 }
 
