@@ -35,9 +35,14 @@ grep -q "; no answer: escpos; " "$work/out" || fail "silent provenance: $(cat "$
 
 # An AppSocket printer whose SNMP agent flags paper out and an open door (hrPrinterStatus
 # idle, hrPrinterDetectedErrorState 0x48), and one whose agent flags nothing.
+# Its community is its own: other tests that ask loopback printers at the same time, with
+# the default one, get no answer from it.
 new_queue snmp-device
-device_uri="socket://127.0.0.1:$(cat "$RAWLET_SANDBOX/devices/snmp-device/port")"
-agent() { "$here/../lib/snmp-agent.sh" stop "$work/agent"; "$here/../lib/snmp-agent.sh" start "$work/agent" 127.0.0.1:161 "$@"; }
+device_uri="socket://127.0.0.1:$(cat "$RAWLET_SANDBOX/devices/snmp-device/port")?snmp=status-sources"
+agent() {
+  "$here/../lib/snmp-agent.sh" stop "$work/agent"
+  "$here/../lib/snmp-agent.sh" start "$work/agent" 127.0.0.1:161 community=status-sources "$@"
+}
 trap 'stop_fakes; "$here/../lib/snmp-agent.sh" stop "$work/agent"; "$sandbox" stop "$remote" >/dev/null 2>&1; rm -rf "$work"' EXIT
 # Its agent listens where printers' agents do, port 161, which only root may take.
 if (( EUID == 0 )); then
