@@ -85,7 +85,7 @@ KeptConnections& TheKeptConnections()
 } // namespace
 
 LentConnection::LentConnection(std::string scheduler, ipp::Http http)
-    : scheduler_(std::move(scheduler)), http_(std::move(http))
+    : scheduler_(std::move(scheduler)), http_(std::move(http)), lender_(::getpid())
 {}
 
 LentConnection LentConnection::ToScheduler()
@@ -95,9 +95,14 @@ LentConnection LentConnection::ToScheduler()
     return {std::move(scheduler), http ? std::move(http) : ConnectWithDeadline()};
 }
 
-// One not kept is closed here, outside the lock.
+// One not kept is closed here, outside the lock. One a child of fork() inherited stays its
+// parent's: the child neither keeps nor closes it.
 LentConnection::~LentConnection()
 {
+    if (http_ && lender_ != ::getpid()) {
+        [[maybe_unused]] http_t* const parents = http_.release();
+        return;
+    }
     if (http_)
         const ipp::Http notKept = TheKeptConnections().Keep(std::move(scheduler_), std::move(http_));
 }

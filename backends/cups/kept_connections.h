@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 
 #include "shared_ipp.h"
@@ -38,6 +40,7 @@ private:
 
     std::string scheduler_;
     ipp::Http http_;
+    pid_t lender_; // the process it was lent in: a child of fork() shares it with its parent
 };
 
 } // namespace rawlet::cups

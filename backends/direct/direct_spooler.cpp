@@ -149,8 +149,8 @@ private:
     std::unique_ptr<Device> device_;
     std::atomic<std::uint32_t> jobId_ = 0;
     std::atomic<bool> connecting_ = false;
-    bool broken_ = false;   // the printing thread's own
-    bool wroteAny_ = false; // in the document in progress
+    bool broken_ = false;                // the printing thread's own
+    std::atomic<bool> wroteAny_ = false; // in the document in progress
     std::uint64_t written_ = 0;
     std::atomic<bool> failedOnItsOwn_ = false;
     std::atomic<bool> abandoned_ = false;

@@ -212,17 +212,36 @@ void PythonPrinter::RaiseOver(const Error& error) const
     throw NotPrinted(over);
 }
 
+// A write after the job was cancelled, or while it was: its end says whether the printer
+// had part of it, which it may print.
+void PythonPrinter::RaiseWriteOver()
+{
+    SettleCancelled();
+    const Error failed = errors::WriteFailed();
+    const std::string reason = name_ + ": the job was " + (cancelled() ? "cancelled" : "finished");
+    try {
+        if (const std::exception_ptr failure = finishFailure())
+            std::rethrow_exception(failure);
+    } catch (const OutcomeUnknown& unknown) {
+        throw FailureOf<WriteFailed, OutcomeUnknown>(
+            Error(failed.number(), failed.source(), failed.description(), reason, unknown.job()));
+    } catch (...) {
+    }
+    throw FailureOf<WriteFailed, NotPrinted>(
+        Error(failed.number(), failed.source(), failed.description(), reason));
+}
+
 void PythonPrinter::Write(const py::handle& data)
 {
     const ByteView view(data, "write()");
     OneCallAtATime([&] {
         const std::shared_ptr<Printer> printer = Current();
         if (!printer)
-            RaiseOver(errors::WriteFailed());
+            RaiseWriteOver();
         printer->Write(view.bytes());
         sent_ = printer->bytesSent();
-        if (cancelled()) // meanwhile, as by the last piece's progress call: none of it prints
-            RaiseOver(errors::WriteFailed());
+        if (cancelled()) // meanwhile, as by the last piece's progress call
+            RaiseWriteOver();
     });
 }
 

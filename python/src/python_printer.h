@@ -59,6 +59,7 @@ private:
     void CancelJob() noexcept;
     void SettleCancelled() noexcept;
     // `error`, its reason saying that the job is over, and how.
+    [[noreturn]] void RaiseWriteOver();
     [[noreturn]] void RaiseOver(const Error& error) const;
 
     std::mutex callMutex_; // one write or finish at a time: a rawlet::Printer is single-threaded

@@ -75,6 +75,9 @@ def test_a_cancelled_job_the_printer_had_may_print(direct_device):
     printer.write(JOB)
     direct_device.wait_still()  # the printer has read every byte
     printer.cancel()
+    with pytest.raises(rawlet.WriteFailed) as raised:
+        printer.write(b"more")
+    assert isinstance(raised.value, rawlet.OutcomeUnknown) and raised.value.job == direct_device.uri
     for _ in range(2):
         with pytest.raises(rawlet.OutcomeUnknown) as raised:
             printer.finish()
