@@ -60,6 +60,7 @@ private:
     JobEnd Unknown(const std::string& what) const;
     JobEnd Stop(const std::string& why);
     bool CancelJob();
+    bool StartedSinceLastLook();
 
     JobKeeper& keeper_;
     const FollowRules& rules_;
@@ -189,7 +190,7 @@ JobEnd Follower::Stop(const std::string& why)
 {
     const bool cancelled = CancelJob();
     const bool howFarKnown = lastState_ != 0 || events_.active();
-    begun_ = begun_ || events_.Read().begun || !howFarKnown;
+    begun_ = begun_ || events_.Read().begun || !howFarKnown || StartedSinceLastLook();
     if (!cancelled)
         return {Outcome::unknown, rules_.jobName + " did not print yet: " + why +
                                       "; it could not be cancelled and may still print"};
@@ -201,6 +202,17 @@ JobEnd Follower::Stop(const std::string& why)
 }
 
 bool Follower::CancelJob() { return Answered(Ask(IPP_OP_CANCEL_JOB, {}).get()); }
+
+// A job seen pending may have started between the last look and the cancel: the keeper's
+// record of when it started processing tells, where the keeper still has the job.
+bool Follower::StartedSinceLastLook()
+{
+    if (begun_ || events_.active())
+        return false;
+    const Ipp job = Ask(IPP_OP_GET_JOB_ATTRIBUTES, {"time-at-processing"});
+    ipp_attribute_t* started = ippFindAttribute(job.get(), "time-at-processing", IPP_TAG_INTEGER);
+    return started && ippGetInteger(started, 0) > 0;
+}
 
 } // namespace
 
