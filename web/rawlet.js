@@ -81,9 +81,10 @@ export class Bridge {
   }
 
   async #request(path, init = {}) {
+    const send = this.#fetch; // called alone: a browser's fetch refuses any other `this`
     let response;
     try {
-      response = await this.#fetch(new URL(path, this.#address), { ...init, cache: "no-store" });
+      response = await send(new URL(path, this.#address), init);
     } catch (error) {
       // The browser tells a page no more than this: the bridge not running, the user's
       // Local Network Access permission refused, or an answer this origin may not read.
