@@ -52,7 +52,8 @@ before(async () => {
   });
   for (let tries = 0; ; tries++) {
     try {
-      return await pageOf(shop).printers();
+      await pageOf(shop).printers();
+      return; // listening
     } catch (error) {
       if (!(error instanceof BridgeUnreachable) || tries === 100) throw error;
       await new Promise((resolve) => setTimeout(resolve, 100));
