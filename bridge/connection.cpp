@@ -2,7 +2,9 @@
 
 #include <iostream>
 
+#include <boost/asio/execution/outstanding_work.hpp>
 #include <boost/asio/post.hpp>
+#include <boost/asio/prefer.hpp>
 #include <boost/asio/write.hpp>
 
 #include "printer_text.h"
@@ -127,14 +129,16 @@ void Connection::OnBody(beast::error_code error)
 void Connection::Work()
 {
     stream_.expires_never();
-    asio::post(workers_, [self = shared_from_this()] {
+    // Work the service waits for: it runs on until the answer is written, signal or not.
+    auto tracked = asio::prefer(stream_.get_executor(), asio::execution::outstanding_work.tracked);
+    asio::post(workers_, [self = shared_from_this(), tracked] {
         bridge::Answer answer;
         try {
             answer = Serve(self->decision_, self->parser_.get().body());
         } catch (const std::exception& error) {
             answer = {500, "{\"refused\": " + text::JsonString(error.what()) + "}"};
         }
-        asio::post(self->stream_.get_executor(), [self, answer = std::move(answer)] {
+        asio::post(tracked, [self, answer = std::move(answer)] {
             if (self->decision_.route == Route::job)
                 self->Log("job for " + self->decision_.printer + ": " + answer.json);
             self->Answer(answer);

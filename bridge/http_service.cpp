@@ -104,11 +104,21 @@ HttpService::~HttpService() = default;
 
 void HttpService::Run()
 {
+    // A signal takes no new connection and lets those open end as they would, so that a job
+    // under way is answered and logged, not printed and reported nowhere. The signals are
+    // then the system's again: a second one ends the program at once.
     asio::signal_set signals(state_->io, SIGINT, SIGTERM);
-    signals.async_wait([this](boost::system::error_code, int) { state_->io.stop(); });
+    signals.async_wait([this, &signals](boost::system::error_code error, int) {
+        if (error)
+            return;
+        boost::system::error_code ignored;
+        for (tcp::acceptor& acceptor : state_->acceptors)
+            acceptor.close(ignored);
+        signals.clear(ignored);
+    });
     for (tcp::acceptor& acceptor : state_->acceptors)
         state_->Accept(acceptor);
-    state_->io.run();
+    state_->io.run(); // until every connection has ended
     state_->workers.join();
 }
 

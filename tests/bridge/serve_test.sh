@@ -10,20 +10,22 @@ trap '[[ -n $serve_pid ]] && kill "$serve_pid"; stop_fakes; rm -rf "$work"' EXIT
 
 # The printers have names of their own: the shared scheduler may hold queues named as
 # other tests name theirs, which a name the allow list gives would match too.
-shop=https://pos.example.com
+shop=https://pos.example.com kiosk=https://kiosk.example.com
 start_fake normal receipts
 receipts=$work/receipts
 start_fake normal office
 office_uri=$uri
 new_queue bridge-queue
-printf 'Till socket://127.0.0.1:%s\nOffice %s\nGone socket://127.0.0.1:%s\n' "$(cat "$receipts/port")" \
-  "$office_uri" "$(free_port)" >"$work/printers.conf"
+start_fake slow:20000 slow
+printf 'Till socket://127.0.0.1:%s\nOffice %s\nGone socket://127.0.0.1:%s\nSlow %s\n' "$(cat "$receipts/port")" \
+  "$office_uri" "$(free_port)" "$uri" >"$work/printers.conf"
 export RAWLET_PRINTERS=$work/printers.conf RAWLET_BRIDGE_CONF=$work/bridge.conf
 printf 'allow https://labels.example.com=Office\n' >"$work/bridge.conf"
 
 port=$(free_port)
 bridge=http://127.0.0.1:$port
-"$rawlet" serve --listen "127.0.0.1:$port" --allow "$shop=Till,bridge-queue,Gone" 2>"$work/log" &
+"$rawlet" serve --listen "127.0.0.1:$port" --allow "$shop=Till,bridge-queue,Gone" \
+  --allow "$kiosk=Slow" 2>"$work/log" &
 serve_pid=$!
 for _ in $(seq 100); do curl -s -o /dev/null "$bridge/" && break; sleep 0.1; done
 
@@ -146,10 +148,22 @@ done
 within 10 serve --listen "127.0.0.1:$port" --allow "$shop"
 check_eq "port taken" "$status:$(cat "$work/err")" "1:rawlet: cannot listen on 127.0.0.1 port $port: Address already in use"
 
-# SIGTERM ends it cleanly.
+# SIGTERM during a job to a slow printer: the job is finished, answered and logged, and the
+# bridge ends cleanly after it.
+head -c 100000 /dev/urandom >"$work/receipt.bin"
+rm -f "$work/headers" "$work/body"
+post -H "Origin: $kiosk" "$bridge/v1/printers/Slow/jobs" &
+client=$!
+for _ in $(seq 100); do [[ -e $work/slow/.job-1.part ]] && break; sleep 0.1; done
 kill -TERM "$serve_pid"
+wait "$client"
+check_eq "job under way at SIGTERM" "$(tr -d '\r' <"$work/headers" | head -1 | cut -d' ' -f2):$(cat "$work/body")" \
+  '200:{"outcome": "delivered", "job": "Slow", "bytes": 100000, "reason": "", "error": 0}'
+for _ in $(seq 100); do [[ -e $work/slow/job-1.bin ]] && break; sleep 0.1; done # the rest of its window
+cmp -s "$work/receipt.bin" "$work/slow/job-1.bin" || fail "the job under way at SIGTERM did not reach its printer whole"
 wait "$serve_pid"
 check_eq "status after SIGTERM" "$?" 0
 serve_pid=""
+grep -qF 'job for Slow: {"outcome": "delivered"' "$work/log" || fail "no log line for the job under way at SIGTERM"
 
 exit $((failures > 0))
