@@ -2,6 +2,7 @@
 #include "job_events.h"
 
 #include <algorithm>
+#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -135,7 +136,9 @@ const JobNews& JobEvents::Read()
     if (!Succeeded(response.get()))
         return news_;
     for (const Event& event : EventsIn(response.get())) {
-        nextSequence_ = std::max(nextSequence_, event.sequence + 1);
+        // The keeper's number, untrusted: one past the largest int is not asked for.
+        if (event.sequence >= nextSequence_ && event.sequence < std::numeric_limits<int>::max())
+            nextSequence_ = event.sequence + 1;
         if (event.jobId != jobId_)
             continue;
         news_.begun = news_.begun || event.jobState == IPP_JSTATE_PROCESSING;
