@@ -20,6 +20,9 @@ namespace {
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
 constexpr std::chrono::seconds kDrainLimit{2};
 constexpr std::size_t kHeaderLimit = 8 * 1024;
+// What is read but not yet parsed: a head, or a chunk's header line, which the parser takes
+// only whole. Bounded, lest a chunk extension that never ends fill the memory.
+constexpr std::size_t kUnparsedLimit = 64 * 1024;
 
 std::optional<std::string_view> Field(const http::fields& fields, std::string_view name)
 {
@@ -55,7 +58,8 @@ RequestHead HeadOf(const http::request_parser<http::string_body>::value_type& re
 
 Connection::Connection(asio::ip::tcp::socket socket, const RequestPolicy& policy, asio::thread_pool& workers,
                        const Limits& limits, std::shared_ptr<void> slot)
-    : stream_(std::move(socket)), policy_(policy), workers_(workers), limits_(limits), slot_(std::move(slot))
+    : stream_(std::move(socket)), buffer_(kUnparsedLimit), policy_(policy), workers_(workers),
+      limits_(limits), slot_(std::move(slot))
 {
     // A length over the limit is refused once the head says whose request it is (below),
     // so that an allowed page can read why.
@@ -117,6 +121,8 @@ void Connection::OnBody(beast::error_code error)
 {
     if (error == http::error::body_limit)
         return Refuse(413, "a job over the limit of " + std::to_string(limits_.body) + " bytes");
+    if (error == http::error::buffer_overflow)
+        return Refuse(400, "a chunk's header is over " + std::to_string(kUnparsedLimit) + " bytes");
     if (error) {
         LogFailedRead(error, "body");
         return Finish();

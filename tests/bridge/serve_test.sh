@@ -108,6 +108,20 @@ except OSError:
 sys.exit(1)
 PY
 printed_nothing "trickling client"
+# A chunk extension that never ends is refused once it is over the bound, not kept in memory.
+timeout 30 python3 - "$port" "$shop" <<'PY'
+import socket, sys
+port, origin = int(sys.argv[1]), sys.argv[2]
+client = socket.create_connection(("127.0.0.1", port))
+client.sendall(f"POST /v1/printers/Till/jobs HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nOrigin: {origin}\r\n"
+               "Content-Type: application/octet-stream\r\nTransfer-Encoding: chunked\r\n\r\n1;x=".encode())
+try:
+    for _ in range(64):  # 64 MiB, far over any chunk's header
+        client.sendall(b"a" * (1 << 20))
+except OSError:
+    pass
+PY
+printed_nothing "endless chunk extension"
 
 # Connections are bounded: past 32 open at once, one is closed as it comes, and the bridge
 # serves again once they end.
@@ -140,7 +154,7 @@ check_eq "foreign preflight" "$code:$(header Access-Control-Allow-Origin):$(head
 # Each refusal is a line on standard error that says why.
 for why in "no Origin" "the origin 'null' is not allowed" "the origin 'https://evil.example' is not allowed" \
   "the Host 'rebound.example.com:$port'" "the printer 'Office' is not allowed" "is a device or a path" \
-  "not text/plain" "is over the limit" "cut off" "refused a connection: 32 are open already"; do
+  "not text/plain" "is over the limit" "cut off" "a chunk's header is over" "refused a connection: 32 are open already"; do
   grep -qF "$why" "$work/log" || fail "no log line says: $why"
 done
 
