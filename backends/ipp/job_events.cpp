@@ -133,7 +133,8 @@ const JobNews& JobEvents::Read()
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-subscription-ids", subscription_.id);
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-sequence-numbers", nextSequence_);
     const Ipp response = AskKeeper(request);
-    if (!Succeeded(response.get()))
+    news_.unread = !Succeeded(response.get());
+    if (news_.unread)
         return news_;
     for (const Event& event : EventsIn(response.get())) {
         // The keeper's number, untrusted: one past the largest int is not asked for.
@@ -143,7 +144,7 @@ const JobNews& JobEvents::Read()
             continue;
         news_.begun = news_.begun || event.jobState == IPP_JSTATE_PROCESSING;
         if (Final(event.jobState) && news_.endState == 0)
-            news_ = {event.jobState, event.words, news_.begun};
+            news_ = {event.jobState, event.words, news_.begun, false};
     }
     return news_;
 }
