@@ -9,6 +9,7 @@
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/ip/v6_only.hpp>
 #include <boost/asio/signal_set.hpp>
+#include <boost/asio/steady_timer.hpp>
 #include <boost/asio/thread_pool.hpp>
 
 #include "connection.h"
@@ -61,9 +62,18 @@ void HttpService::State::Accept(tcp::acceptor& acceptor)
     acceptor.async_accept([this, &acceptor](boost::system::error_code error, tcp::socket socket) {
         if (error == asio::error::operation_aborted)
             return;
-        if (!error)
+        if (!error) {
             Take(std::move(socket));
-        Accept(acceptor);
+            return Accept(acceptor);
+        }
+        // Out of descriptors, say: the error comes back at once, and accepting again at once
+        // would take a whole CPU until a connection ends.
+        std::cerr << "rawlet serve: cannot take a connection: " << error.message() << "\n";
+        auto pause = std::make_shared<asio::steady_timer>(io, std::chrono::milliseconds(100));
+        pause->async_wait([this, &acceptor, pause](boost::system::error_code) {
+            if (acceptor.is_open())
+                Accept(acceptor);
+        });
     });
 }
 

@@ -158,6 +158,23 @@ for why in "no Origin" "the origin 'null' is not allowed" "the origin 'https://e
   grep -qF "$why" "$work/log" || fail "no log line says: $why"
 done
 
+# A bridge out of descriptors says so, pausing instead of trying again at once, and serves
+# again once connections end.
+starved_port=$(free_port)
+(ulimit -n 16 && exec "$rawlet" serve --listen "127.0.0.1:$starved_port" --allow "$shop" 2>"$work/starved.log") &
+starved_pid=$!
+for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$starved_port/" && break; sleep 0.1; done
+timeout 30 python3 - "$starved_port" <<'PY' || fail "the starved bridge could not be reached"
+import socket, sys, time
+held = [socket.create_connection(("127.0.0.1", int(sys.argv[1]))) for _ in range(20)]
+time.sleep(0.5)  # for the bridge to try the connections it cannot take
+PY
+http -H "Origin: $shop" "http://127.0.0.1:$starved_port/v1/printers"
+check_eq "starved bridge afterwards" "$code" 200
+kill -TERM "$starved_pid"
+wait "$starved_pid"
+grep -q "cannot take a connection: Too many open files" "$work/starved.log" || fail "no log line says the bridge was out of descriptors"
+
 # A second bridge on the same port does not start.
 within 10 serve --listen "127.0.0.1:$port" --allow "$shop"
 check_eq "port taken" "$status:$(cat "$work/err")" "1:rawlet: cannot listen on 127.0.0.1 port $port: Address already in use"
