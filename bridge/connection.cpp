@@ -2,7 +2,9 @@
 
 #include <iostream>
 
+#include <boost/asio/execution/outstanding_work.hpp>
 #include <boost/asio/post.hpp>
+#include <boost/asio/prefer.hpp>
 #include <boost/asio/write.hpp>
 
 #include "printer_text.h"
@@ -18,6 +20,9 @@ namespace {
 constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
 constexpr std::chrono::seconds kDrainLimit{2};
 constexpr std::size_t kHeaderLimit = 8 * 1024;
+// What is read but not yet parsed: a head, or a chunk's header line, which the parser takes
+// only whole. Bounded, lest a chunk extension that never ends fill the memory.
+constexpr std::size_t kUnparsedLimit = 64 * 1024;
 
 std::optional<std::string_view> Field(const http::fields& fields, std::string_view name)
 {
@@ -53,7 +58,8 @@ RequestHead HeadOf(const http::request_parser<http::string_body>::value_type& re
 
 Connection::Connection(asio::ip::tcp::socket socket, const RequestPolicy& policy, asio::thread_pool& workers,
                        const Limits& limits, std::shared_ptr<void> slot)
-    : stream_(std::move(socket)), policy_(policy), workers_(workers), limits_(limits), slot_(std::move(slot))
+    : stream_(std::move(socket)), buffer_(kUnparsedLimit), policy_(policy), workers_(workers),
+      limits_(limits), slot_(std::move(slot))
 {
     // A length over the limit is refused once the head says whose request it is (below),
     // so that an allowed page can read why.
@@ -115,6 +121,8 @@ void Connection::OnBody(beast::error_code error)
 {
     if (error == http::error::body_limit)
         return Refuse(413, "a job over the limit of " + std::to_string(limits_.body) + " bytes");
+    if (error == http::error::buffer_overflow)
+        return Refuse(400, "a chunk's header is over " + std::to_string(kUnparsedLimit) + " bytes");
     if (error) {
         LogFailedRead(error, "body");
         return Finish();
@@ -127,14 +135,16 @@ void Connection::OnBody(beast::error_code error)
 void Connection::Work()
 {
     stream_.expires_never();
-    asio::post(workers_, [self = shared_from_this()] {
+    // Work the service waits for: it runs on until the answer is written, signal or not.
+    auto tracked = asio::prefer(stream_.get_executor(), asio::execution::outstanding_work.tracked);
+    asio::post(workers_, [self = shared_from_this(), tracked] {
         bridge::Answer answer;
         try {
             answer = Serve(self->decision_, self->parser_.get().body());
         } catch (const std::exception& error) {
             answer = {500, "{\"refused\": " + text::JsonString(error.what()) + "}"};
         }
-        asio::post(self->stream_.get_executor(), [self, answer = std::move(answer)] {
+        asio::post(tracked, [self, answer = std::move(answer)] {
             if (self->decision_.route == Route::job)
                 self->Log("job for " + self->decision_.printer + ": " + answer.json);
             self->Answer(answer);

@@ -9,6 +9,7 @@
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/ip/v6_only.hpp>
 #include <boost/asio/signal_set.hpp>
+#include <boost/asio/steady_timer.hpp>
 #include <boost/asio/thread_pool.hpp>
 
 #include "connection.h"
@@ -61,9 +62,18 @@ void HttpService::State::Accept(tcp::acceptor& acceptor)
     acceptor.async_accept([this, &acceptor](boost::system::error_code error, tcp::socket socket) {
         if (error == asio::error::operation_aborted)
             return;
-        if (!error)
+        if (!error) {
             Take(std::move(socket));
-        Accept(acceptor);
+            return Accept(acceptor);
+        }
+        // Out of descriptors, say: the error comes back at once, and accepting again at once
+        // would take a whole CPU until a connection ends.
+        std::cerr << "rawlet serve: cannot take a connection: " << error.message() << "\n";
+        auto pause = std::make_shared<asio::steady_timer>(io, std::chrono::milliseconds(100));
+        pause->async_wait([this, &acceptor, pause](boost::system::error_code) {
+            if (acceptor.is_open())
+                Accept(acceptor);
+        });
     });
 }
 
@@ -104,11 +114,21 @@ HttpService::~HttpService() = default;
 
 void HttpService::Run()
 {
+    // A signal takes no new connection and lets those open end as they would, so that a job
+    // under way is answered and logged, not printed and reported nowhere. The signals are
+    // then the system's again: a second one ends the program at once.
     asio::signal_set signals(state_->io, SIGINT, SIGTERM);
-    signals.async_wait([this](boost::system::error_code, int) { state_->io.stop(); });
+    signals.async_wait([this, &signals](boost::system::error_code error, int) {
+        if (error)
+            return;
+        boost::system::error_code ignored;
+        for (tcp::acceptor& acceptor : state_->acceptors)
+            acceptor.close(ignored);
+        signals.clear(ignored);
+    });
     for (tcp::acceptor& acceptor : state_->acceptors)
         state_->Accept(acceptor);
-    state_->io.run();
+    state_->io.run(); // until every connection has ended
     state_->workers.join();
 }
 

@@ -2,6 +2,7 @@
 #include "job_events.h"
 
 #include <algorithm>
+#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -132,15 +133,18 @@ const JobNews& JobEvents::Read()
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-subscription-ids", subscription_.id);
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-sequence-numbers", nextSequence_);
     const Ipp response = AskKeeper(request);
-    if (!Succeeded(response.get()))
+    news_.unread = !Succeeded(response.get());
+    if (news_.unread)
         return news_;
     for (const Event& event : EventsIn(response.get())) {
-        nextSequence_ = std::max(nextSequence_, event.sequence + 1);
+        // The keeper's number, untrusted: one past the largest int is not asked for.
+        if (event.sequence >= nextSequence_ && event.sequence < std::numeric_limits<int>::max())
+            nextSequence_ = event.sequence + 1;
         if (event.jobId != jobId_)
             continue;
         news_.begun = news_.begun || event.jobState == IPP_JSTATE_PROCESSING;
         if (Final(event.jobState) && news_.endState == 0)
-            news_ = {event.jobState, event.words, news_.begun};
+            news_ = {event.jobState, event.words, news_.begun, false};
     }
     return news_;
 }

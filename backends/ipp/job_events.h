@@ -11,6 +11,7 @@ struct JobNews {
     int endState = 0;     // completed, canceled or aborted, once an event said so
     std::string endWords; // the keeper's words for that end
     bool begun = false;   // an event saw it processing: some of it may have printed
+    bool unread = false;  // the last read had no answer: an event since may be missed
 };
 
 // The events of a printer subscription, as the follower of one job reads them: the

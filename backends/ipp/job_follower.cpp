@@ -190,7 +190,10 @@ JobEnd Follower::Stop(const std::string& why)
 {
     const bool cancelled = CancelJob();
     const bool howFarKnown = lastState_ != 0 || events_.active();
-    begun_ = begun_ || events_.Read().begun || !howFarKnown || StartedSinceLastLook();
+    const JobNews& news = events_.Read();
+    // Events unread may have told that it began: the cancel does not make it unprinted then.
+    begun_ =
+        begun_ || news.begun || (events_.active() && news.unread) || !howFarKnown || StartedSinceLastLook();
     if (!cancelled)
         return {Outcome::unknown, rules_.jobName + " did not print yet: " + why +
                                       "; it could not be cancelled and may still print"};

@@ -10,20 +10,22 @@ trap '[[ -n $serve_pid ]] && kill "$serve_pid"; stop_fakes; rm -rf "$work"' EXIT
 
 # The printers have names of their own: the shared scheduler may hold queues named as
 # other tests name theirs, which a name the allow list gives would match too.
-shop=https://pos.example.com
+shop=https://pos.example.com kiosk=https://kiosk.example.com
 start_fake normal receipts
 receipts=$work/receipts
 start_fake normal office
 office_uri=$uri
 new_queue bridge-queue
-printf 'Till socket://127.0.0.1:%s\nOffice %s\nGone socket://127.0.0.1:%s\n' "$(cat "$receipts/port")" \
-  "$office_uri" "$(free_port)" >"$work/printers.conf"
+start_fake slow:20000 slow
+printf 'Till socket://127.0.0.1:%s\nOffice %s\nGone socket://127.0.0.1:%s\nSlow %s\n' "$(cat "$receipts/port")" \
+  "$office_uri" "$(free_port)" "$uri" >"$work/printers.conf"
 export RAWLET_PRINTERS=$work/printers.conf RAWLET_BRIDGE_CONF=$work/bridge.conf
 printf 'allow https://labels.example.com=Office\n' >"$work/bridge.conf"
 
 port=$(free_port)
 bridge=http://127.0.0.1:$port
-"$rawlet" serve --listen "127.0.0.1:$port" --allow "$shop=Till,bridge-queue,Gone" 2>"$work/log" &
+"$rawlet" serve --listen "127.0.0.1:$port" --allow "$shop=Till,bridge-queue,Gone" \
+  --allow "$kiosk=Slow" 2>"$work/log" &
 serve_pid=$!
 for _ in $(seq 100); do curl -s -o /dev/null "$bridge/" && break; sleep 0.1; done
 
@@ -106,6 +108,20 @@ except OSError:
 sys.exit(1)
 PY
 printed_nothing "trickling client"
+# A chunk extension that never ends is refused once it is over the bound, not kept in memory.
+timeout 30 python3 - "$port" "$shop" <<'PY'
+import socket, sys
+port, origin = int(sys.argv[1]), sys.argv[2]
+client = socket.create_connection(("127.0.0.1", port))
+client.sendall(f"POST /v1/printers/Till/jobs HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nOrigin: {origin}\r\n"
+               "Content-Type: application/octet-stream\r\nTransfer-Encoding: chunked\r\n\r\n1;x=".encode())
+try:
+    for _ in range(64):  # 64 MiB, far over any chunk's header
+        client.sendall(b"a" * (1 << 20))
+except OSError:
+    pass
+PY
+printed_nothing "endless chunk extension"
 
 # Connections are bounded: past 32 open at once, one is closed as it comes, and the bridge
 # serves again once they end.
@@ -138,18 +154,47 @@ check_eq "foreign preflight" "$code:$(header Access-Control-Allow-Origin):$(head
 # Each refusal is a line on standard error that says why.
 for why in "no Origin" "the origin 'null' is not allowed" "the origin 'https://evil.example' is not allowed" \
   "the Host 'rebound.example.com:$port'" "the printer 'Office' is not allowed" "is a device or a path" \
-  "not text/plain" "is over the limit" "cut off" "refused a connection: 32 are open already"; do
+  "not text/plain" "is over the limit" "cut off" "a chunk's header is over" "refused a connection: 32 are open already"; do
   grep -qF "$why" "$work/log" || fail "no log line says: $why"
 done
+
+# A bridge out of descriptors says so, pausing instead of trying again at once, and serves
+# again once connections end.
+starved_port=$(free_port)
+(ulimit -n 16 && exec "$rawlet" serve --listen "127.0.0.1:$starved_port" --allow "$shop" 2>"$work/starved.log") &
+starved_pid=$!
+for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$starved_port/" && break; sleep 0.1; done
+timeout 30 python3 - "$starved_port" <<'PY' || fail "the starved bridge could not be reached"
+import socket, sys, time
+held = [socket.create_connection(("127.0.0.1", int(sys.argv[1]))) for _ in range(20)]
+time.sleep(0.5)  # for the bridge to try the connections it cannot take
+PY
+http -H "Origin: $shop" "http://127.0.0.1:$starved_port/v1/printers"
+check_eq "starved bridge afterwards" "$code" 200
+kill -TERM "$starved_pid"
+wait "$starved_pid"
+grep -q "cannot take a connection: Too many open files" "$work/starved.log" || fail "no log line says the bridge was out of descriptors"
 
 # A second bridge on the same port does not start.
 within 10 serve --listen "127.0.0.1:$port" --allow "$shop"
 check_eq "port taken" "$status:$(cat "$work/err")" "1:rawlet: cannot listen on 127.0.0.1 port $port: Address already in use"
 
-# SIGTERM ends it cleanly.
+# SIGTERM during a job to a slow printer: the job is finished, answered and logged, and the
+# bridge ends cleanly after it.
+head -c 100000 /dev/urandom >"$work/receipt.bin"
+rm -f "$work/headers" "$work/body"
+post -H "Origin: $kiosk" "$bridge/v1/printers/Slow/jobs" &
+client=$!
+for _ in $(seq 100); do [[ -e $work/slow/.job-1.part ]] && break; sleep 0.1; done
 kill -TERM "$serve_pid"
+wait "$client"
+check_eq "job under way at SIGTERM" "$(tr -d '\r' <"$work/headers" | head -1 | cut -d' ' -f2):$(cat "$work/body")" \
+  '200:{"outcome": "delivered", "job": "Slow", "bytes": 100000, "reason": "", "error": 0}'
+for _ in $(seq 100); do [[ -e $work/slow/job-1.bin ]] && break; sleep 0.1; done # the rest of its window
+cmp -s "$work/receipt.bin" "$work/slow/job-1.bin" || fail "the job under way at SIGTERM did not reach its printer whole"
 wait "$serve_pid"
 check_eq "status after SIGTERM" "$?" 0
 serve_pid=""
+grep -qF 'job for Slow: {"outcome": "delivered"' "$work/log" || fail "no log line for the job under way at SIGTERM"
 
 exit $((failures > 0))
