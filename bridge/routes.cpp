@@ -8,22 +8,13 @@
 
 #include "printer_text.h"
 #include "redaction.h"
+#include "status_json.h"
 
 namespace rawlet::bridge {
 
 namespace {
 
 using platform::PrinterStatus;
-
-std::string JsonList(const std::vector<std::string>& texts)
-{
-    std::string list;
-    for (const std::string& text : texts)
-        list += (list.empty() ? "" : ", ") + text::JsonString(text);
-    return "[" + list + "]";
-}
-
-const char* Bool(bool value) { return value ? "true" : "false"; }
 
 Answer ListPrinters(const AllowEntry& entry)
 {
@@ -42,24 +33,11 @@ Answer ListPrinters(const AllowEntry& entry)
     return {200, json.str()};
 }
 
-// As `rawlet status --json` gives one printer.
-std::string StatusJson(const PrinterStatus& status)
+// As `rawlet status --json` gives one printer, without the devices its message may name.
+std::string StatusJson(PrinterStatus status)
 {
-    std::ostringstream json;
-    json << "{\"name\": " << text::JsonString(status.name) << ", \"ready\": " << Bool(status.ready)
-         << ", \"answers\": " << Bool(status.answers)
-         << ", \"state\": " << text::JsonString(platform::StateName(status.state))
-         << ", \"reasons\": " << JsonList(status.reasons)
-         << ", \"accepting_jobs\": " << Bool(status.acceptingJobs)
-         << ", \"queued_jobs\": " << (status.queuedJobs ? std::to_string(*status.queuedJobs) : "null")
-         << ", \"message\": " << text::JsonString(WithoutDevices(status.message))
-         << ", \"sources\": " << JsonList(status.sources)
-         << ", \"unanswered\": " << JsonList(status.unanswered)
-         << ", \"manufacturer\": " << text::JsonString(status.manufacturer)
-         << ", \"model\": " << text::JsonString(status.model)
-         << ", \"command_set\": " << text::JsonString(status.commandSet)
-         << ", \"elapsed_ms\": " << status.elapsed.count() << "}";
-    return json.str();
+    status.message = WithoutDevices(status.message);
+    return text::StatusJson(status);
 }
 
 Answer ShowStatus(const std::string& printer)

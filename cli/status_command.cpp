@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <iostream>
-#include <iterator>
 #include <stdexcept>
 
 #include "printer_text.h"
+#include "status_json.h"
 
 namespace rawlet::cli {
 
@@ -59,33 +59,11 @@ std::string Facts(const PrinterStatus& status)
     return facts;
 }
 
-std::string JsonList(const std::vector<std::string>& texts)
-{
-    std::vector<std::string> strings;
-    std::ranges::transform(texts, std::back_inserter(strings), text::JsonString);
-    return "[" + Joined(strings) + "]";
-}
-
 void WriteJson(std::ostream& out, const std::vector<PrinterStatus>& statuses)
 {
     out << "[";
-    for (std::size_t i = 0; i < statuses.size(); ++i) {
-        const PrinterStatus& status = statuses[i];
-        out << (i ? ",\n " : "\n ") << "{\"name\": " << text::JsonString(status.name)
-            << ", \"ready\": " << (status.ready ? "true" : "false")
-            << ", \"answers\": " << (status.answers ? "true" : "false")
-            << ", \"state\": " << text::JsonString(platform::StateName(status.state))
-            << ", \"reasons\": " << JsonList(status.reasons)
-            << ", \"accepting_jobs\": " << (status.acceptingJobs ? "true" : "false")
-            << ", \"queued_jobs\": " << (status.queuedJobs ? std::to_string(*status.queuedJobs) : "null")
-            << ", \"message\": " << text::JsonString(status.message)
-            << ", \"sources\": " << JsonList(status.sources)
-            << ", \"unanswered\": " << JsonList(status.unanswered)
-            << ", \"manufacturer\": " << text::JsonString(status.manufacturer)
-            << ", \"model\": " << text::JsonString(status.model)
-            << ", \"command_set\": " << text::JsonString(status.commandSet)
-            << ", \"elapsed_ms\": " << status.elapsed.count() << "}";
-    }
+    for (std::size_t i = 0; i < statuses.size(); ++i)
+        out << (i ? ",\n " : "\n ") << text::StatusJson(statuses[i]);
     out << "\n]\n";
 }
 
