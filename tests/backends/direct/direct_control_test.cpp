@@ -234,6 +234,15 @@ private:
     std::string port_;
 };
 
+// A receipt printed to `name` through the control, its document ended and handed over.
+void PrintReceipt(posix::PosixPlatform& system, const std::string& name)
+{
+    Rawlet control(system.Services());
+    control.SetPrinterName(name);
+    control.SetPrinterData("receipt");
+    control.PrinterClose();
+}
+
 // Waiting for a job the printer holds lasts until the program gives up on it: the state is
 // heard meanwhile, and abandoning the documents ends the wait at once, as an interruption
 // does, and cancels the job where the printer can.
@@ -242,12 +251,7 @@ TEST(DirectControlTest, AbandoningEndsTheWaitForAHeldIppJob)
     IppTestPrinter printer("held");
     posix::PosixPlatform system(kCodePages);
     ASSERT_TRUE(system.AddDirectPrinter("Held", printer.uri()));
-    {
-        Rawlet control(system.Services());
-        control.SetPrinterName("Held");
-        control.SetPrinterData("receipt");
-        control.PrinterClose();
-    }
+    PrintReceipt(system, "Held");
     platform::SpoolerReports& reports = *system.Services().reports;
     std::promise<std::string> firstState;
     std::once_flag heard;
@@ -276,12 +280,7 @@ TEST(DirectControlTest, AbandoningBeforeTheWaitBeginsEndsIt)
     IppTestPrinter printer("held");
     posix::PosixPlatform system(kCodePages);
     ASSERT_TRUE(system.AddDirectPrinter("Held", printer.uri()));
-    {
-        Rawlet control(system.Services());
-        control.SetPrinterName("Held");
-        control.SetPrinterData("receipt");
-        control.PrinterClose();
-    }
+    PrintReceipt(system, "Held");
     platform::SpoolerReports& reports = *system.Services().reports;
     reports.SetPrintingWait({true, {}});
     reports.AbandonDocuments();
