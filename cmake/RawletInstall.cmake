@@ -21,7 +21,8 @@ set(RAWLET_SOVERSION 3)
 add_library(rawlet_library SHARED
   $<TARGET_OBJECTS:rawlet> $<TARGET_OBJECTS:rawlet_codepage> $<TARGET_OBJECTS:rawlet_posixapi>
   $<TARGET_OBJECTS:rawlet_ipp> $<TARGET_OBJECTS:rawlet_cups> $<TARGET_OBJECTS:rawlet_direct_transports>
-  $<TARGET_OBJECTS:rawlet_direct_status> $<TARGET_OBJECTS:rawlet_direct> $<TARGET_OBJECTS:rawlet_posix>
+  $<TARGET_OBJECTS:rawlet_direct_status> $<TARGET_OBJECTS:rawlet_direct> $<TARGET_OBJECTS:rawlet_combined>
+  $<TARGET_OBJECTS:rawlet_posix>
   $<TARGET_OBJECTS:rawlet_frontdoor>)
 target_link_libraries(rawlet_library PRIVATE Cups::Cups ${CMAKE_DL_LIBS})
 target_include_directories(rawlet_library INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)

@@ -41,10 +41,15 @@ bool SameName(std::string_view a, std::string_view b);
 // system has no transport for is a problem of its line.
 void ReadPrintersConf(std::istream& lines, const std::string& fileName, PrintersConf& conf);
 
-// $RAWLET_PRINTERS alone when it is set; otherwise $XDG_CONFIG_HOME/rawlet/printers.conf
-// (~/.config/rawlet/printers.conf), then /etc/rawlet/printers.conf. Missing files are no
-// problem; a named $RAWLET_PRINTERS that cannot be read is.
+// $RAWLET_PRINTERS alone when it is set; otherwise the files of PrintersConfFiles(), in
+// their order. Missing files are no problem; a named $RAWLET_PRINTERS that cannot be read is.
 PrintersConf LoadPrintersConf();
+
+// Where this system keeps printers.conf, the user's own first (printers_conf_files.cpp of
+// each system's folder): $XDG_CONFIG_HOME/rawlet/printers.conf
+// (~/.config/rawlet/printers.conf), then /etc/rawlet/printers.conf on Linux and macOS;
+// %APPDATA%\Rawlet\printers.conf, then %PROGRAMDATA%\Rawlet\printers.conf on Windows.
+std::vector<std::string> PrintersConfFiles();
 
 // ---- direct_spooler.cpp: the spooler --------------------------------------------------
 

@@ -25,17 +25,6 @@ bool Taken(const PrintersConf& conf, std::string_view name)
                                [&](const DirectPrinter& printer) { return SameName(printer.name, name); });
 }
 
-std::vector<std::string> DefaultFiles()
-{
-    std::vector<std::string> files;
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
-        files.push_back(std::string(config) + "/rawlet/printers.conf");
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        files.push_back(std::string(home) + "/.config/rawlet/printers.conf");
-    files.emplace_back("/etc/rawlet/printers.conf");
-    return files;
-}
-
 } // namespace
 
 void ReadPrintersConf(std::istream& lines, const std::string& fileName, PrintersConf& conf)
@@ -79,7 +68,7 @@ PrintersConf LoadPrintersConf()
         ReadPrintersConf(file, named, conf);
         return conf;
     }
-    for (const std::string& name : DefaultFiles())
+    for (const std::string& name : PrintersConfFiles())
         if (std::ifstream file(name); file)
             ReadPrintersConf(file, name, conf);
     return conf;

@@ -1,7 +1,5 @@
 #include "posix_platform.h"
 
-#include <stdexcept>
-
 #include "combined_printer_list.h"
 #include "combined_spooler.h"
 #include "cups_printer_list.h"
@@ -23,8 +21,9 @@ PosixPlatform::PosixPlatform(platform::Host& host)
 PosixPlatform::PosixPlatform(codepage::TableCodePage codePage, platform::Host* host)
     : spooler_(std::make_unique<cups::CupsSpooler>()), printers_(std::make_unique<cups::CupsPrinterList>()),
       direct_(std::make_unique<direct::DirectSpooler>()),
-      combinedSpooler_(std::make_unique<CombinedSpooler>(*spooler_, *direct_)),
-      combinedPrinters_(std::make_unique<CombinedPrinterList>(*printers_, *direct_)),
+      combinedSpooler_(std::make_unique<combined::CombinedSpooler>(*spooler_, *spooler_, *direct_)),
+      combinedPrinters_(std::make_unique<combined::CombinedPrinterList>(
+          *printers_, [this] { return printers_->Describe(); }, *direct_)),
       codePage_(std::move(codePage)), host_(host ? *host : ownHost_)
 {
     direct::PrintersConf conf = direct::LoadPrintersConf();
@@ -57,14 +56,7 @@ bool PosixPlatform::AddPrinterGivenByUri(const std::string& printer)
 
 void PosixPlatform::SetStatusProbe(const std::string& probe)
 {
-    if (probe.empty())
-        direct_->SetStatusProbe(direct::DeviceUri::Probe::None);
-    else if (probe == "escpos")
-        direct_->SetStatusProbe(direct::DeviceUri::Probe::EscPos);
-    else if (probe == "zpl")
-        direct_->SetStatusProbe(direct::DeviceUri::Probe::Zpl);
-    else
-        throw std::invalid_argument("the status probe must be escpos or zpl, not '" + probe + "'");
+    direct_->SetStatusProbe(direct::ProbeNamed(probe));
 }
 
 void PosixPlatform::LeaveOutQueues() noexcept { combinedPrinters_->LeaveOutQueues(); }

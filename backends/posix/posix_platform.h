@@ -18,11 +18,12 @@ namespace rawlet::cups {
 class CupsPrinterList;
 class CupsSpooler;
 } // namespace rawlet::cups
-
-namespace rawlet::posix {
-
+namespace rawlet::combined {
 class CombinedPrinterList;
 class CombinedSpooler;
+} // namespace rawlet::combined
+
+namespace rawlet::posix {
 
 using rawlet::PrinterDescription;
 
@@ -85,8 +86,8 @@ private:
     std::unique_ptr<cups::CupsSpooler> spooler_;
     std::unique_ptr<cups::CupsPrinterList> printers_;
     std::unique_ptr<direct::DirectSpooler> direct_;
-    std::unique_ptr<CombinedSpooler> combinedSpooler_;
-    std::unique_ptr<CombinedPrinterList> combinedPrinters_;
+    std::unique_ptr<combined::CombinedSpooler> combinedSpooler_;
+    std::unique_ptr<combined::CombinedPrinterList> combinedPrinters_;
     std::vector<std::string> configurationProblems_;
     codepage::TableCodePage codePage_;
     platform::Host& host_;

@@ -2,24 +2,46 @@
 
 #include <windows.h>
 
-#include <stdexcept>
-
+#include "combined_printer_list.h"
+#include "combined_spooler.h"
+#include "direct_printers.h"
 #include "win32_code_page.h"
 #include "win32_printer_list.h"
 #include "win32_spooler.h"
 
 namespace rawlet::win32 {
 
+namespace {
+
+std::vector<PrinterDescription> DescribeQueues(Win32PrinterList& queues)
+{
+    std::vector<PrinterDescription> printers;
+    for (std::string& name : queues.DeviceNames())
+        printers.push_back({std::move(name), "queue", ""});
+    return printers;
+}
+
+} // namespace
+
 Win32Platform::Win32Platform()
     : spooler_(std::make_unique<Win32Spooler>()), printers_(std::make_unique<Win32PrinterList>()),
+      direct_(std::make_unique<direct::DirectSpooler>()),
+      combinedSpooler_(std::make_unique<combined::CombinedSpooler>(*spooler_, *spooler_, *direct_)),
+      combinedPrinters_(std::make_unique<combined::CombinedPrinterList>(
+          *printers_, [this] { return DescribeQueues(*printers_); }, *direct_)),
       codePage_(std::make_unique<Win32CodePage>())
-{}
+{
+    direct::PrintersConf conf = direct::LoadPrintersConf();
+    for (direct::DirectPrinter& printer : conf.printers)
+        direct_->Add(std::move(printer));
+    configurationProblems_ = std::move(conf.problems);
+}
 
 Win32Platform::~Win32Platform() = default;
 
 platform::Platform Win32Platform::Services(platform::Host& host)
 {
-    return {*spooler_, *printers_, *codePage_, host, spooler_.get()};
+    return {*combinedSpooler_, *combinedPrinters_, *codePage_, host, combinedSpooler_.get()};
 }
 
 const codepage::AnsiCharset& Win32Platform::ansiCharset()
@@ -29,30 +51,26 @@ const codepage::AnsiCharset& Win32Platform::ansiCharset()
     return *charset_;
 }
 
-std::vector<PrinterDescription> Win32Platform::DescribePrinters()
+std::vector<PrinterDescription> Win32Platform::DescribePrinters() { return combinedPrinters_->Describe(); }
+
+bool Win32Platform::AddDirectPrinter(const std::string& name, const std::string& uri)
 {
-    std::vector<PrinterDescription> printers;
-    for (std::string& name : printers_->DeviceNames())
-        printers.push_back({std::move(name), "queue", ""});
-    return printers;
+    return direct_->Add({name, direct::ParseDeviceUri(uri)});
 }
 
 bool Win32Platform::AddPrinterGivenByUri(const std::string& printer)
 {
-    if (printer.find("://") != std::string::npos)
-        throw std::invalid_argument("device URIs are not available on Windows: name a printer");
-    return false;
-}
-
-bool Win32Platform::AddDirectPrinter(const std::string&, const std::string&)
-{
-    throw std::invalid_argument("direct printers are not available on Windows: name a printer");
+    if (!direct::LooksLikeDeviceUri(printer))
+        return false;
+    // No configured name has a ':', so a URI's name is free unless it was given before.
+    [[maybe_unused]] const bool added = AddDirectPrinter(printer, printer);
+    combinedPrinters_->LeaveOutQueues();
+    return true;
 }
 
 void Win32Platform::SetStatusProbe(const std::string& probe)
 {
-    if (!probe.empty())
-        throw std::invalid_argument("status probes are not available on Windows");
+    direct_->SetStatusProbe(direct::ProbeNamed(probe));
 }
 
 } // namespace rawlet::win32

@@ -233,6 +233,17 @@ bool LooksLikeDeviceUri(std::string_view text)
     return false;
 }
 
+DeviceUri::Probe ProbeNamed(std::string_view name)
+{
+    if (name.empty())
+        return DeviceUri::Probe::None;
+    if (name == "escpos")
+        return DeviceUri::Probe::EscPos;
+    if (name == "zpl")
+        return DeviceUri::Probe::Zpl;
+    throw BadDeviceUri("the status probe must be escpos or zpl, not '" + std::string(name) + "'");
+}
+
 bool IsWindowsPath(std::string_view path)
 {
     return IsPort(path, "COM") || IsPort(path, "LPT") || IsDrivePath(path);

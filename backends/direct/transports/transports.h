@@ -78,6 +78,9 @@ struct DeviceUri {
     } usb;
 };
 
+// The query named "escpos" or "zpl", or none for ""; throws BadDeviceUri for another name.
+DeviceUri::Probe ProbeNamed(std::string_view name);
+
 // A URI that names no device this system can reach; the message says why.
 struct BadDeviceUri : std::invalid_argument {
     using std::invalid_argument::invalid_argument;

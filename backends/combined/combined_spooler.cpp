@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-namespace rawlet::posix {
+namespace rawlet::combined {
 
 bool CombinedSpooler::OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle)
 {
@@ -66,16 +66,18 @@ bool CombinedSpooler::Noted(const platform::Spooler& spooler, bool succeeded)
 
 std::optional<platform::DocumentOutcome> CombinedSpooler::LastFailure()
 {
-    return directFailedLast_ ? direct_.LastFailure() : queues_.LastFailure();
+    return directFailedLast_ ? direct_.LastFailure() : queueReports_.LastFailure();
 }
 
-// A direct printer times its sources itself; a queue's answer is the scheduler's.
+// A direct printer times its sources itself; a queue's answer is its spooler's.
 std::optional<platform::PrinterStatus> CombinedSpooler::StatusOf(const std::string& printerName)
 {
     if (direct_.Knows(printerName))
         return direct_.StatusOf(printerName);
+    if (!queueReports_.CanTellStatus())
+        return std::nullopt;
     const auto started = std::chrono::steady_clock::now();
-    std::optional<platform::PrinterStatus> status = queues_.StatusOf(printerName);
+    std::optional<platform::PrinterStatus> status = queueReports_.StatusOf(printerName);
     if (status)
         status->elapsed =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
@@ -84,16 +86,16 @@ std::optional<platform::PrinterStatus> CombinedSpooler::StatusOf(const std::stri
 
 void CombinedSpooler::AbandonDocuments()
 {
-    queues_.AbandonDocuments();
+    queueReports_.AbandonDocuments();
     direct_.AbandonDocuments();
 }
 
 std::vector<platform::DocumentOutcome> CombinedSpooler::JobOutcomes()
 {
-    std::vector<platform::DocumentOutcome> outcomes = queues_.JobOutcomes();
+    std::vector<platform::DocumentOutcome> outcomes = queueReports_.JobOutcomes();
     for (platform::DocumentOutcome& outcome : direct_.DocumentOutcomes())
         outcomes.push_back(std::move(outcome));
     return outcomes;
 }
 
-} // namespace rawlet::posix
+} // namespace rawlet::combined

@@ -4,19 +4,20 @@
 
 #include <rawlet/platform/spooler.h>
 
-#include "cups_spooler.h"
 #include "direct_printers.h"
 #include "handle_table.h"
 
-namespace rawlet::posix {
+namespace rawlet::combined {
 
-// The scheduler's queues and the direct printers behind one spooler: each open goes to the
-// direct printers when one has the name, to the scheduler otherwise. Its own handles map to
-// the backend's, so the two backends' handle numbers never meet.
+// The system's queues and the direct printers behind one spooler: each open goes to the
+// direct printers when one has the name, to the queues otherwise. Its own handles map to the
+// backend's, so the two backends' handle numbers never meet.
 class CombinedSpooler : public platform::Spooler, public platform::SpoolerReports {
 public:
-    CombinedSpooler(cups::CupsSpooler& queues, direct::DirectSpooler& direct)
-        : queues_(queues), direct_(direct)
+    // `queues` and `queueReports`: the system's spooler (CUPS, winspool) and its reports.
+    CombinedSpooler(platform::Spooler& queues, platform::SpoolerReports& queueReports,
+                    direct::DirectSpooler& direct)
+        : queues_(queues), queueReports_(queueReports), direct_(direct)
     {}
 
     bool OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle) override;
@@ -28,22 +29,25 @@ public:
     bool EndDocPrinter(platform::PrinterHandle handle) override;
     bool ClosePrinter(platform::PrinterHandle handle) override;
 
-    std::optional<std::string> Unreachable() override { return queues_.Unreachable(); }
+    std::optional<std::string> Unreachable() override { return queueReports_.Unreachable(); }
     // Why the backend that failed last did so.
     std::optional<platform::DocumentOutcome> LastFailure() override;
     void AbandonDocuments() override;
+    // The direct printers can always tell what became of a job; a queue's job is followed as
+    // far as its spooler can.
     bool CanFollowJobs() const override { return true; }
     void SetPrintingWait(platform::PrintingWait wait) override
     {
         direct_.SetPrintingWait(wait);
-        queues_.SetPrintingWait(wait);
+        queueReports_.SetPrintingWait(wait);
     }
     std::vector<platform::DocumentOutcome> JobOutcomes() override;
     void WatchJobStates(std::function<void(const std::string& line)> onState) override
     {
         direct_.WatchJobStates(onState);
-        queues_.WatchJobStates(std::move(onState));
+        queueReports_.WatchJobStates(std::move(onState));
     }
+    // The direct printers can always be asked; a queue when its spooler tells status.
     bool CanTellStatus() const override { return true; }
     std::optional<platform::PrinterStatus> StatusOf(const std::string& printerName) override;
 
@@ -56,10 +60,11 @@ private:
     // Passes `succeeded` on, noting which backend failed when it did not.
     bool Noted(const platform::Spooler& spooler, bool succeeded);
 
-    cups::CupsSpooler& queues_;
+    platform::Spooler& queues_;
+    platform::SpoolerReports& queueReports_;
     direct::DirectSpooler& direct_;
     backends::HandleTable<Route> routes_;
     std::atomic<bool> directFailedLast_ = false;
 };
 
-} // namespace rawlet::posix
+} // namespace rawlet::combined

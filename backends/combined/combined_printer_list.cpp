@@ -1,6 +1,6 @@
 #include "combined_printer_list.h"
 
-namespace rawlet::posix {
+namespace rawlet::combined {
 
 std::vector<std::string> CombinedPrinterList::DeviceNames()
 {
@@ -22,10 +22,10 @@ void CombinedPrinterList::FindDeviceName(const std::function<bool(const std::str
 std::vector<PrinterDescription> CombinedPrinterList::Describe()
 {
     std::vector<PrinterDescription> printers =
-        queuesShown_ ? queues_.Describe() : std::vector<PrinterDescription>();
+        queuesShown_ ? describeQueues_() : std::vector<PrinterDescription>();
     for (const direct::DirectPrinter& printer : direct_.Printers())
         printers.push_back({printer.name, "direct", printer.uri.text});
     return printers;
 }
 
-} // namespace rawlet::posix
+} // namespace rawlet::combined
