@@ -153,8 +153,8 @@ std::optional<platform::DocumentOutcome> Follower::Look()
 // neither tells that the printer printed it.
 platform::DocumentOutcome Follower::Delivered(const std::string& what) const
 {
-    return Said(rawlet::Outcome::delivered, name_ + " was handed to the printer's port (" + what +
-                                                "): the spooler does not tell whether it printed");
+    return Said(rawlet::Outcome::delivered, name_ + ": delivered to the printer's port (" + what +
+                                                "); the spooler does not tell whether it printed");
 }
 
 // The job will not print now, but would once its printer ran again: it is deleted, so that a
