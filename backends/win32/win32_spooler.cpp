@@ -1,8 +1,12 @@
 #include "win32_spooler.h"
 
+#include <algorithm>
 #include <mutex>
 #include <optional>
 #include <string>
+
+#include "raw_data_type.h"
+#include "win32_queue_status.h"
 
 namespace rawlet::win32 {
 
@@ -22,7 +26,7 @@ public:
     DocInfo1(const DocInfo1&) = delete;
     DocInfo1& operator=(const DocInfo1&) = delete;
 
-    BYTE* get() noexcept { return reinterpret_cast<BYTE*>(&record_); }
+    DOC_INFO_1A& get() noexcept { return record_; }
 
 private:
     static char* Pointer(std::optional<std::string>& text) noexcept { return text ? text->data() : nullptr; }
@@ -33,7 +37,15 @@ private:
     DOC_INFO_1A record_{};
 };
 
+using EventHandle = winapi::Unique<HANDLE, ::CloseHandle>;
+
+constexpr std::size_t kRecorded = 4096;
+
 } // namespace
+
+Win32Spooler::Win32Spooler(WinspoolCalls calls) : calls_(std::move(calls)) {}
+
+Win32Spooler::~Win32Spooler() = default;
 
 bool Win32Spooler::OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle)
 {
@@ -42,6 +54,7 @@ bool Win32Spooler::OpenPrinterA(std::string_view printerName, platform::PrinterH
     if (!::OpenPrinterA(name.data(), &opened, nullptr))
         return false;
     auto printer = std::make_shared<Printer>();
+    printer->name = std::move(name);
     printer->handle.reset(opened);
     handle = printers_.Add(std::move(printer));
     return true;
@@ -52,11 +65,26 @@ std::uint32_t Win32Spooler::StartDocPrinterA(platform::PrinterHandle handle, con
     const auto printer = printers_.Find(handle);
     if (!printer)
         return 0;
-    DocInfo1 record(docInfo);
-    const DWORD job = ::StartDocPrinterA(printer->handle.get(), 1, record.get());
-    if (job != 0)
+    const DWORD job = StartDocument(*printer, docInfo);
+    if (job != 0) {
+        printer->job = job;
         printer->documentInProgress = true;
+    }
     return job;
+}
+
+DWORD Win32Spooler::StartDocument(Printer& printer, const DocInfo& docInfo)
+{
+    DocInfo1 asGiven(docInfo);
+    if (docInfo.dataType)
+        return calls_.startDocument(printer.handle.get(), asGiven.get());
+    DocInfo named = docInfo;
+    named.dataType = RawDataTypeOf(printer.handle.get(), calls_);
+    DocInfo1 record(named);
+    const DWORD job = calls_.startDocument(printer.handle.get(), record.get());
+    if (job != 0 || ::GetLastError() != ERROR_INVALID_DATATYPE)
+        return job;
+    return calls_.startDocument(printer.handle.get(), asGiven.get());
 }
 
 bool Win32Spooler::StartPagePrinter(platform::PrinterHandle handle)
@@ -91,12 +119,17 @@ bool Win32Spooler::EndDocPrinter(platform::PrinterHandle handle)
     const auto printer = printers_.Find(handle);
     if (!printer)
         return false;
-    const BOOL ok = ::EndDocPrinter(printer->handle.get());
-    if (printer->documentInProgress)
-        Record(ok != FALSE);
+    return EndDocument(*printer);
+}
+
+bool Win32Spooler::EndDocument(Printer& printer)
+{
+    const bool ok = ::EndDocPrinter(printer.handle.get()) != FALSE;
+    if (printer.documentInProgress)
+        Record(printer, ok);
     if (ok)
-        printer->documentInProgress = false;
-    return ok != FALSE;
+        printer.documentInProgress = false;
+    return ok;
 }
 
 // A document still in progress is ended first, so its bytes are delivered and not dropped.
@@ -106,36 +139,110 @@ bool Win32Spooler::ClosePrinter(platform::PrinterHandle handle)
     if (!printer)
         return false;
     if (printer->documentInProgress)
-        Record(::EndDocPrinter(printer->handle.get()) != FALSE);
+        EndDocument(*printer);
     return true; // the winspool handle closes with its last user
 }
 
+// A wait that begins after the abandonment ends at once too: its document is marked.
 void Win32Spooler::AbandonDocuments()
 {
     for (const auto& printer : printers_.All()) {
         if (printer->documentInProgress.exchange(false))
             ::AbortPrinter(printer->handle.get());
     }
+    std::lock_guard lock(endedMutex_);
+    for (EndedDocument& document : ended_)
+        document.abandoned = document.abandoned || !document.outcome;
+    for (const HANDLE wait : following_)
+        ::SetEvent(wait);
+}
+
+void Win32Spooler::Record(const Printer& printer, bool accepted)
+{
+    std::lock_guard lock(endedMutex_);
+    if (ended_.size() == kRecorded)
+        ended_.pop_front();
+    ended_.push_back({{printer.name, printer.job}, accepted});
+}
+
+void Win32Spooler::SetPrintingWait(platform::PrintingWait wait)
+{
+    std::lock_guard lock(endedMutex_);
+    printingWait_ = wait;
+}
+
+void Win32Spooler::WatchJobStates(std::function<void(const std::string& line)> onState)
+{
+    std::lock_guard lock(endedMutex_);
+    onJobState_ = std::move(onState);
 }
 
 // A document the spooler would not end may still be in its queue.
-void Win32Spooler::Record(bool accepted)
-{
-    constexpr std::size_t kRecorded = 4096;
-    std::lock_guard lock(endedMutex_);
-    if (ended_.size() == kRecorded)
-        ended_.erase(ended_.begin());
-    if (accepted)
-        ended_.push_back({Outcome::delivered, "", ""});
-    else
-        ended_.push_back(
-            {Outcome::unknown, "", "the spooler refused to end the document, which may still print"});
-}
-
 std::vector<platform::DocumentOutcome> Win32Spooler::JobOutcomes()
 {
+    std::vector<EndedDocument> documents;
+    platform::PrintingWait wait;
+    {
+        std::lock_guard lock(endedMutex_);
+        documents.assign(ended_.begin(), ended_.end());
+        wait = printingWait_;
+    }
+    std::optional<Clock::time_point> deadline;
+    if (wait.limit.count() > 0)
+        deadline = Clock::now() + wait.limit;
+    std::vector<platform::DocumentOutcome> outcomes;
+    for (const EndedDocument& document : documents) {
+        if (document.outcome)
+            outcomes.push_back(*document.outcome);
+        else if (!document.accepted)
+            outcomes.push_back({Outcome::unknown, JobName(document.job),
+                                "the spooler refused to end the document, which may still print"});
+        else if (!wait.wait)
+            outcomes.push_back({Outcome::delivered, JobName(document.job), ""});
+        else
+            outcomes.push_back(Follow(document, deadline));
+    }
+    return outcomes;
+}
+
+// The wait is known to AbandonDocuments before it begins, so that an abandonment that comes
+// before it ends it too. The job's outcome is kept.
+platform::DocumentOutcome Win32Spooler::Follow(const EndedDocument& document,
+                                               std::optional<Clock::time_point> deadline)
+{
+    const EventHandle interruption(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!interruption)
+        return {Outcome::unknown, JobName(document.job),
+                JobName(document.job) + " may print: it could not be followed (error " +
+                    std::to_string(::GetLastError()) + ")"};
+    FollowRules rules{deadline, interruption.get(), nullptr};
+    {
+        std::lock_guard lock(endedMutex_);
+        if (const EndedDocument* recorded = RecordOf(document.job); recorded && recorded->abandoned)
+            ::SetEvent(interruption.get());
+        following_.push_back(interruption.get());
+        rules.onState = onJobState_;
+    }
+    const platform::DocumentOutcome outcome = FollowJob(document.job, rules, calls_);
     std::lock_guard lock(endedMutex_);
-    return ended_;
+    std::erase(following_, interruption.get());
+    if (EndedDocument* recorded = RecordOf(document.job))
+        recorded->outcome = outcome;
+    return outcome;
+}
+
+// Under endedMutex_: the record of `job`; null once it has left the record.
+Win32Spooler::EndedDocument* Win32Spooler::RecordOf(const QueueJob& job)
+{
+    const auto recorded = std::ranges::find_if(ended_, [&job](const EndedDocument& ended) {
+        return ended.job.printer == job.printer && ended.job.id == job.id;
+    });
+    return recorded == ended_.end() ? nullptr : &*recorded;
+}
+
+std::optional<platform::PrinterStatus> Win32Spooler::StatusOf(const std::string& printerName)
+{
+    return QueueStatus(printerName, calls_);
 }
 
 std::size_t Win32Spooler::LiveHandles() const { return printers_.size(); }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <deque>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -8,6 +10,8 @@
 
 #include "handle_table.h"
 #include "unique_printer.h"
+#include "win32_job_follow.h"
+#include "winspool_calls.h"
 
 namespace rawlet::win32 {
 
@@ -17,8 +21,16 @@ namespace rawlet::win32 {
 // on zero, an unknown number or a closed one fails before it can reach winspool, where a
 // stale handle value might by then belong to another printer. One instance serves every
 // thread of the process.
+//
+// A document that arrives without a data type is started under the one that passes its
+// bytes through the printer's driver untouched (RawDataTypeOf), and again without one if the
+// spooler refuses that name.
 class Win32Spooler final : public platform::Spooler, public platform::SpoolerReports {
 public:
+    // `calls` replaces winspool's answers that a test bed cannot give.
+    explicit Win32Spooler(WinspoolCalls calls = {});
+    ~Win32Spooler() override;
+
     bool OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle) override;
     std::uint32_t StartDocPrinterA(platform::PrinterHandle handle, const DocInfo& docInfo) override;
     bool StartPagePrinter(platform::PrinterHandle handle) override;
@@ -30,28 +42,51 @@ public:
 
     // The spooler is part of the system: it always answers.
     std::optional<std::string> Unreachable() override { return std::nullopt; }
-    // Deletes every document in progress (AbortPrinter).
+    // Deletes every document in progress (AbortPrinter), and ends the waits for jobs at once,
+    // deleting the jobs they waited for.
     void AbandonDocuments() override;
-    // winspool hands a finished document over without telling whether it printed; it does
-    // tell when it refuses one.
-    bool CanFollowJobs() const override { return false; }
+    bool CanFollowJobs() const override { return true; }
+    void SetPrintingWait(platform::PrintingWait wait) override;
     std::vector<platform::DocumentOutcome> JobOutcomes() override;
+    void WatchJobStates(std::function<void(const std::string& line)> onState) override;
+    bool CanTellStatus() const override { return true; }
+    std::optional<platform::PrinterStatus> StatusOf(const std::string& printerName) override;
 
     // Handles open now; for tests and leak checks.
     std::size_t LiveHandles() const;
 
 private:
     struct Printer {
+        std::string name;
         UniquePrinter handle;
         // Whether a document was started and not yet ended, so closing can end it first.
         std::atomic<bool> documentInProgress = false;
+        std::atomic<DWORD> job = 0; // the document's job, once started
     };
 
-    backends::HandleTable<Printer> printers_;
-    void Record(bool accepted);
+    // A document ended, and what became of its job once known.
+    struct EndedDocument {
+        QueueJob job;
+        bool accepted = false;
+        bool abandoned = false; // by AbandonDocuments, before its outcome was known
+        std::optional<platform::DocumentOutcome> outcome{};
+    };
 
-    std::mutex endedMutex_;
-    std::vector<platform::DocumentOutcome> ended_; // the most recent documents ended
+    DWORD StartDocument(Printer& printer, const DocInfo& docInfo);
+    bool EndDocument(Printer& printer);
+    void Record(const Printer& printer, bool accepted);
+    platform::DocumentOutcome Follow(const EndedDocument& document,
+                                     std::optional<Clock::time_point> deadline);
+    EndedDocument* RecordOf(const QueueJob& job);
+
+    const WinspoolCalls calls_;
+    backends::HandleTable<Printer> printers_;
+
+    mutable std::mutex endedMutex_;
+    std::deque<EndedDocument> ended_; // the most recent documents ended
+    platform::PrintingWait printingWait_;
+    std::function<void(const std::string&)> onJobState_;
+    std::vector<HANDLE> following_; // the events that end the waits in progress
 };
 
 } // namespace rawlet::win32

@@ -1,0 +1,173 @@
+// Waiting for a queue's job to print: Wine's spooler for the real path (it hands the job to
+// the scheduler and forgets it), and the job states Wine never reports through the seam.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "test_queue.h"
+
+namespace rawlet::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A job as the spooler tells of it, look by look; the last state stays.
+struct FakeJob {
+    std::vector<DWORD> states;
+    bool deletable = true;
+    std::size_t looks = 0;
+    std::vector<DWORD> asked{};   // the job numbers looked at
+    std::vector<DWORD> deleted{}; // the job numbers deleted
+};
+
+win32::WinspoolCalls Following(FakeJob& job)
+{
+    win32::WinspoolCalls calls;
+    calls.jobFacts = [&job](HANDLE, DWORD id) {
+        job.asked.push_back(id);
+        const DWORD state = job.states[std::min(job.looks++, job.states.size() - 1)];
+        return std::optional<win32::JobFacts>({state, ""});
+    };
+    calls.deleteJob = [&job](HANDLE, DWORD id) {
+        job.deleted.push_back(id);
+        return job.deletable;
+    };
+    return calls;
+}
+
+// Prints one job on the test queue and waits for it, up to `limit`.
+platform::DocumentOutcome PrintAndWait(win32::Win32Spooler& spooler, DWORD& job,
+                                       std::chrono::milliseconds limit = 20s)
+{
+    spooler.SetPrintingWait({true, limit});
+    job = PrintOne(spooler, {"receipt", std::nullopt, std::nullopt});
+    EXPECT_NE(job, 0u);
+    const std::vector<platform::DocumentOutcome> outcomes = spooler.JobOutcomes();
+    EXPECT_EQ(outcomes.size(), 1u);
+    return outcomes.empty() ? platform::DocumentOutcome{Outcome::delivered, "none", "no outcome"}
+                            : outcomes.back();
+}
+
+std::string JobName(DWORD job) { return TestQueue() + "-" + std::to_string(job); }
+
+TEST(Win32QueueWait, WinesSpoolerHandsTheJobOnAndItIsDelivered)
+{
+    win32::Win32Spooler spooler;
+    ASSERT_TRUE(spooler.CanFollowJobs());
+    DWORD job = 0;
+    const platform::DocumentOutcome outcome = PrintAndWait(spooler, job);
+    EXPECT_EQ(outcome.outcome, Outcome::delivered) << outcome.reason;
+    EXPECT_EQ(outcome.job, JobName(job));
+    EXPECT_NE(outcome.reason.find("does not tell whether it printed"), std::string::npos) << outcome.reason;
+}
+
+TEST(Win32QueueWait, AJobThePrinterPrintedIsPrinted)
+{
+    FakeJob fake{{JOB_STATUS_SPOOLING, 0, JOB_STATUS_PRINTING, JOB_STATUS_PRINTED}};
+    win32::Win32Spooler spooler(Following(fake));
+    std::vector<std::string> seen;
+    spooler.WatchJobStates([&seen](const std::string& line) { seen.push_back(line); });
+    DWORD job = 0;
+    const platform::DocumentOutcome outcome = PrintAndWait(spooler, job);
+    EXPECT_EQ(outcome.outcome, Outcome::printed) << outcome.reason;
+    EXPECT_EQ(fake.asked, std::vector<DWORD>(4, job));
+    EXPECT_EQ(seen, (std::vector<std::string>{JobName(job) + " spooling", JobName(job) + " waiting",
+                                              JobName(job) + " printing", JobName(job) + " printed"}));
+}
+
+TEST(Win32QueueWait, AJobSentToThePrinterIsDeliveredNotPrinted)
+{
+    FakeJob fake{{JOB_STATUS_PRINTING, JOB_STATUS_COMPLETE}};
+    win32::Win32Spooler spooler(Following(fake));
+    DWORD job = 0;
+    EXPECT_EQ(PrintAndWait(spooler, job).outcome, Outcome::delivered);
+    EXPECT_TRUE(fake.deleted.empty());
+}
+
+TEST(Win32QueueWait, AJobStoppedWhilePrintingIsDeletedAndMayHavePrinted)
+{
+    FakeJob fake{{JOB_STATUS_PRINTING, JOB_STATUS_PRINTING | JOB_STATUS_PAPEROUT}};
+    win32::Win32Spooler spooler(Following(fake));
+    DWORD job = 0;
+    const platform::DocumentOutcome outcome = PrintAndWait(spooler, job);
+    EXPECT_EQ(outcome.outcome, Outcome::unknown);
+    EXPECT_EQ(outcome.job, JobName(job));
+    EXPECT_NE(outcome.reason.find("out of paper"), std::string::npos) << outcome.reason;
+    EXPECT_NE(outcome.reason.find("some of it may have printed"), std::string::npos) << outcome.reason;
+    EXPECT_EQ(fake.deleted, std::vector<DWORD>{job});
+}
+
+TEST(Win32QueueWait, AJobStoppedBeforeItBeganIsDeletedAndNotPrinted)
+{
+    for (const DWORD stop :
+         std::initializer_list<DWORD>{JOB_STATUS_ERROR, JOB_STATUS_OFFLINE, JOB_STATUS_PAPEROUT,
+                                      JOB_STATUS_BLOCKED_DEVQ, JOB_STATUS_USER_INTERVENTION}) {
+        FakeJob fake{{0, stop}};
+        win32::Win32Spooler spooler(Following(fake));
+        DWORD job = 0;
+        const platform::DocumentOutcome outcome = PrintAndWait(spooler, job);
+        EXPECT_EQ(outcome.outcome, Outcome::notPrinted) << std::hex << stop << ": " << outcome.reason;
+        EXPECT_EQ(fake.deleted, std::vector<DWORD>{job}) << std::hex << stop;
+    }
+}
+
+TEST(Win32QueueWait, AStoppedJobThatCannotBeDeletedMayStillPrint)
+{
+    FakeJob fake{{JOB_STATUS_OFFLINE}, false};
+    win32::Win32Spooler spooler(Following(fake));
+    DWORD job = 0;
+    const platform::DocumentOutcome outcome = PrintAndWait(spooler, job);
+    EXPECT_EQ(outcome.outcome, Outcome::unknown);
+    EXPECT_NE(outcome.reason.find("could not be cancelled and may still print"), std::string::npos)
+        << outcome.reason;
+}
+
+TEST(Win32QueueWait, AtTheWaitsLimitTheJobIsLeftQueuedAndNamed)
+{
+    FakeJob fake{{0}};
+    win32::Win32Spooler spooler(Following(fake));
+    DWORD job = 0;
+    const platform::DocumentOutcome outcome = PrintAndWait(spooler, job, 300ms);
+    EXPECT_EQ(outcome.outcome, Outcome::unknown);
+    EXPECT_EQ(outcome.job, JobName(job));
+    EXPECT_NE(outcome.reason.find("limit"), std::string::npos) << outcome.reason;
+    EXPECT_TRUE(fake.deleted.empty());
+}
+
+TEST(Win32QueueWait, AbandoningTheDocumentsEndsTheWaitAndDeletesTheJob)
+{
+    FakeJob fake{{0}};
+    win32::Win32Spooler spooler(Following(fake));
+    // From another thread once the wait has begun, as a program does when it is interrupted.
+    std::jthread interrupter;
+    spooler.WatchJobStates([&](const std::string&) {
+        if (!interrupter.joinable())
+            interrupter = std::jthread([&spooler] { spooler.AbandonDocuments(); });
+    });
+    DWORD job = 0;
+    const platform::DocumentOutcome outcome = PrintAndWait(spooler, job);
+    EXPECT_EQ(outcome.outcome, Outcome::notPrinted) << outcome.reason;
+    EXPECT_NE(outcome.reason.find("interrupted"), std::string::npos) << outcome.reason;
+    EXPECT_EQ(fake.deleted, std::vector<DWORD>{job});
+}
+
+TEST(Win32QueueWait, AChangeNotificationIsTakenAndClosed)
+{
+    FakeJob fake{{0, JOB_STATUS_PRINTED}};
+    win32::WinspoolCalls calls = Following(fake);
+    const HANDLE change = ::CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    int taken = 0;
+    bool closed = false;
+    calls.watchJobs = [change](HANDLE) { return change; };
+    calls.takeJobChange = [&taken](HANDLE signalled) { taken += ::ResetEvent(signalled) ? 1 : 0; };
+    calls.stopWatchingJobs = [&closed](HANDLE watched) { closed = ::CloseHandle(watched) != FALSE; };
+    win32::Win32Spooler spooler(calls);
+    DWORD job = 0;
+    EXPECT_EQ(PrintAndWait(spooler, job).outcome, Outcome::printed);
+    EXPECT_EQ(taken, 1);
+    EXPECT_TRUE(closed);
+}
+
+} // namespace
+} // namespace rawlet::test
