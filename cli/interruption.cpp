@@ -1,15 +1,11 @@
 #include "interruption.h"
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <csignal>
 #include <exception>
 #include <functional>
 #include <iterator>
-#include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -17,21 +13,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <rawlet/error.h>
-
-#include "printer_text.h"
+#include "interruption_report.h"
 #include "unique_fd.h"
 
 namespace rawlet::cli {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// How long the spooler may take to abandon the documents, and the call on the printer to say
-// what it had, before the process ends anyway: a scheduler that stops answering must not
-// keep an interrupted command alive.
-constexpr auto kAbandonBound = std::chrono::milliseconds(1500);
 
 constexpr int kWatchedSignals[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr char kStopWatching = 0;
@@ -54,40 +41,6 @@ bool Ignored(int signal)
 {
     struct sigaction action {};
     return sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN;
-}
-
-// Lets the job be cancelled until `deadline` at the latest, on a helper thread. The process
-// ends soon after, so a helper still blocked is left to end with it.
-void CancelBefore(const std::function<void()>& cancel, Clock::time_point deadline)
-{
-    struct Done {
-        std::mutex mutex;
-        std::condition_variable finished;
-        bool done = false;
-    };
-    static Done state;
-    std::thread([&cancel] {
-        cancel();
-        std::lock_guard lock(state.mutex);
-        state.done = true;
-        state.finished.notify_all();
-    }).detach();
-    std::unique_lock lock(state.mutex);
-    state.finished.wait_until(lock, deadline, [] { return state.done; });
-}
-
-// The line a failed call on the printer gives.
-std::string ReasonOf(const std::exception_ptr& failure)
-{
-    try {
-        std::rethrow_exception(failure);
-    } catch (const Error& error) {
-        return error.reason();
-    } catch (const std::exception& error) {
-        return error.what();
-    } catch (...) {
-        return {};
-    }
 }
 
 // In one write, while the main thread may be using standard error's stream.
@@ -152,37 +105,12 @@ struct Interruption::Watcher {
         }
         if (byte == kStopWatching)
             return;
-        const auto deadline = Clock::now() + kAbandonBound;
-        CancelBefore(cancel, deadline);
-        std::unique_lock lock(mutex);
-        changed.wait_until(lock, deadline, [this] { return reason.has_value() || callsOnThePrinter == 0; });
-        Say(reason && !reason->empty() ? text::Shown(*reason) : "interrupted");
+        Say(report.Abandon(cancel));
         _exit(128 + byte);
     }
 
-    void Enter()
-    {
-        std::lock_guard lock(mutex);
-        ++callsOnThePrinter;
-    }
-    void Leave()
-    {
-        std::lock_guard lock(mutex);
-        --callsOnThePrinter;
-        changed.notify_all();
-    }
-    void Report(const std::string& why)
-    {
-        std::lock_guard lock(mutex);
-        reason = why;
-        changed.notify_all();
-    }
-
     std::function<void()> cancel;
-    std::mutex mutex; // guards the calls on the printer and the reason
-    std::condition_variable changed;
-    int callsOnThePrinter = 0;
-    std::optional<std::string> reason; // what the call that failed said
+    InterruptionReport report;
     posixapi::UniqueFd readEnd;
     posixapi::UniqueFd writeEnd;
     std::pair<int, struct sigaction> previous[std::size(kWatchedSignals)] = {};
@@ -198,22 +126,22 @@ Interruption::~Interruption() = default;
 
 void Interruption::During(const std::function<void()>& call) const
 {
-    watcher_->Enter();
+    watcher_->report.Enter();
     try {
         call();
     } catch (...) {
         HoldIfCaught(ReasonOf(std::current_exception()));
-        watcher_->Leave();
+        watcher_->report.Leave();
         throw;
     }
-    watcher_->Leave();
+    watcher_->report.Leave();
 }
 
 void Interruption::HoldIfCaught(const std::string& reason) const
 {
     if (caughtSignal == 0)
         return;
-    watcher_->Report(reason);
+    watcher_->report.Report(reason);
     for (;;)
         std::this_thread::sleep_for(std::chrono::seconds(1));
 }

@@ -2,16 +2,51 @@
 
 #include <atomic>
 #include <chrono>
+#include <exception>
 #include <functional>
 #include <string>
 #include <thread>
 
 #include <windows.h>
 
+#include "interruption_report.h"
+
 namespace rawlet::cli {
 
-// The console calls the handler on a thread of its own, where the spooler may be used; the
-// default handler that follows ends the process.
+namespace {
+
+// The exit status of each console event, as the signal that stands for it on Linux gives:
+// Ctrl-C and Ctrl-Break interrupt (SIGINT), closing the console hangs up (SIGHUP), and the
+// user logging off or the system shutting down terminates (SIGTERM).
+int SignalOf(DWORD event)
+{
+    switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+        return 2;
+    case CTRL_CLOSE_EVENT:
+        return 1;
+    default:
+        return 15;
+    }
+}
+
+// In one write, while the main thread may be using standard error's stream.
+void Say(const std::string& line)
+{
+    const std::string text = "rawlet: " + line + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written,
+              nullptr);
+}
+
+} // namespace
+
+// The console calls the handler on a thread of its own, which may use the spooler and wait:
+// it abandons the job, waits within the bound for the call on the printer to say how much the
+// printer had, says it, and ends the process with the status of the event's signal. The
+// process ends at once, as _exit does on Linux, since the main thread may still be in a call:
+// the device's interruption keeps what it had not sent from being delivered.
 struct Interruption::Watcher {
     explicit Watcher(std::function<void()> cancelJob)
     {
@@ -26,17 +61,19 @@ struct Interruption::Watcher {
         active = false;
     }
 
-    static BOOL WINAPI Handle(DWORD)
+    static BOOL WINAPI Handle(DWORD event)
     {
-        caught = true;
-        if (active)
-            cancel();
-        return FALSE;
+        if (!active || caught.exchange(true))
+            return active;
+        Say(report.Abandon(cancel));
+        TerminateProcess(GetCurrentProcess(), 128 + SignalOf(event));
+        return TRUE;
     }
 
     static inline std::function<void()> cancel; // set before the handler is, cleared after
     static inline std::atomic<bool> active = false;
     static inline std::atomic<bool> caught = false;
+    static inline InterruptionReport report;
 };
 
 Interruption::Interruption(std::function<void()> cancel)
@@ -45,12 +82,25 @@ Interruption::Interruption(std::function<void()> cancel)
 
 Interruption::~Interruption() = default;
 
-// The console's default handler ends the process as soon as the job is cancelled.
-void Interruption::During(const std::function<void()>& call) const { call(); }
-
-void Interruption::HoldIfCaught(const std::string&) const
+void Interruption::During(const std::function<void()>& call) const
 {
-    while (Watcher::caught)
+    Watcher::report.Enter();
+    try {
+        call();
+    } catch (...) {
+        HoldIfCaught(ReasonOf(std::current_exception()));
+        Watcher::report.Leave();
+        throw;
+    }
+    Watcher::report.Leave();
+}
+
+void Interruption::HoldIfCaught(const std::string& reason) const
+{
+    if (!Watcher::caught)
+        return;
+    Watcher::report.Report(reason);
+    for (;;)
         std::this_thread::sleep_for(std::chrono::seconds(1));
 }
 
