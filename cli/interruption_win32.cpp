@@ -18,7 +18,7 @@ namespace {
 // The exit status of each console event, as the signal that stands for it on Linux gives:
 // Ctrl-C and Ctrl-Break interrupt (SIGINT), closing the console hangs up (SIGHUP), and the
 // user logging off or the system shutting down terminates (SIGTERM).
-int SignalOf(DWORD event)
+UINT SignalOf(DWORD event)
 {
     switch (event) {
     case CTRL_C_EVENT:
@@ -66,7 +66,7 @@ struct Interruption::Watcher {
         if (!active || caught.exchange(true))
             return active;
         Say(report.Abandon(cancel));
-        TerminateProcess(GetCurrentProcess(), 128 + SignalOf(event));
+        TerminateProcess(GetCurrentProcess(), 128U + SignalOf(event));
         return TRUE;
     }
 
