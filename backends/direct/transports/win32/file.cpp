@@ -1,0 +1,145 @@
+// file:DEVICE[?OPTIONS], file:PATH[?OPTIONS]: a printer on a Windows device such as LPT1, or a
+// file standing for one (file:C:\out\receipt.bin), which is emptied when it is opened for a
+// job (never to ask its status). Options, joined by '+':
+//   timeout=S            the longest stall (10 s)
+//
+// The device stays open from one document to the next, as a port does. A document is
+// delivered once the system has taken its bytes.
+#include "win32_transports.h"
+
+#include <algorithm>
+
+#include <boost/asio/error.hpp>
+
+#include "ansi_text.h"
+
+namespace rawlet::direct {
+
+namespace {
+
+// The largest piece handed to one write, so that a stall is seen piece by piece.
+constexpr std::size_t kLargestWrite = 64 * 1024;
+
+// A device (LPT1, COM2) is named in the device namespace, where a file of that name in the
+// working folder cannot stand in for it; a path is opened as it is.
+std::wstring SystemName(const std::string& path)
+{
+    const bool drive = path.size() >= 2 && path[1] == ':';
+    return (drive ? L"" : L"\\\\.\\") + winapi::FromAnsi(path);
+}
+
+} // namespace
+
+bool FileDevice::Open(unsigned long access, bool empty)
+{
+    if (io_.interrupted())
+        return Fail("interrupted");
+    HANDLE handle = ::CreateFileW(SystemName(uri_.path).c_str(), access, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return Fail("cannot open " + uri_.path + ": " + Reason(::GetLastError()));
+    // A file standing for a device holds this job alone, not the end of a longer one.
+    const bool file = ::GetFileType(handle) == FILE_TYPE_DISK;
+    LARGE_INTEGER size{};
+    if (file && empty && !::SetEndOfFile(handle)) {
+        const DWORD problem = ::GetLastError();
+        ::CloseHandle(handle);
+        return Fail("cannot empty " + uri_.path + ": " + Reason(problem));
+    }
+    if (file && !empty)
+        ::GetFileSizeEx(handle, &size);
+    std::lock_guard lock(fileMutex_);
+    boost::system::error_code error;
+    file_.close(error);
+    file_.assign(handle, error);
+    if (error) {
+        ::CloseHandle(handle);
+        return Fail("cannot use " + uri_.path + ": " + Reason(error));
+    }
+    offset_ = static_cast<std::uint64_t>(size.QuadPart);
+    return true;
+}
+
+bool FileDevice::Connect()
+{
+    look_ = false;
+    return Open(GENERIC_WRITE, true);
+}
+
+// Read-only where it can be, which changes nothing; a device this user may write but not read
+// is still there to print to.
+bool FileDevice::ConnectToLook(bool)
+{
+    look_ = true;
+    return Open(GENERIC_READ, false) || Open(GENERIC_WRITE, false);
+}
+
+bool FileDevice::Begin(const std::string&)
+{
+    StartCounting();
+    return (file_.is_open() && !look_) || Connect();
+}
+
+bool FileDevice::Write(std::string_view bytes)
+{
+    if (!file_.is_open() || look_)
+        return Fail("not open");
+    while (!bytes.empty()) {
+        const std::string_view some = bytes.substr(0, kLargestWrite);
+        const BoundedIo::Result written = io_.Await(
+            [&](const BoundedIo::Handler& handler) {
+                file_.async_write_some_at(offset_, boost::asio::buffer(some.data(), some.size()), handler);
+            },
+            Clock::now() + uri_.timeout, [this] { Cancel(); });
+        Handed(written.bytes);
+        offset_ += written.bytes;
+        bytes.remove_prefix(std::min(written.bytes, bytes.size()));
+        if (written.error == boost::asio::error::timed_out)
+            return FailWrite(uri_.path + ": " + TimedOut(uri_.timeout) + " with the printer taking no data",
+                             true);
+        if (written.error == boost::asio::error::operation_aborted)
+            return FailWrite(uri_.path + ": interrupted", false);
+        if (written.error)
+            return FailWrite(uri_.path + ": " + Reason(written.error), false);
+    }
+    return true;
+}
+
+bool FileDevice::Finish()
+{
+    if (!file_.is_open() || look_)
+        return Fail("not open");
+    if (io_.interrupted()) {
+        Abort();
+        return Fail(uri_.path + ": interrupted");
+    }
+    return true;
+}
+
+void FileDevice::Abort() noexcept
+{
+    std::lock_guard lock(fileMutex_);
+    if (!file_.is_open())
+        return;
+    NoteTaken(HadNow());
+    boost::system::error_code ignored;
+    file_.close(ignored);
+}
+
+void FileDevice::Interrupt() noexcept
+{
+    {
+        std::lock_guard lock(fileMutex_);
+        if (file_.is_open())
+            NoteTaken(HadNow());
+    }
+    io_.Interrupt([this] { Cancel(); });
+}
+
+void FileDevice::Cancel() noexcept
+{
+    boost::system::error_code ignored;
+    file_.cancel(ignored);
+}
+
+} // namespace rawlet::direct
