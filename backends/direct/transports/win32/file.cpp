@@ -2,9 +2,12 @@
 // file standing for one (file:C:\out\receipt.bin), which is emptied when it is opened for a
 // job (never to ask its status). Options, joined by '+':
 //   timeout=S            the longest stall (10 s)
+//   status=escpos|zpl    ask its status in its own language too, and, when the caller
+//                        waits, whether it printed a job (opens a device both ways)
 //
 // The device stays open from one document to the next, as a port does. A document is
-// delivered once the system has taken its bytes.
+// delivered once the system has taken its bytes. A printer asked to confirm its printing is
+// asked then, over the device opened both ways.
 #include "win32_transports.h"
 
 #include <algorithm>
@@ -57,21 +60,27 @@ bool FileDevice::Open(unsigned long access, bool empty)
         return Fail("cannot use " + uri_.path + ": " + Reason(error));
     }
     offset_ = static_cast<std::uint64_t>(size.QuadPart);
+    isFile_ = file;
+    look_ = look;
     return true;
 }
 
+// A port whose printer is asked in its own language is opened both ways, so that its answers
+// can be read.
 bool FileDevice::Connect()
 {
-    look_ = false;
-    return Open(GENERIC_WRITE, true);
+    const bool twoWay = uri_.probe != DeviceUri::Probe::None;
+    return Open(SystemName(uri_.path), twoWay ? GENERIC_READ | GENERIC_WRITE : GENERIC_WRITE, true, false);
 }
 
 // Read-only where it can be, which changes nothing; a device this user may write but not read
-// is still there to print to.
-bool FileDevice::ConnectToLook(bool)
+// is still there to print to. A query needs it both ways.
+bool FileDevice::ConnectToLook(bool query)
 {
-    look_ = true;
-    return Open(GENERIC_READ, false) || Open(GENERIC_WRITE, false);
+    const std::wstring name = SystemName(uri_.path);
+    if (query)
+        return Open(name, GENERIC_READ | GENERIC_WRITE, false, true);
+    return Open(name, GENERIC_READ, false, true) || Open(name, GENERIC_WRITE, false, true);
 }
 
 bool FileDevice::Begin(const std::string&)
@@ -109,6 +118,7 @@ bool FileDevice::Finish()
 {
     if (!file_.is_open() || look_)
         return Fail("not open");
+    Confirm();
     if (io_.interrupted()) {
         Abort();
         return Fail(uri_.path + ": interrupted");

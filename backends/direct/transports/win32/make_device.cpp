@@ -10,10 +10,6 @@ void CheckTransport(const DeviceUri& uri)
         throw BadDeviceUri("'" + uri.text +
                            "': ipp:// printers are not available on Windows: name an IPP printer "
                            "through a Windows queue");
-    if (uri.kind == DeviceUri::Kind::Usb)
-        throw BadDeviceUri("'" + uri.text +
-                           "': usb:// printers are not available yet: name the printer's port, as in "
-                           "file:USB001, or its Windows queue");
     const bool local = uri.kind == DeviceUri::Kind::Serial || uri.kind == DeviceUri::Kind::File;
     if (local && !IsWindowsPath(uri.path))
         throw BadDeviceUri("'" + uri.text + "': " + uri.path +
@@ -29,10 +25,11 @@ std::unique_ptr<Device> MakeDevice(const DeviceUri& uri)
         return std::make_unique<SerialDevice>(uri);
     case DeviceUri::Kind::File:
         return std::make_unique<FileDevice>(uri);
+    case DeviceUri::Kind::Usb:
+        return std::make_unique<UsbDevice>(uri, SystemUsbPrintClass());
     case DeviceUri::Kind::Socket:
     case DeviceUri::Kind::Ipp:
     case DeviceUri::Kind::Ipps:
-    case DeviceUri::Kind::Usb:
         break;
     }
     return std::make_unique<SocketDevice>(uri);

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@
 #include <boost/asio/windows/random_access_handle.hpp>
 
 #include "bounded_io.h"
+#include "handle_stream.h"
 #include "stream_channel.h"
 #include "transports.h"
 
@@ -100,7 +102,7 @@ private:
 };
 
 // file.cpp: a printer on a Windows device such as LPT1, or a file standing for one.
-class FileDevice final : public Device {
+class FileDevice : public Device {
 public:
     explicit FileDevice(DeviceUri uri) : uri_(std::move(uri)) {}
 
@@ -111,18 +113,94 @@ public:
     bool Finish() override;
     void Abort() noexcept override;
     void Interrupt() noexcept override;
+    // A device's, both ways; a file has none.
+    Channel* channel() noexcept override { return file_.is_open() && !isFile_ ? &channel_ : nullptr; }
+
+protected:
+    // Opens the device or file `name` (as the system names it) with `access`, emptying a file
+    // when `empty`, for a job unless `look`.
+    bool Open(const std::wstring& name, unsigned long access, bool empty, bool look);
+    // The open device, to ask it what its driver tells; null when it is not open.
+    HANDLE handle() noexcept { return file_.is_open() ? file_.native_handle() : nullptr; }
+
+    const DeviceUri uri_;
+    BoundedIo io_;
 
 private:
-    bool Open(unsigned long access, bool empty);
     Had HadNow() const override { return {"the device had taken", handed(), handed()}; }
     void Cancel() noexcept;
 
-    DeviceUri uri_;
-    BoundedIo io_;
     boost::asio::windows::random_access_handle file_{io_.context()};
+    HandleStream stream_{file_};
+    StreamChannel<HandleStream> channel_{io_, stream_};
     std::uint64_t offset_ = 0; // where the next byte goes in a file; a device ignores it
     std::mutex fileMutex_;
+    bool isFile_ = false;
     bool look_ = false; // open only to ask its status
+};
+}
+void Cancel() noexcept;
+
+DeviceUri uri_;
+BoundedIo io_;
+boost::asio::windows::random_access_handle file_{io_.context()};
+std::uint64_t offset_ = 0; // where the next byte goes in a file; a device ignores it
+std::mutex fileMutex_;
+bool look_ = false; // open only to ask its status
+}
+;
+
+// ---- usb.cpp, usb_print_class.cpp: printers on the USB printing class driver ------------
+
+// A printer the USB printing class driver has, as the system lists it.
+struct UsbPort {
+    std::wstring devicePath; // its device interface's path, which CreateFile opens
+    std::string instanceId;  // the USB device's: USB\VID_04B8&PID_0202\J5TF012345
+    std::string deviceId;    // its IEEE 1284 device ID; empty when it did not answer
+};
+
+// What the system tells of USB printers: the seam behind which tests give their own, since
+// Wine has no USB printing class devices.
+class UsbPrintClass {
+public:
+    virtual ~UsbPrintClass() = default;
+    // The printers attached now (SetupAPI), each asked its device ID.
+    virtual std::vector<UsbPort> Attached() = 0;
+    // The open printer's port status byte (IOCTL_USBPRINT_GET_LPT_STATUS), asked by
+    // `deadline`; nothing when it did not answer.
+    virtual std::optional<int> PortStatus(HANDLE device, Clock::time_point deadline) = 0;
+};
+
+// usb_print_class.cpp: the system's.
+std::unique_ptr<UsbPrintClass> SystemUsbPrintClass();
+
+// The serial number in a USB instance ID, its last part; empty when the system made that
+// part up (it holds '&'), as for a device without a serial number.
+std::string SerialOfInstance(std::string_view instanceId);
+// The port of `ports` that `printer` names (make and model letter case free, and its serial
+// number when given); null when none does.
+const UsbPort* FindUsbPrinter(const std::vector<UsbPort>& ports, const DeviceUri::UsbPrinter& printer);
+// usb://MAKE/MODEL?serial=N, the URI that names `port`; empty for one without a device ID.
+std::string UsbUri(const UsbPort& port);
+
+// A printer on the USB printing class driver, found by its make, model and serial number
+// each time it is reached, so that it may move from one USB port to another.
+class UsbDevice final : public FileDevice {
+public:
+    UsbDevice(DeviceUri uri, std::unique_ptr<UsbPrintClass> system)
+        : FileDevice(std::move(uri)), system_(std::move(system))
+    {}
+
+    bool Connect() override;
+    bool ConnectToLook(bool query) override;
+    bool onPrinterPort() const noexcept override { return true; }
+    std::optional<StatusFacts> AskPort() override;
+
+private:
+    std::optional<UsbPort> Find();
+
+    std::unique_ptr<UsbPrintClass> system_;
+    std::string deviceId_; // the device ID of the printer found
 };
 
 // Asio's accessor of an I/O object's handle changes nothing, though it is not const.
