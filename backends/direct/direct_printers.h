@@ -37,7 +37,8 @@ struct PrintersConf {
 bool SameName(std::string_view a, std::string_view b);
 
 // Lines "NAME URI"; blank lines and those starting with '#' are ignored. A name already
-// taken, in any letter case, keeps its first printer; a name has no ':' or '/'.
+// taken, in any letter case, keeps its first printer; a name has no ':' or '/'. A URI this
+// system has no transport for is a problem of its line.
 void ReadPrintersConf(std::istream& lines, const std::string& fileName, PrintersConf& conf);
 
 // $RAWLET_PRINTERS alone when it is set; otherwise $XDG_CONFIG_HOME/rawlet/printers.conf
@@ -59,7 +60,8 @@ public:
     ~DirectSpooler() override;
 
     // Adds a printer, unless its name is taken, in any letter case: then false, and the
-    // name keeps its first printer.
+    // name keeps its first printer. Throws BadDeviceUri when this system has no transport
+    // for its URI (CheckTransport).
     bool Add(DirectPrinter printer);
     std::vector<DirectPrinter> Printers() const;
     // Names are matched without regard to letter case, as the control matches them.

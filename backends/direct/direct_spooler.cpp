@@ -161,6 +161,7 @@ DirectSpooler::~DirectSpooler() = default;
 
 bool DirectSpooler::Add(DirectPrinter printer)
 {
+    CheckTransport(printer.uri);
     std::lock_guard lock(mutex_);
     if (std::ranges::any_of(printers_,
                             [&](const DirectPrinter& known) { return SameName(known.name, printer.name); }))

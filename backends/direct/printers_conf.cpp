@@ -59,7 +59,9 @@ void ReadPrintersConf(std::istream& lines, const std::string& fileName, Printers
             conf.problems.push_back(where + "the name '" + name + "' is already taken");
         } else {
             try {
-                conf.printers.push_back({name, ParseDeviceUri(uri)});
+                DeviceUri parsed = ParseDeviceUri(uri);
+                CheckTransport(parsed);
+                conf.printers.push_back({name, std::move(parsed)});
             } catch (const BadDeviceUri& problem) {
                 conf.problems.push_back(where + problem.what());
             }

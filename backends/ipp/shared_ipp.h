@@ -16,7 +16,7 @@
 
 #include <cups/cups.h>
 
-#include <rawlet/outcome.h>
+#include "job_end.h"
 
 namespace rawlet::ipp {
 
@@ -66,8 +66,6 @@ AddressList HttpAddresses(const addrinfo* found);
 
 // ---- Following a job until it has printed (job_follower.cpp, job_events.cpp) -------------
 
-using Clock = std::chrono::steady_clock;
-
 // Whoever keeps a job until it has printed, a scheduler or an IPP printer, as the follower
 // asks it.
 class JobKeeper {
@@ -90,15 +88,6 @@ public:
     virtual bool interrupted() const = 0;
 };
 
-// A printer subscription to job events, pulled with Get-Notifications (ippget): its events
-// outlive the jobs they tell of, so they tell how a job ended that its keeper has since
-// forgotten. Its lease is short, renewed while a job is followed, and it is cancelled when
-// the follower is done; one a program left behind ends with its lease.
-struct Subscription {
-    int id = 0; // none
-    Clock::time_point made;
-};
-constexpr std::chrono::seconds kSubscriptionLease{120};
 // Makes `request`, a Create-Printer-Subscriptions, ask for such a subscription.
 void AskForJobEvents(ipp_t* request);
 // The subscription an answer to that request made; none when the printer refused it.
@@ -120,15 +109,6 @@ struct FollowRules {
     // When the wait ends with the job still open, which is then left as it is; none to wait
     // until the job ends.
     std::optional<Clock::time_point> deadline;
-};
-
-// What became of a followed job.
-struct JobEnd {
-    Outcome outcome = Outcome::unknown; // printed, notPrinted or unknown
-    // For a job not printed or unknown: what happened, naming the job, such as "job
-    // Receipts-7 did not print: printer stopped: out of paper; it was cancelled and will not
-    // print".
-    std::string reason;
 };
 
 // Follows a job until its keeper says it completed, or that it can no longer complete.

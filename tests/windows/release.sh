@@ -14,7 +14,7 @@ docs=$(cd "$(dirname "$0")/../../docs" && pwd)
 zip=$(ls "$WORK"/zip/Rawlet-*.zip)
 python3 -m zipfile -e "$zip" "$WORK/unpacked"
 folder=$(ls -d "$WORK"/unpacked/Rawlet-*)
-for file in Rawlet.ocx Rawlet.tlb rawlet.exe register.cmd unregister.cmd README.txt LICENSE.txt; do
+for file in Rawlet.ocx Rawlet.tlb rawlet.exe register.cmd unregister.cmd README.txt LICENSE.txt printers.conf.sample; do
   [[ -f $folder/$file ]] || fail "$(basename "$zip") has no $file"
 done
 

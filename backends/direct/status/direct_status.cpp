@@ -4,8 +4,6 @@
 
 namespace rawlet::direct {
 
-namespace {
-
 // Each source after the connection answers within this, or within the URI's timeout when
 // that is shorter.
 constexpr auto kSourceTime = std::chrono::seconds(1);
@@ -23,20 +21,16 @@ void Record(const char* source, const std::optional<StatusFacts>& facts, StatusR
         report.Unanswered(source);
 }
 
-// A parallel or USB printer port, which tells its paper, selection and error lines.
-bool IsPrinterPort(const DeviceUri& uri)
-{
-    return uri.kind == DeviceUri::Kind::File &&
-           (uri.path.starts_with("/dev/usb/lp") || uri.path.starts_with("/dev/lp"));
-}
+namespace {
 
 // Only when asked: the query is print data to a printer of another language.
-void AskInItsLanguage(const Device& device, const DeviceUri& uri, StatusReport& report)
+void AskInItsLanguage(Device& device, const DeviceUri& uri, StatusReport& report)
 {
+    Channel* channel = device.channel();
     if (uri.probe == DeviceUri::Probe::EscPos)
-        Record("escpos", AskEscPos(device.descriptor(), SourceDeadline(uri), nullptr), report);
+        Record("escpos", channel ? AskEscPos(*channel, SourceDeadline(uri)) : std::nullopt, report);
     else if (uri.probe == DeviceUri::Probe::Zpl)
-        Record("zpl", AskZpl(device.descriptor(), SourceDeadline(uri), nullptr), report);
+        Record("zpl", channel ? AskZpl(*channel, SourceDeadline(uri)) : std::nullopt, report);
 }
 
 bool IsIpp(const DeviceUri& uri)
@@ -73,10 +67,9 @@ platform::PrinterStatus AskDirectStatus(const std::string& name, const DeviceUri
         report.Answered("transport", {});
     else if (!device->refused())
         report.Unanswered("transport");
-    if (connected && IsPrinterPort(uri))
-        Record("usb", AskUsbPort(device->descriptor()), report);
-    if (uri.kind == DeviceUri::Kind::Socket && !uri.snmpCommunity.empty())
-        Record("snmp", AskSnmp(uri.host, uri.snmpCommunity, SourceDeadline(uri)), report);
+    if (connected && device->onPrinterPort())
+        Record("usb", device->AskPort(), report);
+    AskSystemSources(uri, report);
     if (IsIpp(uri))
         AskIpp(*device, connected, report);
     if (connected)

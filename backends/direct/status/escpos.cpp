@@ -60,15 +60,13 @@ void Read(Query query, std::uint8_t answer, StatusFacts& facts)
 enum class Outcome { Fits, DoesNotFit, Silent };
 
 // One query and its one-byte answer, by the earlier of `deadline` and the query's share.
-Outcome Ask(int fd, Query query, Clock::time_point deadline, const Interrupter* interrupter,
-            std::uint8_t& answer)
+Outcome Ask(Channel& channel, Query query, Clock::time_point deadline, std::uint8_t& answer)
 {
     const auto until = std::min(deadline, Clock::now() + kLongestAnswer);
-    DiscardUnread(fd);
+    channel.DiscardUnread();
     const char request[] = {0x10, 0x04, static_cast<char>(query)};
     std::string received;
-    if (!SendQuery(fd, {request, sizeof request}, until, interrupter) ||
-        !ReceiveMore(fd, received, until, interrupter))
+    if (!channel.Send({request, sizeof request}, until) || !channel.ReceiveMore(received, until))
         return Outcome::Silent;
     answer = static_cast<std::uint8_t>(received.front());
     return (answer & kFixedBitsMask) == kFixedBitsValue ? Outcome::Fits : Outcome::DoesNotFit;
@@ -87,13 +85,13 @@ void SetState(StatusFacts& facts, bool everyAnswerFits)
 
 } // namespace
 
-std::optional<StatusFacts> AskEscPos(int fd, Clock::time_point deadline, const Interrupter* interrupter)
+std::optional<StatusFacts> AskEscPos(Channel& channel, Clock::time_point deadline)
 {
     StatusFacts facts;
     int fitting = 0;
     for (const Query query : kQueries) {
         std::uint8_t answer = 0;
-        const Outcome outcome = Ask(fd, query, deadline, interrupter, answer);
+        const Outcome outcome = Ask(channel, query, deadline, answer);
         // A printer silent to one query will be silent to the next: the deadline is not
         // spent waiting for it again.
         if (outcome == Outcome::Silent)

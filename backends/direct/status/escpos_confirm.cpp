@@ -132,29 +132,28 @@ std::string StopsOf(std::uint8_t offlineCause)
 
 } // namespace
 
-PrintingConfirmation ConfirmEscPos(int fd, Clock::time_point deadline, Clock::duration silence,
-                                   const Interrupter& interrupter)
+PrintingConfirmation ConfirmEscPos(Channel& channel, Clock::time_point deadline, Clock::duration silence)
 {
     const std::string id = NextProcessId();
     ConfirmationClock clock(deadline, silence);
-    DiscardUnread(fd);
-    if (!SendQuery(fd, std::string(kProcessIdRequest) + id, clock.wakeAt(), &interrupter))
-        return clock.Ended(interrupter);
+    channel.DiscardUnread();
+    if (!channel.Send(std::string(kProcessIdRequest) + id, clock.wakeAt()))
+        return clock.Ended(channel);
     EscPosAnswers answers;
     auto nextQuery = Clock::now() + kStatusInterval;
     for (;;) {
         if (const auto over = clock.Over())
             return *over;
         if (Clock::now() >= nextQuery) {
-            if (!SendQuery(fd, kOfflineCauseQuery, clock.wakeAt(), &interrupter))
-                return clock.Ended(interrupter);
+            if (!channel.Send(kOfflineCauseQuery, clock.wakeAt()))
+                return clock.Ended(channel);
             nextQuery = Clock::now() + kLongestStatusAnswer;
         }
         const auto wake = std::min(nextQuery, clock.wakeAt());
         std::string received;
-        if (!ReceiveMore(fd, received, wake, &interrupter)) {
-            if (interrupter.interrupted() || Clock::now() < wake)
-                return clock.Ended(interrupter);
+        if (!channel.ReceiveMore(received, wake)) {
+            if (channel.interrupted() || Clock::now() < wake)
+                return clock.Ended(channel);
             continue;
         }
         clock.Heard();

@@ -30,9 +30,9 @@ std::optional<PrintingConfirmation> ConfirmationClock::Over() const
     return std::nullopt;
 }
 
-PrintingConfirmation ConfirmationClock::Ended(const Interrupter& interrupter) const
+PrintingConfirmation ConfirmationClock::Ended(const Channel& channel) const
 {
-    if (interrupter.interrupted())
+    if (channel.interrupted())
         return {Word::Interrupted, {}};
     return {answered_ ? Word::FellSilent : Word::NoAnswer, {}};
 }
@@ -43,13 +43,9 @@ PrintingConfirmer ConfirmerFor(DeviceUri::Probe language, std::chrono::milliseco
     const Clock::duration wait = limit.count() > 0 ? Clock::duration(limit) : kDefaultConfirmationWait;
     switch (language) {
     case DeviceUri::Probe::EscPos:
-        return [=](int fd, const Interrupter& interrupter) {
-            return ConfirmEscPos(fd, Clock::now() + wait, silence, interrupter);
-        };
+        return [=](Channel& channel) { return ConfirmEscPos(channel, Clock::now() + wait, silence); };
     case DeviceUri::Probe::Zpl:
-        return [=](int fd, const Interrupter& interrupter) {
-            return ConfirmZpl(fd, Clock::now() + wait, silence, interrupter);
-        };
+        return [=](Channel& channel) { return ConfirmZpl(channel, Clock::now() + wait, silence); };
     case DeviceUri::Probe::None:
         break;
     }

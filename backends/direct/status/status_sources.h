@@ -1,10 +1,10 @@
 #pragma once
 
 // The sources of a direct printer's status, one file per source: the transport and a
-// printer port's status lines (printer_port.cpp), SNMP (snmp.cpp), IPP (the transport's own
-// answer), and the printer's own language when asked (escpos.cpp, zpl.cpp). What the rest of
-// the direct printers may call is AskDirectStatus; the rest is declared for the sources and
-// their tests.
+// printer port's status lines (the transport's AskPort), SNMP (snmp.cpp, where the system has
+// net-snmp), IPP (the transport's own answer), and the printer's own language when asked
+// (escpos.cpp, zpl.cpp, over the transport's Channel). What the rest of the direct printers
+// may call is AskDirectStatus; the rest is declared for the sources and their tests.
 
 #include <optional>
 #include <string>
@@ -47,34 +47,14 @@ private:
     std::string description_;
 };
 
-// ---- device_id.cpp: IEEE 1284 device IDs ----------------------------------------------
-
-// The parts of an IEEE 1284 device ID that name a printer and its languages.
-struct DeviceId {
-    std::string manufacturer;
-    std::string model;
-    std::string commandSet; // the languages, comma-separated: "ESC/POS,ZPL"
-};
-
-// Reads "MFG:Acme;MDL:TM-42;CMD:ESC/POS;" and its long spelling (MANUFACTURER, MODEL,
-// COMMAND SET), keys in any letter case; a key missing leaves its part empty.
-DeviceId ParseDeviceId(std::string_view id);
-
-// The device ID in a printer port's reply to the device ID request (`reply`: the bytes read),
-// without the two-octet length before it, which counts itself; empty when there is none.
-std::string DeviceIdOfPortReply(std::string_view reply);
-
-// ---- printer_port.cpp: a printer port's status lines ----------------------------------
-
-// What a printer port's status lines say, as the system's printer driver reads them (the
-// parallel port's lines, or the status byte a USB printer gives for them): 1 on a line
-// means paper out (LP_POUTPA) or selected, that is online (LP_PSELECD); 0 on LP_PERRORP
-// means an error.
-StatusFacts DecodePortStatus(int bits);
-// Asks the printer port open as `fd` (a Linux printer device such as /dev/usb/lp0) for its
-// status lines and, where the printer has one, its IEEE 1284 device ID. Nothing when the
-// device is not a printer port, or on systems other than Linux.
-std::optional<StatusFacts> AskUsbPort(int fd);
+// The deadline of each source asked after the transport: a second, or the URI's timeout when
+// that is shorter.
+Clock::time_point SourceDeadline(const DeviceUri& uri);
+// Notes what `source` told, or that it did not answer.
+void Record(const char* source, const std::optional<StatusFacts>& facts, StatusReport& report);
+// The sources that only some systems have, asked of a printer at `uri` once the transport
+// has answered (system_sources.cpp of each system's folder).
+void AskSystemSources(const DeviceUri& uri, StatusReport& report);
 
 // ---- snmp.cpp, printer_mib.cpp: SNMP ----------------------------------------------------
 
@@ -103,19 +83,19 @@ std::string DeviceDescription(std::string_view octets);
 // the port, where the device ID begins with it.
 std::string DeviceIdOfPortMonitor(std::string_view octets);
 
-// ---- escpos.cpp, zpl.cpp, language_query.cpp: the printer's own language ----------------
+// ---- escpos.cpp, zpl.cpp: the printer's own language -------------------------------------
 
 // Asks an ESC/POS printer for its state with the real-time status queries (DLE EOT 1, 2 and
 // 4), which it answers even while offline or in the middle of a job, over the open
-// connection `fd` (a socket or a serial line). Returns what the fitting answers tell, or
+// connection `channel` (a socket or a serial line). Returns what the fitting answers tell, or
 // nothing when no query got one by `deadline`.
-std::optional<StatusFacts> AskEscPos(int fd, Clock::time_point deadline, const Interrupter* interrupter);
+std::optional<StatusFacts> AskEscPos(Channel& channel, Clock::time_point deadline);
 
 // Asks a ZPL printer for its state with the host status query (~HS), which it answers at
-// once, even while paused or printing, over the open connection `fd` (a socket or a serial
-// line). Returns what its answer tells, or nothing when no whole answer that parses came by
-// `deadline`.
-std::optional<StatusFacts> AskZpl(int fd, Clock::time_point deadline, const Interrupter* interrupter);
+// once, even while paused or printing, over the open connection `channel` (a socket or a
+// serial line). Returns what its answer tells, or nothing when no whole answer that parses
+// came by `deadline`.
+std::optional<StatusFacts> AskZpl(Channel& channel, Clock::time_point deadline);
 
 // What a ZPL printer's answer to ~HS tells: its state, and how far it is with the formats
 // it was sent.
@@ -127,24 +107,21 @@ struct ZplHostStatus {
     long labelsLeft = 0;                // in the batch it prints
 };
 // AskZpl, with all the answer tells.
-std::optional<ZplHostStatus> AskZplHostStatus(int fd, Clock::time_point deadline,
-                                              const Interrupter* interrupter);
+std::optional<ZplHostStatus> AskZplHostStatus(Channel& channel, Clock::time_point deadline);
 
 // ---- escpos_confirm.cpp, zpl_confirm.cpp, printing_confirmation.cpp ----------------------
 // Whether a printer that holds a whole job has printed it, asked in its own language over
-// the open connection `fd` once the job's bytes are all sent. Each waits until `deadline` at
-// most, and `silence` at most for the printer to answer anything; each ends at once when
-// `interrupter` is interrupted.
+// the open connection `channel` once the job's bytes are all sent. Each waits until
+// `deadline` at most, and `silence` at most for the printer to answer anything; each ends at
+// once when the channel is interrupted.
 
 // ESC/POS: the process ID response (GS ( H, function 48), which the printer sends once it has
 // printed everything before the request, with the real-time status (DLE EOT 2) asked
 // meanwhile, which tells of a stop: paper end, cover open, an error.
-PrintingConfirmation ConfirmEscPos(int fd, Clock::time_point deadline, Clock::duration silence,
-                                   const Interrupter& interrupter);
+PrintingConfirmation ConfirmEscPos(Channel& channel, Clock::time_point deadline, Clock::duration silence);
 // ZPL: ~HS, asked until no format waits in the receive buffer and no label is left in the
 // batch, or it tells of a stop: paper out, paused, head open, ribbon out.
-PrintingConfirmation ConfirmZpl(int fd, Clock::time_point deadline, Clock::duration silence,
-                                const Interrupter& interrupter);
+PrintingConfirmation ConfirmZpl(Channel& channel, Clock::time_point deadline, Clock::duration silence);
 
 // The two bounds of a confirmation's wait, and the word it ends with when one passes: a
 // printer that answered nothing cannot tell (NoAnswer); one that answered and then fell
@@ -159,8 +136,8 @@ public:
     // The word the wait ends with, once past wakeAt(); nothing before.
     std::optional<PrintingConfirmation> Over() const;
     // The word when the connection can carry no more answers (the printer closed it, or it
-    // was never readable), or `interrupter` was interrupted.
-    PrintingConfirmation Ended(const Interrupter& interrupter) const;
+    // was never readable), or `channel` was interrupted.
+    PrintingConfirmation Ended(const Channel& channel) const;
 
 private:
     Clock::time_point deadline_;
@@ -176,21 +153,5 @@ constexpr auto kDefaultConfirmationWait = std::chrono::seconds(60);
 // named.
 PrintingConfirmer ConfirmerFor(DeviceUri::Probe language, std::chrono::milliseconds limit,
                                std::chrono::seconds silence);
-
-// The exchange of a status query in a printer's own language over an open connection (a
-// socket or a serial line), borrowed from its device: nothing here closes it, and no call
-// waits past its deadline.
-//
-// Reads and drops what the printer sent before a query (its answers to earlier ones, which
-// came too late, or unasked chatter), so that only the answer to the next query is read.
-void DiscardUnread(int fd);
-// Sends every byte of a query by `deadline`; false when the printer takes them too slowly,
-// the wait is interrupted, or the connection fails.
-bool SendQuery(int fd, std::string_view query, Clock::time_point deadline, const Interrupter* interrupter);
-// Appends to `answer` what the printer sends, once something has come, waiting until
-// `deadline` at most. Returns false when nothing more can come by then: the deadline, an
-// interruption, the printer's end of the connection, or a connection that cannot be read
-// (a device opened for writing only).
-bool ReceiveMore(int fd, std::string& answer, Clock::time_point deadline, const Interrupter* interrupter);
 
 } // namespace rawlet::direct

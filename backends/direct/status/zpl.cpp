@@ -139,15 +139,14 @@ std::optional<ZplHostStatus> Read(const std::vector<Fields>& frames)
 
 } // namespace
 
-std::optional<ZplHostStatus> AskZplHostStatus(int fd, Clock::time_point deadline,
-                                              const Interrupter* interrupter)
+std::optional<ZplHostStatus> AskZplHostStatus(Channel& channel, Clock::time_point deadline)
 {
-    DiscardUnread(fd);
-    if (!SendQuery(fd, "~HS", deadline, interrupter))
+    channel.DiscardUnread();
+    if (!channel.Send("~HS", deadline))
         return std::nullopt;
     std::string answer;
     std::vector<Fields> frames;
-    while (ReceiveMore(fd, answer, deadline, interrupter) && answer.size() <= kLongestAnswer) {
+    while (channel.ReceiveMore(answer, deadline) && answer.size() <= kLongestAnswer) {
         const Parsed parsed = Frames(answer, frames);
         if (parsed == Parsed::Whole)
             return Read(frames);
@@ -157,9 +156,9 @@ std::optional<ZplHostStatus> AskZplHostStatus(int fd, Clock::time_point deadline
     return std::nullopt;
 }
 
-std::optional<StatusFacts> AskZpl(int fd, Clock::time_point deadline, const Interrupter* interrupter)
+std::optional<StatusFacts> AskZpl(Channel& channel, Clock::time_point deadline)
 {
-    const std::optional<ZplHostStatus> status = AskZplHostStatus(fd, deadline, interrupter);
+    const std::optional<ZplHostStatus> status = AskZplHostStatus(channel, deadline);
     return status ? std::optional(status->facts) : std::nullopt;
 }
 

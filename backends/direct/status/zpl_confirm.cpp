@@ -1,7 +1,6 @@
 #include "status_sources.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <string>
 
 namespace rawlet::direct {
@@ -29,22 +28,32 @@ bool NothingLeft(const ZplHostStatus& status)
     return status.formatsWaiting == 0 && !status.partialFormat && status.labelsLeft == 0;
 }
 
+// Waits until `until` before the next question, or less when the channel is interrupted or
+// ends; false when interrupted. What the printer sends meanwhile is unasked, and the next
+// question drops it anyway.
+bool Pause(Channel& channel, Clock::time_point until)
+{
+    std::string unasked;
+    while (channel.ReceiveMore(unasked, until))
+        unasked.clear();
+    return !channel.interrupted();
+}
+
 } // namespace
 
 // The job's formats are in the receive buffer by the time ~HS, which comes after them, is
 // read: a printer that has none waiting and no label left has printed them.
-PrintingConfirmation ConfirmZpl(int fd, Clock::time_point deadline, Clock::duration silence,
-                                const Interrupter& interrupter)
+PrintingConfirmation ConfirmZpl(Channel& channel, Clock::time_point deadline, Clock::duration silence)
 {
     ConfirmationClock clock(deadline, silence);
     for (;;) {
         if (const auto over = clock.Over())
             return *over;
         const auto answerBy = std::min(clock.wakeAt(), Clock::now() + kLongestAnswer);
-        const std::optional<ZplHostStatus> status = AskZplHostStatus(fd, answerBy, &interrupter);
+        const std::optional<ZplHostStatus> status = AskZplHostStatus(channel, answerBy);
         if (!status) {
-            if (interrupter.interrupted() || Clock::now() < answerBy)
-                return clock.Ended(interrupter);
+            if (channel.interrupted() || Clock::now() < answerBy)
+                return clock.Ended(channel);
             continue;
         }
         clock.Heard();
@@ -52,7 +61,7 @@ PrintingConfirmation ConfirmZpl(int fd, Clock::time_point deadline, Clock::durat
             return {Word::Stopped, Joined(status->stoppedBy)};
         if (NothingLeft(*status))
             return {Word::Printed, {}};
-        if (Pause(std::min(clock.wakeAt(), Clock::now() + kStatusInterval), &interrupter) == ECANCELED)
+        if (!Pause(channel, std::min(clock.wakeAt(), Clock::now() + kStatusInterval)))
             return {Word::Interrupted, {}};
     }
 }

@@ -1,7 +1,6 @@
 #include "transports.h"
 
 #include <algorithm>
-#include <cerrno>
 
 namespace rawlet::direct {
 
@@ -13,44 +12,11 @@ std::string Grouped(std::uint64_t count)
     return digits;
 }
 
-std::unique_ptr<Device> MakeDevice(const DeviceUri& uri)
+bool Device::FailWrite(std::string reason, bool stalled)
 {
-    switch (uri.kind) {
-    case DeviceUri::Kind::Socket:
-        return std::make_unique<SocketDevice>(uri);
-    case DeviceUri::Kind::Ipp:
-    case DeviceUri::Kind::Ipps:
-        return std::make_unique<IppDevice>(uri);
-    case DeviceUri::Kind::Serial:
-        return std::make_unique<SerialLine>(uri);
-    case DeviceUri::Kind::File:
-        break;
-    }
-    return std::make_unique<DeviceFile>(uri);
-}
-
-// An interruption is seen before each write, not only in the waits: a device that is always
-// ready would otherwise take the rest of the bytes.
-bool Device::WriteOrAbort(int fd, std::string_view bytes, std::chrono::seconds timeout,
-                          const Interrupter& interrupter, const std::string& where)
-{
-    WriteCalls calls = DescriptorCalls(fd, &interrupter);
-    calls.write = [write = std::move(calls.write), &interrupter, this](std::string_view some) -> ssize_t {
-        if (interrupter.interrupted()) {
-            errno = EAGAIN; // so the wait that follows says why
-            return -1;
-        }
-        const ssize_t written = write(some);
-        if (written > 0)
-            handed_ += static_cast<std::uint64_t>(written);
-        return written;
-    };
-    std::string failure;
-    if (WriteAll(calls, bytes, timeout, failure))
-        return true;
-    stalled_ = failure.starts_with(TimedOut(timeout));
+    stalled_ = stalled;
     Abort();
-    return Fail(where + failure);
+    return Fail(std::move(reason));
 }
 
 void Device::StartCounting() noexcept
@@ -103,11 +69,11 @@ std::string Device::Taken(const std::string& had, std::uint64_t taken, std::uint
     return had + " " + Grouped(taken) + " of " + Grouped(sent) + " bytes and may print them";
 }
 
-void Device::Confirm(int fd, const Interrupter& interrupter)
+void Device::Confirm()
 {
     confirmation_.reset();
-    if (confirm_ && fd >= 0)
-        confirmation_ = confirm_(fd, interrupter);
+    if (Channel* open = channel(); confirm_ && open)
+        confirmation_ = confirm_(*open);
 }
 
 // Only a device that keeps jobs (jobId() non-zero) has them followed; one that cannot tell

@@ -1,5 +1,7 @@
 #include "transports.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <map>
 #include <vector>
@@ -54,6 +56,7 @@ void ApplyOptions(DeviceUri& uri, std::string_view query)
 {
     for (const auto& [name, value] : Options(query)) {
         const bool serial = uri.kind == DeviceUri::Kind::Serial;
+        const bool usb = uri.kind == DeviceUri::Kind::Usb;
         const bool ipp = uri.kind == DeviceUri::Kind::Ipp || uri.kind == DeviceUri::Kind::Ipps;
         if (name == "timeout")
             uri.timeout = std::chrono::seconds(Number(value, "timeout", 1, kLongestTimeout));
@@ -65,6 +68,8 @@ void ApplyOptions(DeviceUri& uri, std::string_view query)
             uri.serial.parity = Choice(value, "parity", {"none", "even", "odd"});
         else if (serial && name == "flow")
             uri.serial.flow = Choice(value, "flow", {"none", "soft", "hard"});
+        else if (usb && name == "serial")
+            uri.usb.serialNumber = value;
         else if (uri.kind == DeviceUri::Kind::Socket && name == "snmp")
             uri.snmpCommunity = value == "off" ? "" : value;
         else if (!ipp && name == "status")
@@ -122,14 +127,71 @@ void ParseNetwork(DeviceUri& uri, std::string_view rest)
     ApplyOptions(uri, query);
 }
 
+bool IsPort(std::string_view name, std::string_view kind)
+{
+    if (name.size() <= kind.size() ||
+        !std::ranges::equal(name.substr(0, kind.size()), kind,
+                            [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; }))
+        return false;
+    const std::string_view number = name.substr(kind.size());
+    return number.front() != '0' && std::ranges::all_of(number, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// C:\out\r.bin or C:/out/r.bin
+bool IsDrivePath(std::string_view path)
+{
+    return path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+           (path[2] == '\\' || path[2] == '/');
+}
+
 void ParseLocal(DeviceUri& uri, std::string_view rest)
 {
     auto [path, query] = SplitQuery(rest);
     if (path.starts_with("///")) // file:///dev/usb/lp0, with the empty host that lpstat -v shows
         path.remove_prefix(2);
-    if (!path.starts_with('/') || path.starts_with("//"))
-        throw BadDeviceUri("expected an absolute device path, as in serial:/dev/ttyS0");
+    const bool windows = uri.kind == DeviceUri::Kind::Serial ? IsPort(path, "COM") : IsWindowsPath(path);
+    if (!windows && (!path.starts_with('/') || path.starts_with("//")))
+        throw BadDeviceUri(
+            uri.kind == DeviceUri::Kind::Serial
+                ? "expected an absolute device path, as in serial:/dev/ttyS0, or a port, as in "
+                  "serial:COM7"
+                : "expected an absolute device path, as in file:/dev/usb/lp0, or a Windows "
+                  "device or file, as in file:LPT1 or file:C:\\out\\r.bin");
     uri.path = path;
+    ApplyOptions(uri, query);
+}
+
+// "%20" and the like as the bytes they stand for.
+std::string PercentDecoded(std::string_view text)
+{
+    std::string decoded;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] != '%') {
+            decoded.push_back(text[at]);
+            continue;
+        }
+        unsigned byte = 0;
+        const char* digits = text.data() + at + 1;
+        if (text.size() - at < 3 || std::from_chars(digits, digits + 2, byte, 16).ptr != digits + 2)
+            throw BadDeviceUri("'%' is not followed by two hexadecimal digits");
+        decoded.push_back(static_cast<char>(byte));
+        at += 2;
+    }
+    return decoded;
+}
+
+// usb://MAKE/MODEL[?serial=N]
+void ParseUsb(DeviceUri& uri, std::string_view rest)
+{
+    if (!rest.starts_with("//"))
+        throw BadDeviceUri("expected '//' after the scheme");
+    const auto [location, query] = SplitQuery(rest.substr(2));
+    const std::size_t slash = location.find('/');
+    if (slash == std::string_view::npos || slash == 0 || slash + 1 == location.size() ||
+        location.find('/', slash + 1) != std::string_view::npos)
+        throw BadDeviceUri("expected usb://MAKE/MODEL");
+    uri.usb.make = PercentDecoded(location.substr(0, slash));
+    uri.usb.model = PercentDecoded(location.substr(slash + 1));
     ApplyOptions(uri, query);
 }
 
@@ -139,7 +201,7 @@ DeviceUri ParseDeviceUri(std::string_view text)
 {
     static const std::map<std::string_view, DeviceUri::Kind> kSchemes = {
         {"socket", DeviceUri::Kind::Socket}, {"ipp", DeviceUri::Kind::Ipp},   {"ipps", DeviceUri::Kind::Ipps},
-        {"serial", DeviceUri::Kind::Serial}, {"file", DeviceUri::Kind::File},
+        {"serial", DeviceUri::Kind::Serial}, {"file", DeviceUri::Kind::File}, {"usb", DeviceUri::Kind::Usb},
     };
     DeviceUri uri;
     uri.text = text;
@@ -153,6 +215,8 @@ DeviceUri ParseDeviceUri(std::string_view text)
     try {
         if (uri.kind == DeviceUri::Kind::Serial || uri.kind == DeviceUri::Kind::File)
             ParseLocal(uri, text.substr(colon + 1));
+        else if (uri.kind == DeviceUri::Kind::Usb)
+            ParseUsb(uri, text.substr(colon + 1));
         else
             ParseNetwork(uri, text.substr(colon + 1));
     } catch (const BadDeviceUri& problem) {
@@ -163,10 +227,15 @@ DeviceUri ParseDeviceUri(std::string_view text)
 
 bool LooksLikeDeviceUri(std::string_view text)
 {
-    for (const std::string_view prefix : {"socket:", "ipp:", "ipps:", "serial:", "file:"})
+    for (const std::string_view prefix : {"socket:", "ipp:", "ipps:", "serial:", "file:", "usb:"})
         if (text.starts_with(prefix))
             return true;
     return false;
+}
+
+bool IsWindowsPath(std::string_view path)
+{
+    return IsPort(path, "COM") || IsPort(path, "LPT") || IsDrivePath(path);
 }
 
 } // namespace rawlet::direct

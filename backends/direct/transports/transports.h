@@ -1,9 +1,11 @@
 #pragma once
 
-// The transports of direct printers, one file per URI scheme (socket.cpp, ipp.cpp,
-// serial.cpp, file.cpp), each opening with its URI grammar: how a URI is read, the contract
-// every transport keeps (Device), and the transports themselves. What the rest of the direct
-// printers may call is declared here.
+// The transports of direct printers, the same on every system: how a URI is read, the
+// contract every transport keeps (Device), and the open connection both ways that a query in
+// the printer's own language goes over (Channel). Each system's transports live in a folder
+// of their own (posix/, win32/), one file per URI scheme, each opening with its URI grammar,
+// and with that system's MakeDevice. What the rest of the direct printers may call is
+// declared here.
 
 #include <atomic>
 #include <chrono>
@@ -19,31 +21,16 @@
 
 #include <rawlet/platform/printer_status.h>
 
-#include "host_lookup.h"
-#include "interrupter.h"
-#include "reasons.h"
-#include "shared_ipp.h"
-#include "unique_fd.h"
-#include "write_all.h"
+#include "job_end.h"
 
 namespace rawlet::direct {
 
-using posixapi::Addresses;
-using posixapi::Clock;
-using posixapi::DescriptorCalls;
-using posixapi::Interrupter;
-using posixapi::LookUpHost;
-using posixapi::Pause;
-using posixapi::Reason;
-using posixapi::TimedOut;
-using posixapi::UniqueFd;
-using posixapi::WaitFor;
-using posixapi::WriteAll;
-using posixapi::WriteCalls;
+using Clock = std::chrono::steady_clock;
 
 // ---- Addresses ---------------------------------------------------------------------------
 
-// How a serial line is set up: `serial:/dev/ttyS0?baud=9600+bits=8+parity=none+flow=none`.
+// How a serial line is set up: `serial:/dev/ttyS0?baud=9600+bits=8+parity=none+flow=none`,
+// `serial:COM7?baud=9600`.
 struct SerialSettings {
     unsigned baud = 9600;
     unsigned bits = 8;
@@ -51,15 +38,21 @@ struct SerialSettings {
     char flow = 'n';   // 'n'one, 's'oft (XON/XOFF) or 'h'ard (RTS/CTS)
 };
 
-// Where a direct printer is, parsed from its URI (each transport's file gives its grammar):
+// Where a direct printer is, parsed from its URI (each transport's file gives its grammar).
+// Every system reads every spelling; a system without the transport refuses it when the
+// device is made (CheckTransport):
 //   socket://HOST[:PORT][?timeout=S+snmp=COMMUNITY|off]  AppSocket (port 9100 by default)
 //   ipp://HOST[:PORT][/PATH][?timeout=S], ipps:// an IPP printer or a remote queue
-//   serial:/dev/PATH[?baud=N+bits=7|8+parity=none|even|odd+flow=none|soft|hard][+timeout=S]
+//   serial:/dev/PATH or serial:COMn
+//       [?baud=N+bits=7|8+parity=none|even|odd+flow=none|soft|hard][+timeout=S]
 //   file:/dev/PATH[?timeout=S], file:///dev/PATH  a character device, such as /dev/usb/lp0
-// socket://, serial: and file: also take status=escpos|zpl: the printer's language, in which
-// its status is asked and, when the caller waits, whether it printed a job.
+//   file:LPTn, file:C:\PATH  a Windows device or file
+//   usb://MAKE/MODEL[?serial=N+timeout=S]  a printer on the Windows USB printing class driver,
+//       named from its IEEE 1284 device ID (MAKE and MODEL percent-encoded, as %20 for a space)
+// socket://, serial:, file: and usb:// also take status=escpos|zpl: the printer's language,
+// in which its status is asked and, when the caller waits, whether it printed a job.
 struct DeviceUri {
-    enum class Kind { Socket, Ipp, Ipps, Serial, File };
+    enum class Kind { Socket, Ipp, Ipps, Serial, File, Usb };
     // A status query in the printer's own language, sent only when asked: `status=escpos`
     // or `status=zpl`.
     enum class Probe { None, EscPos, Zpl };
@@ -68,7 +61,7 @@ struct DeviceUri {
     Kind kind = Kind::Socket;
     std::string host;
     int port = 0;
-    std::string path; // the IPP resource or the device file
+    std::string path; // the IPP resource, the device file, or the port (COM7, LPT1)
     // The longest wait for a connection, for the device to take another byte (a stall), or
     // for it to end a job it holds whole.
     std::chrono::seconds timeout{10};
@@ -76,6 +69,13 @@ struct DeviceUri {
     // The SNMP community a socket:// printer's status is asked with; empty for `snmp=off`.
     std::string snmpCommunity = "public";
     Probe probe = Probe::None;
+    // A usb:// printer: its make and model as its device ID gives them, and the serial
+    // number of its USB instance, empty to take the first printer of that make and model.
+    struct UsbPrinter {
+        std::string make;
+        std::string model;
+        std::string serialNumber;
+    } usb;
 };
 
 // A URI that names no device this system can reach; the message says why.
@@ -87,6 +87,15 @@ DeviceUri ParseDeviceUri(std::string_view text);
 
 // Whether `text` is written as a device URI rather than as a printer's name.
 bool LooksLikeDeviceUri(std::string_view text);
+
+// Whether `path` is written as a Windows device or file (COM7, LPT1, C:\out\r.bin) rather
+// than as a POSIX path.
+bool IsWindowsPath(std::string_view path);
+
+// Throws BadDeviceUri, saying why, when this system has no transport for `uri` (usb:// on
+// Linux, ipp:// on Windows) or the URI names the device in another system's spelling.
+// Each system's transports define it.
+void CheckTransport(const DeviceUri& uri);
 
 // ---- The contract ------------------------------------------------------------------------
 
@@ -121,9 +130,24 @@ struct PrintingConfirmation {
     std::string reason;
 };
 
-// Asks the printer over its open connection `fd`, which holds a whole document, whether it
-// has printed it; ends at once when `interrupter` is interrupted.
-using PrintingConfirmer = std::function<PrintingConfirmation(int fd, const Interrupter& interrupter)>;
+// The open connection to a printer both ways, for a query in the printer's own language.
+// Every call ends at once, failing, once the device is interrupted.
+class Channel {
+public:
+    virtual ~Channel() = default;
+    // Sends every byte by `deadline`; false when it could not.
+    virtual bool Send(std::string_view bytes, Clock::time_point deadline) = 0;
+    // Waits until `deadline` for more of an answer and appends it to `answer`; false at the
+    // deadline with nothing new, at the end of the connection, on failure or interruption.
+    virtual bool ReceiveMore(std::string& answer, Clock::time_point deadline) = 0;
+    // Drops whatever the printer sent that nobody asked for yet, without waiting.
+    virtual void DiscardUnread() = 0;
+    virtual bool interrupted() const noexcept = 0;
+};
+
+// Asks the printer over its open connection, which holds a whole document, whether it has
+// printed it; ends at once when the device is interrupted.
+using PrintingConfirmer = std::function<PrintingConfirmation(Channel& channel)>;
 
 // A printer reached without a scheduler. Each call reports failure by its result and then
 // leaves the reason in failure(). None waits without a deadline: the URI's timeout bounds how
@@ -141,7 +165,7 @@ public:
     virtual bool Connect() = 0;
     // Reaches the device only to ask how it is, changing nothing there: nothing it holds is
     // emptied, set up or dropped, then or when it is let go. With `query`, a status query in
-    // the printer's own language may then go over descriptor(), and nothing else. As Connect
+    // the printer's own language may then go over channel(), and nothing else. As Connect
     // for a device that a connection leaves as it was.
     virtual bool ConnectToLook([[maybe_unused]] bool query) { return Connect(); }
     virtual bool Begin(const std::string& title) = 0;
@@ -170,15 +194,21 @@ public:
 
     // Has the printer of each later document asked, by `confirm`, whether it has printed it,
     // once it holds it all and before the document ends; an empty `confirm` asks nothing. Only
-    // a device with a connection both ways (descriptor()) can ask.
+    // a device with a connection both ways (channel()) can ask.
     void ConfirmPrinting(PrintingConfirmer confirm) { confirm_ = std::move(confirm); }
     // After Finish: what the printer said of the document's printing; nothing when it was not
     // asked.
     const std::optional<PrintingConfirmation>& confirmation() const noexcept { return confirmation_; }
 
     // The open connection, after Connect, for a status query in the printer's own language
-    // (written and read by the caller's thread only); -1 where there is none.
-    virtual int descriptor() const noexcept { return -1; }
+    // (written and read by the caller's thread only); null where there is none.
+    virtual Channel* channel() noexcept { return nullptr; }
+    // Whether the device is a printer port (a parallel or USB printer) whose status lines
+    // AskPort reads.
+    virtual bool onPrinterPort() const noexcept { return false; }
+    // After Connect or ConnectToLook, for a device on a printer port: what the port tells of
+    // the printer, its status lines and its IEEE 1284 device ID; nothing when it cannot tell.
+    virtual std::optional<StatusFacts> AskPort() { return std::nullopt; }
     // What the device's own protocol told of its state when it connected (IPP does); nothing
     // for the others.
     virtual std::optional<StatusFacts> connectFacts() const { return std::nullopt; }
@@ -207,13 +237,13 @@ protected:
         failure_ = std::move(reason);
         return false;
     }
-    // Writes every byte to `fd`, or ends the document (Abort) and fails with the reason after
-    // `where`; the timeout bounds a stall. Stops at once when interrupted, and counts the
-    // bytes the system took (handed()).
-    bool WriteOrAbort(int fd, std::string_view bytes, std::chrono::seconds timeout,
-                      const Interrupter& interrupter, const std::string& where);
-    // The bytes of the document in progress that WriteOrAbort handed to the system.
+    // Counts `bytes` more of the document in progress handed to the system (handed()).
+    void Handed(std::uint64_t bytes) noexcept { handed_ += bytes; }
+    // The bytes of the document in progress handed to the system.
     std::uint64_t handed() const noexcept { return handed_; }
+    // A write that failed: ends the document (Abort) and fails with `reason`; `stalled` when
+    // the device took nothing for the timeout.
+    bool FailWrite(std::string reason, bool stalled);
     void StartCounting() noexcept;
     // How much of the document the printer had: `taken` of `sent` bytes, told as `had`
     // ("the printer had acknowledged"); nothing taken when the device cannot tell.
@@ -229,9 +259,9 @@ protected:
     void NoteTaken(const Had& had) noexcept;
     void NoteTaken(std::string taken, bool none) noexcept;
     bool ConfirmingPrinting() const noexcept { return static_cast<bool>(confirm_); }
-    // Asks the printer over `fd` whether it has printed the document it holds, when asked to
-    // (ConfirmPrinting); confirmation() then says what it answered.
-    void Confirm(int fd, const Interrupter& interrupter);
+    // Asks the printer over channel() whether it has printed the document it holds, when
+    // asked to (ConfirmPrinting); confirmation() then says what it answered.
+    void Confirm();
     // "the printer had acknowledged 16,384 of 65,536 bytes and may print them", where `had`
     // is "the printer had acknowledged", or that nothing will print when it had none.
     static std::string Taken(const std::string& had, std::uint64_t taken, std::uint64_t sent);
@@ -248,145 +278,31 @@ private:
     std::optional<PrintingConfirmation> confirmation_;
 };
 
-// The device a URI names.
+// The device a URI names, by this system's transports; throws BadDeviceUri as CheckTransport
+// does.
 std::unique_ptr<Device> MakeDevice(const DeviceUri& uri);
 
-// ---- The transports ----------------------------------------------------------------------
+// ---- device_id.cpp, port_status.cpp: IEEE 1284 device IDs and a printer port's status ---
 
-// socket.cpp: an AppSocket (JetDirect) printer, one TCP connection per document.
-class SocketDevice : public Device {
-public:
-    explicit SocketDevice(DeviceUri uri) : uri_(std::move(uri)) {}
-
-    bool Connect() override;
-    bool Begin(const std::string& title) override;
-    bool Write(std::string_view bytes) override;
-    bool Finish() override;
-    void Abort() noexcept override;
-    void Interrupt() noexcept override;
-    int descriptor() const noexcept override { return connection_.get(); }
-
-private:
-    bool ConnectTo(const ::addrinfo& address, Clock::time_point deadline);
-    bool AwaitAcknowledged();
-    bool AwaitDelivery();
-    bool FailShutdown(int error);
-    bool FailWait(int problem, const std::string& waitingFor);
-    void Keep(UniqueFd connection);
-    Had HadNow() const override;
-
-    DeviceUri uri_;
-    Interrupter interrupter_;
-    std::mutex connectionMutex_; // held only to replace or reset the connection, never while waiting
-    UniqueFd connection_;
-    std::atomic<bool> endSent_ = false; // our end of stream, which the kernel counts as a byte
+// The parts of an IEEE 1284 device ID that name a printer and its languages.
+struct DeviceId {
+    std::string manufacturer;
+    std::string model;
+    std::string commandSet; // the languages, comma-separated: "ESC/POS,ZPL"
 };
 
-// ipp.cpp: an IPP printer, or a queue of a remote scheduler, one Print-Job per document.
-class IppDevice : public Device {
-public:
-    explicit IppDevice(DeviceUri uri);
+// Reads "MFG:Acme;MDL:TM-42;CMD:ESC/POS;" and its long spelling (MANUFACTURER, MODEL,
+// COMMAND SET), keys in any letter case; a key missing leaves its part empty.
+DeviceId ParseDeviceId(std::string_view id);
 
-    bool Connect() override;
-    bool Begin(const std::string& title) override;
-    bool Write(std::string_view bytes) override;
-    bool Finish() override;
-    void Abort() noexcept override;
-    void Interrupt() noexcept override;
-    int jobId() const noexcept override { return jobId_; }
-    bool refused() const noexcept override { return refused_; }
-    std::optional<StatusFacts> connectFacts() const override { return facts_; }
-    ipp::JobEnd Follow(int jobId, const std::string& jobName, std::optional<Clock::time_point> deadline,
-                       const StateListener& onState, ipp::Subscription events) override;
-    void SubscribeAtStart(bool subscribe) noexcept override { subscribeAtStart_ = subscribe; }
-    ipp::Subscription events() const noexcept override { return events_; }
+// What a printer port's status lines say, as the system's printer driver reads them (the
+// parallel port's lines, or the status byte a USB printer gives for them): 1 on a line
+// means paper out (LP_POUTPA) or selected, that is online (LP_PSELECD); 0 on LP_PERRORP
+// means an error.
+StatusFacts DecodePortStatus(int bits);
 
-private:
-    class PrinterJobs;
-
-    // How far the document has come, as Interrupt() tells what the printer had of it.
-    enum class Stage { None, Sending, AwaitingAnswer };
-
-    bool OpenConnection();
-    bool AskPrinterState();
-    bool ChooseJobVersion();
-    ipp_t* NewRequest(ipp_op_t operation) const;
-    ipp::Ipp Ask(ipp_t* request);
-    std::string Unsuccessful(ipp_t* response) const;
-    bool WatchConnection();
-    void Keep(ipp::Http http) noexcept;
-    std::string ConnectionFailure(int error, Clock::time_point deadline);
-    std::string Probe(DeviceUri uri);
-
-    DeviceUri uri_;
-    std::string printerUri_; // the URI without its options, "/" for a printer at the root
-    std::mutex httpMutex_;   // held only to replace the connection or its watch, never while it is used
-    ipp::Http http_;
-    UniqueFd watched_;              // our own descriptor of http_'s socket, which Interrupt() shuts
-    SocketDevice* probe_ = nullptr; // a connection made to learn why libcups's failed
-    Interrupter interrupter_;
-    int cancelConnect_ = 0;         // libcups's flag to end a connection attempt
-    int version_ = 20;              // the IPP version of requests: 20, 11 or 10
-    bool jobVersionChosen_ = false; // whether version_ is one the printer takes jobs in
-    std::atomic<Stage> stage_ = Stage::None;
-    int jobId_ = 0;
-    bool refused_ = false;
-    bool offersEvents_ = false; // the printer offers subscriptions pulled with ippget
-    bool subscribeAtStart_ = false;
-    ipp::Subscription events_;         // made as the last document started
-    std::optional<StatusFacts> facts_; // what the printer said of its state when asked
-};
-
-// file.cpp: a printer on a character device (`file:`, such as a parallel or USB printer
-// port; a regular file is emptied when it is opened for a job). The device stays open from
-// one document to the next, as a port does. serial.cpp builds a serial line on it.
-class DeviceFile : public Device {
-public:
-    explicit DeviceFile(DeviceUri uri) : uri_(std::move(uri)) {}
-
-    bool Connect() override;
-    bool ConnectToLook(bool query) override;
-    bool Begin(const std::string& title) override;
-    bool Write(std::string_view bytes) override;
-    bool Finish() override;
-    void Abort() noexcept override;
-    void Interrupt() noexcept override;
-    int descriptor() const noexcept override { return device_ ? device_.get() : look_.get(); }
-
-protected:
-    // What a kind of device file adds: its set-up once opened, the wait until what it holds
-    // has gone out, and, called with the device's lock held, what the printer had of the
-    // document (HadNow) and dropping what it has not sent.
-    virtual bool SetUp() { return true; }
-    virtual bool AwaitSent() { return true; }
-    Had HadNow() const override { return {"the device had taken", handed(), handed()}; }
-    virtual void DropUnsent() noexcept {}
-
-    const DeviceUri uri_;
-    Interrupter interrupter_;
-    UniqueFd device_;
-
-private:
-    void Keep(UniqueFd device);
-
-    std::mutex deviceMutex_; // held only to replace the device, never while waiting
-    // Open only to ask the device's status: what Abort and Interrupt drop is a job's, never
-    // what another program left in the device.
-    UniqueFd look_;
-};
-
-// serial.cpp: a printer on a serial line, set up from the URI with termios.
-class SerialLine : public DeviceFile {
-public:
-    using DeviceFile::DeviceFile;
-
-    bool ConnectToLook(bool query) override;
-
-protected:
-    bool SetUp() override;
-    bool AwaitSent() override;
-    Had HadNow() const override;
-    void DropUnsent() noexcept override;
-};
+// The device ID in a printer port's reply to the device ID request (`reply`: the bytes read),
+// without the two-octet length before it, which counts itself; empty when there is none.
+std::string DeviceIdOfPortReply(std::string_view reply);
 
 } // namespace rawlet::direct

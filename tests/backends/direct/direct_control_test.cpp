@@ -17,9 +17,9 @@
 #include <gtest/gtest.h>
 
 #include "posix_platform.h"
+#include "posix_transports.h"
 #include "sandbox_queue.h"
 #include "test_support.h"
-#include "transports.h"
 #include <rawlet/rawlet.h>
 
 namespace rawlet::testing {

@@ -51,6 +51,23 @@ TEST(DeviceUri, ReadsEachKindWithItsDefaults)
     EXPECT_EQ(ParseDeviceUri("file:/dev/usb/lp0?status=zpl").probe, DeviceUri::Probe::Zpl);
 }
 
+TEST(DeviceUri, ReadsTheWindowsSpellingsOnEverySystem)
+{
+    const DeviceUri com = ParseDeviceUri("serial:COM12?baud=9600");
+    EXPECT_EQ(com.kind, DeviceUri::Kind::Serial);
+    EXPECT_EQ(com.path, "COM12");
+    EXPECT_EQ(com.serial.baud, 9600u);
+    EXPECT_EQ(ParseDeviceUri("serial:COM7").path, "COM7");
+    EXPECT_EQ(ParseDeviceUri("file:LPT1").path, "LPT1");
+    EXPECT_EQ(ParseDeviceUri("file:C:\\out\\r.bin").path, "C:\\out\\r.bin");
+    const DeviceUri usb = ParseDeviceUri("usb://ACME%20Corp/TM-42?serial=X1+status=escpos");
+    EXPECT_EQ(usb.kind, DeviceUri::Kind::Usb);
+    EXPECT_EQ(usb.usb.make, "ACME Corp");
+    EXPECT_EQ(usb.usb.model, "TM-42");
+    EXPECT_EQ(usb.usb.serialNumber, "X1");
+    EXPECT_EQ(usb.probe, DeviceUri::Probe::EscPos);
+}
+
 TEST(DeviceUri, RefusesWhatNamesNoDeviceAndSaysWhy)
 {
     const std::pair<const char*, const char*> cases[] = {
@@ -68,6 +85,9 @@ TEST(DeviceUri, RefusesWhatNamesNoDeviceAndSaysWhy)
         {"serial:dev/ttyS0", "absolute device path"},
         {"serial:/dev/ttyS0?parity=mark", "parity must be one of none, even, odd"},
         {"serial:/dev/ttyS0?bits", "is not NAME=VALUE"},
+        {"serial:LPT1", "absolute device path"},
+        {"usb://ACME", "expected usb://MAKE/MODEL"},
+        {"usb://ACME/TM%2", "two hexadecimal digits"},
     };
     for (const auto& [uri, reason] : cases) {
         try {
@@ -102,6 +122,18 @@ TEST(PrintersConf, ReadsNamesAndUrisSkippingCommentsAndBadLines)
                             "printers.conf:7: unexpected text after the URI: '#'",
                             HasSubstr("printers.conf:8: 'gopher://10.0.0.7' is not a device URI"),
                             HasSubstr("printers.conf:10: the name 'socket://10.0.0.8' has a ':' or '/'")));
+}
+
+// A printer this system cannot reach is said at once, not when a job fails.
+TEST(PrintersConf, ALineThisSystemHasNoTransportForIsSkippedWithItsReason)
+{
+    const PrintersConf conf = Read("Label usb://ACME/TM-42\nPass serial:COM7\n");
+    EXPECT_TRUE(conf.printers.empty());
+    EXPECT_THAT(conf.problems,
+                ElementsAre(HasSubstr("printers.conf:1: 'usb://ACME/TM-42': usb:// printers are "
+                                      "reached on Windows only: name the printer's device here, as "
+                                      "in file:/dev/usb/lp0"),
+                            HasSubstr("printers.conf:2: 'serial:COM7': COM7 is a Windows device")));
 }
 
 TEST(PrintersConf, ANamedFileThatCannotBeReadIsAProblem)

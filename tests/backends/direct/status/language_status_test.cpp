@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "loopback_printer.h"
+#include "posix_transports.h"
 #include "status_sources.h"
 
 namespace rawlet::direct {
@@ -24,7 +25,8 @@ std::optional<StatusFacts> AskEscPosPrinter(const std::string& mode,
     const LoopbackPrinter printer("escpos", mode);
     const UniqueFd connection = printer.Connect();
     const auto started = Clock::now();
-    auto facts = AskEscPos(connection.get(), started + within, nullptr);
+    DescriptorChannel channel(connection.get());
+    auto facts = AskEscPos(channel, started + within);
     EXPECT_LT(Clock::now() - started, within + kLeeway);
     return facts;
 }
@@ -66,7 +68,8 @@ TEST(ZplStatus, AnAnswerInPiecesTellsPaperOutAndTheHeadUp)
 {
     const LoopbackPrinter printer("zpl", "paper-out-head-open");
     const UniqueFd connection = printer.Connect();
-    const auto facts = AskZpl(connection.get(), Clock::now() + kDeadline, nullptr);
+    DescriptorChannel channel(connection.get());
+    const auto facts = AskZpl(channel, Clock::now() + kDeadline);
     ASSERT_TRUE(facts);
     EXPECT_EQ(facts->state, State::Stopped);
     EXPECT_THAT(facts->reasons, ElementsAre("media-empty-error", "door-open-error"));
@@ -77,7 +80,8 @@ TEST(ZplStatus, AnEscPosPrinterGivesNoAnswerToTheLabelQuery)
     const LoopbackPrinter printer("escpos", "fine");
     const UniqueFd connection = printer.Connect();
     const auto started = Clock::now();
-    EXPECT_FALSE(AskZpl(connection.get(), started + std::chrono::milliseconds(500), nullptr));
+    DescriptorChannel channel(connection.get());
+    EXPECT_FALSE(AskZpl(channel, started + std::chrono::milliseconds(500)));
     EXPECT_LT(Clock::now() - started, std::chrono::milliseconds(500) + kLeeway);
 }
 

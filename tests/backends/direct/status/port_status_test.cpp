@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "loopback_printer.h"
+#include "posix_transports.h"
 #include "status_sources.h"
 
 namespace rawlet::direct {

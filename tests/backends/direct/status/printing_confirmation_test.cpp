@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "loopback_printer.h"
+#include "posix_transports.h"
 #include "status_sources.h"
 
 namespace rawlet::direct {
@@ -29,9 +30,10 @@ Asked AskAfterJob(Confirm confirm, const std::string& mode, std::string_view job
 {
     const LoopbackPrinter printer(mode);
     const UniqueFd connection = printer.Connect();
-    EXPECT_TRUE(SendQuery(connection.get(), job, Clock::now() + 5s, nullptr));
+    EXPECT_TRUE(DescriptorChannel(connection.get()).Send(job, Clock::now() + 5s));
+    DescriptorChannel channel(connection.get(), &interrupter);
     const auto started = Clock::now();
-    PrintingConfirmation confirmation = confirm(connection.get(), started + wait, silence, interrupter);
+    PrintingConfirmation confirmation = confirm(channel, started + wait, silence);
     return {std::move(confirmation), Clock::now() - started};
 }
 

@@ -1,4 +1,4 @@
-#include "status_sources.h"
+#include "transports.h"
 
 #include <algorithm>
 #include <cctype>

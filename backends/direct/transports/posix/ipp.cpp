@@ -7,7 +7,7 @@
 // Requests go out as IPP/2.0, and as 1.1 or 1.0 to a printer that refuses the newer version
 // when first asked for its state: the version it took serves every later request, unless
 // the printer refuses it for jobs when the first job is validated.
-#include "transports.h"
+#include "posix_transports.h"
 
 #include <fcntl.h>
 #include <sys/socket.h>

@@ -9,7 +9,7 @@
 // acknowledged every byte and, having read our end of the stream, closed its own. A printer
 // asked to confirm its printing is asked once it has acknowledged every byte, before our end
 // of the stream.
-#include "transports.h"
+#include "posix_transports.h"
 
 #include <fcntl.h>
 #include <netdb.h>
@@ -211,7 +211,7 @@ bool SocketDevice::Finish()
         Abort();
         return false;
     }
-    Confirm(connection_.get(), interrupter_);
+    Confirm();
     if (interrupter_.interrupted()) {
         Abort();
         return Fail("interrupted");

@@ -8,7 +8,7 @@
 // The device stays open from one document to the next, as a port does. A document is
 // delivered once its bytes have left the process. A printer asked to confirm its printing is
 // asked then, over the device opened both ways.
-#include "transports.h"
+#include "posix_transports.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -80,12 +80,19 @@ bool DeviceFile::Finish()
     }
     if (!AwaitSent())
         return false;
-    Confirm(device_.get(), interrupter_);
+    Confirm();
     if (interrupter_.interrupted()) {
         Abort();
         return Fail(uri_.path + ": interrupted");
     }
     return true;
+}
+
+// A parallel or USB printer port, which tells its paper, selection and error lines.
+bool DeviceFile::onPrinterPort() const noexcept
+{
+    return uri_.kind == DeviceUri::Kind::File &&
+           (uri_.path.starts_with("/dev/usb/lp") || uri_.path.starts_with("/dev/lp"));
 }
 
 void DeviceFile::Keep(UniqueFd device)

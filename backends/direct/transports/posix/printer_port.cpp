@@ -1,4 +1,4 @@
-#include "status_sources.h"
+#include "posix_transports.h"
 
 #ifdef __linux__
 #include <linux/lp.h>
@@ -10,16 +10,11 @@
 
 namespace rawlet::direct {
 
+#ifdef __linux__
 namespace {
 
-// The status bits the Linux printer drivers report, as <linux/lp.h> defines them (the same
-// values as the USB printer class's port status).
-constexpr int kNotError = 0x08; // LP_PERRORP
-constexpr int kSelected = 0x10; // LP_PSELECD
-constexpr int kPaperOut = 0x20; // LP_POUTPA
-
-#ifdef __linux__
-static_assert(kNotError == LP_PERRORP && kSelected == LP_PSELECD && kPaperOut == LP_POUTPA);
+// The status bits DecodePortStatus reads are the Linux printer drivers' own.
+static_assert(LP_PERRORP == 0x08 && LP_PSELECD == 0x10 && LP_POUTPA == 0x20);
 
 // The USB printer driver's request for the device ID; no system header defines it.
 constexpr unsigned long GetDeviceIdRequest(unsigned length) { return _IOC(_IOC_READ, 'P', 1, length); }
@@ -35,26 +30,9 @@ std::string DeviceIdOf(int fd)
         return {};
     return DeviceIdOfPortReply(std::string_view(answer.data(), answer.size()));
 }
-#endif
 
 } // namespace
-
-// The error line is set with paper out as well: it is another error only when nothing
-// else explains it.
-StatusFacts DecodePortStatus(int bits)
-{
-    StatusFacts facts;
-    const bool paperOut = bits & kPaperOut;
-    if (paperOut)
-        facts.reasons.emplace_back("media-empty-error");
-    if (!(bits & kSelected))
-        facts.reasons.emplace_back("offline-report");
-    if (!(bits & kNotError) && !paperOut)
-        facts.reasons.emplace_back("other-error");
-    facts.state = facts.reasons.empty() ? platform::PrinterStatus::State::Idle
-                                        : platform::PrinterStatus::State::Stopped;
-    return facts;
-}
+#endif
 
 std::optional<StatusFacts> AskUsbPort(int fd)
 {

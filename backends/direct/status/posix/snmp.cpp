@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "host_lookup.h"
 #include "netsnmp.h"
 
 namespace rawlet::direct {
@@ -28,7 +29,7 @@ constexpr oid kFirstDevice = 1;
 std::string AgentAddress(const std::string& host, int port, Clock::time_point deadline)
 {
     std::string failure;
-    const Addresses addresses = LookUpHost(host, port, deadline, nullptr, failure);
+    const posixapi::Addresses addresses = posixapi::LookUpHost(host, port, deadline, nullptr, failure);
     if (!addresses)
         return {};
     char numeric[NI_MAXHOST];

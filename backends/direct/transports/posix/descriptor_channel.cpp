@@ -1,4 +1,4 @@
-#include "status_sources.h"
+#include "posix_transports.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -36,20 +36,22 @@ bool Readable(int fd)
 
 } // namespace
 
-void DiscardUnread(int fd)
+void DescriptorChannel::DiscardUnread()
 {
     char discarded[512];
-    while (ReadReady(fd, discarded, sizeof discarded) > 0) {
+    while (ReadReady(fd_, discarded, sizeof discarded) > 0) {
     }
 }
 
-bool SendQuery(int fd, std::string_view query, Clock::time_point deadline, const Interrupter* interrupter)
+bool DescriptorChannel::Send(std::string_view bytes, Clock::time_point deadline)
 {
-    const WriteCalls calls = DescriptorCalls(fd, interrupter);
-    while (!query.empty()) {
-        const ssize_t written = calls.write(query);
+    const WriteCalls calls = DescriptorCalls(fd_, interrupter_);
+    while (!bytes.empty()) {
+        if (interrupted())
+            return false;
+        const ssize_t written = calls.write(bytes);
         if (written > 0) {
-            query.remove_prefix(static_cast<std::size_t>(written));
+            bytes.remove_prefix(static_cast<std::size_t>(written));
             continue;
         }
         if (written < 0 && errno == EINTR)
@@ -62,15 +64,15 @@ bool SendQuery(int fd, std::string_view query, Clock::time_point deadline, const
     return true;
 }
 
-bool ReceiveMore(int fd, std::string& answer, Clock::time_point deadline, const Interrupter* interrupter)
+bool DescriptorChannel::ReceiveMore(std::string& answer, Clock::time_point deadline)
 {
-    if (!Readable(fd))
+    if (!Readable(fd_))
         return false;
     for (;;) {
-        if (WaitFor(fd, POLLIN, deadline, interrupter) != 0)
+        if (WaitFor(fd_, POLLIN, deadline, interrupter_) != 0)
             return false;
         char buffer[512];
-        const ssize_t received = ReadReady(fd, buffer, sizeof buffer);
+        const ssize_t received = ReadReady(fd_, buffer, sizeof buffer);
         if (received > 0) {
             answer.append(buffer, static_cast<std::size_t>(received));
             return true;

@@ -9,7 +9,7 @@
 //
 // Asking its status leaves the line as it is. A document is delivered once the line has sent
 // what its driver still held.
-#include "transports.h"
+#include "posix_transports.h"
 
 #include <sys/ioctl.h>
 #include <termios.h>
