@@ -33,12 +33,12 @@ std::wstring SystemName(const std::string& path)
 
 } // namespace
 
-bool FileDevice::Open(unsigned long access, bool empty)
+bool FileDevice::Open(const std::wstring& name, unsigned long access, bool empty, bool look)
 {
     if (io_.interrupted())
         return Fail("interrupted");
-    HANDLE handle = ::CreateFileW(SystemName(uri_.path).c_str(), access, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    HANDLE handle = ::CreateFileW(name.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return Fail("cannot open " + uri_.path + ": " + Reason(::GetLastError()));
     // A file standing for a device holds this job alone, not the end of a longer one.

@@ -24,6 +24,8 @@ namespace {
 constexpr auto kDeviceIdWait = std::chrono::seconds(2);
 // Device IDs are at most this long, with their two-octet length.
 constexpr std::size_t kLongestDeviceId = 1024;
+// A device instance ID is at most this long (cfgmgr32's MAX_DEVICE_ID_LEN).
+constexpr DWORD kLongestInstanceId = 200;
 
 using UniqueHandle = winapi::Unique<HANDLE, ::CloseHandle>;
 
@@ -113,8 +115,8 @@ private:
             return std::nullopt;
         UsbPort port;
         port.devicePath = detail->DevicePath;
-        wchar_t instance[MAX_DEVICE_ID_LEN] = {};
-        if (::SetupDiGetDeviceInstanceIdW(set, &device, instance, MAX_DEVICE_ID_LEN, nullptr))
+        wchar_t instance[kLongestInstanceId] = {};
+        if (::SetupDiGetDeviceInstanceIdW(set, &device, instance, kLongestInstanceId, nullptr))
             port.instanceId = winapi::ToAnsi(instance);
         port.deviceId = DeviceIdAt(port.devicePath);
         return port;

@@ -138,17 +138,6 @@ private:
     bool isFile_ = false;
     bool look_ = false; // open only to ask its status
 };
-}
-void Cancel() noexcept;
-
-DeviceUri uri_;
-BoundedIo io_;
-boost::asio::windows::random_access_handle file_{io_.context()};
-std::uint64_t offset_ = 0; // where the next byte goes in a file; a device ignores it
-std::mutex fileMutex_;
-bool look_ = false; // open only to ask its status
-}
-;
 
 // ---- usb.cpp, usb_print_class.cpp: printers on the USB printing class driver ------------
 
