@@ -31,25 +31,6 @@ constexpr std::size_t kLargestSend = 64 * 1024;
 // How often the end of a job looks at what the printer has acknowledged, where it is counted.
 constexpr auto kAcknowledgementPoll = std::chrono::milliseconds(5);
 
-// Bytes the connection has sent, and how many of them the printer has not acknowledged;
-// nothing where the system does not count them.
-struct TcpCounts {
-    std::uint64_t sent = 0;
-    std::uint64_t inFlight = 0;
-};
-
-std::optional<TcpCounts> CountsOf(SOCKET socket)
-{
-    DWORD version = 0;
-    TCP_INFO_v0 info{};
-    DWORD size = 0;
-    if (::WSAIoctl(socket, SIO_TCP_INFO, &version, sizeof version, &info, sizeof info, &size, nullptr,
-                   nullptr) != 0 ||
-        size < sizeof info)
-        return std::nullopt;
-    return TcpCounts{info.BytesOut, info.BytesInFlight};
-}
-
 // A reset once the job has been sent means the printer did not read it.
 std::string EndFailure(const boost::system::error_code& error)
 {
@@ -60,6 +41,18 @@ std::string EndFailure(const boost::system::error_code& error)
 }
 
 } // namespace
+
+std::optional<TcpCounts> SystemTcpCounts(SOCKET socket)
+{
+    DWORD version = 0;
+    TCP_INFO_v0 info{};
+    DWORD size = 0;
+    if (::WSAIoctl(socket, SIO_TCP_INFO, &version, sizeof version, &info, sizeof info, &size, nullptr,
+                   nullptr) != 0 ||
+        size < sizeof info)
+        return std::nullopt;
+    return TcpCounts{info.BytesOut, info.BytesInFlight};
+}
 
 bool SocketDevice::Connect()
 {
@@ -268,7 +261,7 @@ Device::Had SocketDevice::HadNow() const
 {
     const std::uint64_t sent = handed();
     Had had{"the printer had acknowledged", sent, std::nullopt};
-    if (const auto counts = CountsOf(NativeOf(socket_)))
+    if (const auto counts = counts_(NativeOf(socket_)))
         had.taken = std::min(counts->sent - std::min(counts->inFlight, counts->sent), sent);
     return had;
 }

@@ -36,10 +36,23 @@ std::vector<boost::asio::ip::tcp::endpoint> LookUpHost(const std::string& host, 
 // Each device's I/O object is used by the thread in a call on the device; its mutex is held
 // only to open or close it, and by another thread (Interrupt) to read what the printer had.
 
+// What a TCP connection counts of the bytes it sent (SIO_TCP_INFO): all it sent, and how
+// many of them the printer has not acknowledged yet.
+struct TcpCounts {
+    std::uint64_t sent = 0;
+    std::uint64_t inFlight = 0;
+};
+// The counts of a connection, by its socket; nothing where the system keeps none (before
+// Windows 10 1703, and Wine). Tests give their own.
+using TcpCounter = std::function<std::optional<TcpCounts>(SOCKET socket)>;
+std::optional<TcpCounts> SystemTcpCounts(SOCKET socket);
+
 // socket.cpp: an AppSocket (JetDirect) printer, one TCP connection per document.
 class SocketDevice final : public Device {
 public:
-    explicit SocketDevice(DeviceUri uri) : uri_(std::move(uri)) {}
+    explicit SocketDevice(DeviceUri uri, TcpCounter counts = SystemTcpCounts)
+        : uri_(std::move(uri)), counts_(std::move(counts))
+    {}
 
     bool Connect() override;
     bool Begin(const std::string& title) override;
@@ -63,6 +76,7 @@ private:
     void CloseLocked() noexcept;
 
     DeviceUri uri_;
+    TcpCounter counts_;
     BoundedIo io_;
     Tcp::socket socket_{io_.context()};
     StreamChannel<Tcp::socket> channel_{io_, socket_};

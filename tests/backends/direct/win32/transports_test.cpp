@@ -14,6 +14,7 @@
 
 #include "status_sources.h"
 #include "transports.h"
+#include "win32_transports.h"
 
 namespace rawlet::direct {
 namespace {
@@ -129,6 +130,22 @@ TEST(SocketTransport, AnEscPosPrinterOutOfPaperSaysSoOverTheChannel)
     const auto facts = AskEscPos(*device->channel(), std::chrono::steady_clock::now() + 5s);
     ASSERT_TRUE(facts.has_value());
     EXPECT_NE(std::ranges::find(facts->reasons, "media-empty-error"), facts->reasons.end());
+}
+
+// Where the system counts what the printer acknowledged (SIO_TCP_INFO, which Wine lacks), a
+// printer that has closed is delivered only once it has acknowledged every byte.
+TEST(SocketTransport, CountsOfAcknowledgementHoldADeliveryBack)
+{
+    const auto countsOf = [](std::uint64_t inFlight) {
+        return [inFlight](SOCKET) { return std::optional<TcpCounts>(TcpCounts{1024, inFlight}); };
+    };
+    SocketDevice acknowledged(ParseDeviceUri(SocketUri("normal", "timeout=1")), countsOf(0));
+    EXPECT_TRUE(Print(acknowledged, Job(1024))) << acknowledged.failure();
+
+    SocketDevice unacknowledged(ParseDeviceUri(SocketUri("normal", "timeout=1")), countsOf(10));
+    EXPECT_FALSE(Print(unacknowledged, Job(1024)));
+    EXPECT_EQ(unacknowledged.failure(), "timed out after 1 s with 10 bytes not acknowledged by the printer");
+    EXPECT_EQ(unacknowledged.taken(), "the printer had acknowledged 1,014 of 1,024 bytes and may print them");
 }
 
 TEST(SerialTransport, AComPortGetsEveryByteUnchanged)
