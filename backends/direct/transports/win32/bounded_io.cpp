@@ -70,6 +70,7 @@ BoundedIo::Result BoundedIo::Await(const std::function<void(const Handler&)>& st
 bool BoundedIo::Pause(Clock::time_point deadline)
 {
     boost::asio::steady_timer timer(context_, deadline);
+    // The timer ends the wait: Await's own deadline would take its end for a timeout.
     const Result result = Await(
         [&timer](const Handler& handler) { timer.async_wait([handler](auto error) { handler(error, 0); }); },
         Clock::time_point::max(), [&timer] { timer.cancel(); });
