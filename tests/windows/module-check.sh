@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks Rawlet.ocx as a file, without running it (so for both architectures on any
 # machine): the four entry points exported under their plain names, and imports from
-# Windows system DLLs only, since the control is copied onto machines with nothing else.
+# Windows system DLLs only, since the control is copied onto machines with nothing else
+# (Winsock and its extensions, and SetupAPI, for the direct printers among them).
 #
 #   module-check.sh x86|x64 PATH/Rawlet.ocx
 set -euo pipefail
@@ -22,7 +23,7 @@ exports=$(sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$headers" | grep
 [[ $exports == "DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer " ]] ||
   fail "exports are '$exports'"
 
-system='^(ADVAPI32|GDI32|KERNEL32|USER32|OLE32|OLEAUT32|MSVCRT)\.DLL$|^WINSPOOL\.DRV$'
+system='^(ADVAPI32|GDI32|KERNEL32|USER32|OLE32|OLEAUT32|MSVCRT|WS2_32|MSWSOCK|SETUPAPI)\.DLL$|^WINSPOOL\.DRV$'
 imports=$(grep 'DLL Name:' <<<"$headers" | awk '{print toupper($3)}')
 [[ -n $imports ]] || fail "no imports found"
 while read -r dll; do

@@ -1,0 +1,54 @@
+#pragma once
+
+// One device's Asio context, in which every wait has a deadline. Its handlers run only on the
+// thread in a call on the device, so its I/O objects are used by that thread alone (they are
+// not thread-safe); another thread, interrupting, only posts to it.
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include <boost/asio/io_context.hpp>
+#include <boost/system/error_code.hpp>
+
+namespace rawlet::direct {
+
+using Clock = std::chrono::steady_clock;
+
+// "timed out after 10 s".
+std::string TimedOut(std::chrono::seconds timeout);
+// The system's text for an error, as a reason in a sentence: "connection refused".
+std::string Reason(const boost::system::error_code& error);
+// The same for a Win32 error number, as GetLastError() gives.
+std::string Reason(unsigned long error);
+
+class BoundedIo {
+public:
+    using Handler = std::function<void(const boost::system::error_code&, std::size_t)>;
+    struct Result {
+        boost::system::error_code error;
+        std::size_t bytes = 0;
+    };
+
+    boost::asio::io_context& context() noexcept { return context_; }
+    // Starts an operation by `start`, which hands the Handler to an Asio call, and runs the
+    // device's handlers until the operation ends, `deadline` comes, or the device is
+    // interrupted; in the last two cases `cancel` ends it, and its end is awaited: a cancelled
+    // operation ends at once, with the bytes it had moved. The error is then timed_out, or
+    // operation_aborted when interrupted. An interrupted device starts nothing.
+    Result Await(const std::function<void(const Handler&)>& start, Clock::time_point deadline,
+                 const std::function<void()>& cancel);
+    // Waits until `deadline`; false when interrupted first.
+    bool Pause(Clock::time_point deadline);
+    // From any thread: every wait ends at once and none starts again; `cancel` runs on the
+    // thread in a call on the device, or as the next one starts.
+    void Interrupt(std::function<void()> cancel) noexcept;
+    bool interrupted() const noexcept { return interrupted_; }
+
+private:
+    boost::asio::io_context context_{1};
+    std::atomic<bool> interrupted_ = false;
+};
+
+} // namespace rawlet::direct

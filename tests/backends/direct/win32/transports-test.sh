@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Runs the Windows transports' test program under Wine against loopback printers on the host
+# (scripts/lib/fake-printer, one folder per mode), a port nothing listens on, and COM7, which
+# the prefix maps to one end of a socat pseudo-terminal pair whose other end is stored; then
+# checks that COM7 was set up as the test asked.
+#
+#   transports-test.sh x86|x64 PATH/rawlet_transports_test.exe
+set -euo pipefail
+source "$(dirname "$0")/../../../lib/wine.sh"
+wine_setup "$1"
+command -v socat >/dev/null || fail "socat is needed"
+cp "$2" "$WORK/transports_test.exe"
+
+printers=$WORK/printers
+modes=(normal slow:32768 stall refuse escpos:paper-end)
+stop_printers() {
+  for mode in "${modes[@]}"; do "$SCRIPTS/lib/fake-printer" stop "$printers/${mode//:/_}"; done
+  [[ -n ${SOCAT_PID:-} ]] && kill "$SOCAT_PID" "$READER_PID" 2>/dev/null || true
+  wine_cleanup
+}
+trap stop_printers EXIT
+for mode in "${modes[@]}"; do
+  "$SCRIPTS/lib/fake-printer" start "$mode" "$printers/${mode//:/_}" >/dev/null
+done
+mkdir -p "$printers/closed"
+python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1], end="")' \
+  >"$printers/closed/port"
+
+socat pty,raw,echo=0,link="$WORK/com7" pty,raw,echo=0,link="$WORK/far" 2>"$WORK/socat.log" &
+SOCAT_PID=$!
+for _ in $(seq 100); do [[ -e $WORK/far ]] && break; sleep 0.05; done
+[[ -e $WORK/far ]] || fail "socat made no pseudo-terminal: $(cat "$WORK/socat.log")"
+stty -F "$WORK/far" raw -echo
+cat "$WORK/far" >"$printers/serial.bin" 2>/dev/null &
+READER_PID=$!
+ln -sfn "$(readlink -f "$WORK/com7")" "$WINEPREFIX/dosdevices/com7"
+
+RAWLET_TEST_PRINTERS=$(winpath "$printers") LC_ALL=en_US.UTF-8 \
+  "$WINE" "$(winpath "$WORK/transports_test.exe")" 2>&1 | tr -d '\r'
+status=${PIPESTATUS[0]}
+[[ $status -eq 0 ]] || fail "the test program ended with status $status"
+
+# A pseudo-terminal keeps 8 bits without parity whatever it is asked, but Wine turns even
+# parity into input parity checking too, which it keeps.
+settings=$(stty -F "$(readlink -f "$WORK/com7")" -a)
+for want in 19200 inpck ixon ixoff; do
+  grep -qw -- "$want" <<<"$settings" || fail "COM7 is not set up with $want: $settings"
+done
+echo "PASS"
