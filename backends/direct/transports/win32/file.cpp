@@ -37,6 +37,7 @@ bool FileDevice::Open(const std::wstring& name, unsigned long access, bool empty
 {
     if (io_.interrupted())
         return Fail("interrupted");
+    Close(); // this device's own handle first, which would keep the device from opening again
     HANDLE handle = ::CreateFileW(name.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
@@ -53,7 +54,6 @@ bool FileDevice::Open(const std::wstring& name, unsigned long access, bool empty
         ::GetFileSizeEx(handle, &size);
     std::lock_guard lock(fileMutex_);
     boost::system::error_code error;
-    file_.close(error);
     file_.assign(handle, error);
     if (error) {
         ::CloseHandle(handle);
@@ -144,6 +144,13 @@ void FileDevice::Interrupt() noexcept
             NoteTaken(HadNow());
     }
     io_.Interrupt([this] { Cancel(); });
+}
+
+void FileDevice::Close() noexcept
+{
+    std::lock_guard lock(fileMutex_);
+    boost::system::error_code ignored;
+    file_.close(ignored);
 }
 
 void FileDevice::Cancel() noexcept

@@ -33,8 +33,10 @@ BYTE Parity(char parity) { return parity == 'e' ? EVENPARITY : parity == 'o' ? O
 } // namespace
 
 // The port's own settings are left alone: only reads are made to return with what has come.
+// A port is opened by one handle at a time: this device's own goes first.
 bool SerialDevice::Open()
 {
+    Close();
     const std::wstring name = L"\\\\.\\" + winapi::FromAnsi(uri_.path);
     HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OVERLAPPED, nullptr);
@@ -42,14 +44,13 @@ bool SerialDevice::Open()
         return Fail("cannot open " + uri_.path + ": " + Reason(::GetLastError()));
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = 1; // a read waits for a byte, then returns what has come
-    boost::system::error_code error;
     if (!::SetCommTimeouts(handle, &timeouts)) {
         const DWORD problem = ::GetLastError();
         ::CloseHandle(handle);
         return Fail(uri_.path + " is not a serial port: " + Reason(problem));
     }
     std::lock_guard lock(portMutex_);
-    port_.close(error);
+    boost::system::error_code error;
     port_.assign(handle, error);
     if (error) {
         ::CloseHandle(handle);

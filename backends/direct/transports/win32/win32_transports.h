@@ -143,6 +143,7 @@ protected:
 private:
     Had HadNow() const override { return {"the device had taken", handed(), handed()}; }
     void Cancel() noexcept;
+    void Close() noexcept;
 
     boost::asio::windows::random_access_handle file_{io_.context()};
     HandleStream stream_{file_};

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the Windows transports' test program under Wine against loopback printers on the host
-# (scripts/lib/fake-printer, one folder per mode), a port nothing listens on, and COM7, which
-# the prefix maps to one end of a socat pseudo-terminal pair whose other end is stored; then
-# checks that COM7 was set up as the test asked.
+# (scripts/lib/fake-printer, one folder per mode), a port nothing listens on, and COM7 and
+# COM8, which the prefix maps to one end of socat pseudo-terminal pairs: what reaches the
+# other end of COM7's is stored, COM8's is never read. Then checks that COM7 was set up as
+# the test asked.
 #
 #   transports-test.sh x86|x64 PATH/rawlet_transports_test.exe
 set -euo pipefail
@@ -13,9 +14,10 @@ cp "$2" "$WORK/transports_test.exe"
 
 printers=$WORK/printers
 modes=(normal slow:32768 stall refuse escpos:paper-end)
+SOCAT_PIDS=()
 stop_printers() {
   for mode in "${modes[@]}"; do "$SCRIPTS/lib/fake-printer" stop "$printers/${mode//:/_}"; done
-  [[ -n ${SOCAT_PID:-} ]] && kill "$SOCAT_PID" "$READER_PID" 2>/dev/null || true
+  kill "${SOCAT_PIDS[@]}" ${READER_PID:-} 2>/dev/null || true
   wine_cleanup
 }
 trap stop_printers EXIT
@@ -26,24 +28,29 @@ mkdir -p "$printers/closed"
 python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1], end="")' \
   >"$printers/closed/port"
 
-socat pty,raw,echo=0,link="$WORK/com7" pty,raw,echo=0,link="$WORK/far" 2>"$WORK/socat.log" &
-SOCAT_PID=$!
-for _ in $(seq 100); do [[ -e $WORK/far ]] && break; sleep 0.05; done
-[[ -e $WORK/far ]] || fail "socat made no pseudo-terminal: $(cat "$WORK/socat.log")"
-stty -F "$WORK/far" raw -echo
-cat "$WORK/far" >"$printers/serial.bin" 2>/dev/null &
+# COMn as one end of a pseudo-terminal pair whose other end is $WORK/farN.
+serial_line() {
+  local n=$1
+  socat pty,raw,echo=0,link="$WORK/com$n" pty,raw,echo=0,link="$WORK/far$n" 2>"$WORK/socat$n.log" &
+  SOCAT_PIDS+=($!)
+  for _ in $(seq 100); do [[ -e $WORK/far$n ]] && break; sleep 0.05; done
+  [[ -e $WORK/far$n ]] || fail "socat made no pseudo-terminal: $(cat "$WORK/socat$n.log")"
+  ln -sfn "$(readlink -f "$WORK/com$n")" "$WINEPREFIX/dosdevices/com$n"
+}
+serial_line 7
+serial_line 8
+cat "$WORK/far7" >"$printers/serial.bin" 2>/dev/null &
 READER_PID=$!
-ln -sfn "$(readlink -f "$WORK/com7")" "$WINEPREFIX/dosdevices/com7"
 
 RAWLET_TEST_PRINTERS=$(winpath "$printers") LC_ALL=en_US.UTF-8 \
   "$WINE" "$(winpath "$WORK/transports_test.exe")" 2>&1 | tr -d '\r'
 status=${PIPESTATUS[0]}
 [[ $status -eq 0 ]] || fail "the test program ended with status $status"
 
-# A pseudo-terminal keeps 8 bits without parity whatever it is asked, but Wine turns even
-# parity into input parity checking too, which it keeps.
+# The speed and flow asked; a pseudo-terminal keeps 8 bits without parity whatever it is
+# asked, so the test asks for none.
 settings=$(stty -F "$(readlink -f "$WORK/com7")" -a)
-for want in 19200 inpck ixon ixoff; do
+for want in 19200 ixon ixoff; do
   grep -qw -- "$want" <<<"$settings" || fail "COM7 is not set up with $want: $settings"
 done
 echo "PASS"

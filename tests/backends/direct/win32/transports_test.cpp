@@ -1,7 +1,8 @@
 // The Windows transports under Wine, against loopback printers on the host (one folder each
 // under RAWLET_TEST_PRINTERS, as scripts/lib/fake-printer starts them, named by their mode)
-// and a COM port that the prefix maps to a pseudo-terminal, whose far end is stored in
-// RAWLET_TEST_PRINTERS\serial.bin. What a printer holds is read once the call has answered.
+// and COM ports that the prefix maps to pseudo-terminals: COM7's far end is stored in
+// RAWLET_TEST_PRINTERS\serial.bin, COM8's is never read. What a printer holds is read once the call has
+// answered.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -150,10 +151,20 @@ TEST(SocketTransport, CountsOfAcknowledgementHoldADeliveryBack)
 
 TEST(SerialTransport, AComPortGetsEveryByteUnchanged)
 {
-    const auto device = MakeDevice(ParseDeviceUri("serial:COM7?baud=19200+parity=even+flow=soft+timeout=5"));
+    const auto device = MakeDevice(ParseDeviceUri("serial:COM7?baud=19200+flow=soft+timeout=5"));
     const std::string job = Job(4096);
     ASSERT_TRUE(Print(*device, job)) << device->failure();
     EXPECT_EQ(Received(Folder("serial.bin"), job.size()), job);
+}
+
+TEST(SerialTransport, AComPortThatTakesNothingFailsWithinItsTimeout)
+{
+    const auto device = MakeDevice(ParseDeviceUri("serial:COM8?timeout=1"));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(Print(*device, Job(4 * 1024 * 1024)));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 4s);
+    EXPECT_TRUE(device->stalled()) << device->failure();
+    EXPECT_TRUE(device->taken().starts_with("the printer had received ")) << device->taken();
 }
 
 TEST(FileTransport, AFileIsEmptiedAndHoldsTheJob)
