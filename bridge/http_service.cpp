@@ -110,6 +110,13 @@ HttpService::HttpService(AllowList allowed, const ListenAddress& listen, Limits 
         throw std::runtime_error("cannot listen on any loopback address");
 }
 
+HttpService::HttpService(AllowList allowed, const std::vector<InheritedSocket>& sockets, Limits limits)
+    : state_(std::make_unique<State>(std::move(allowed), sockets.at(0).endpoint.port(), limits))
+{
+    for (const InheritedSocket& socket : sockets)
+        state_->acceptors.emplace_back(state_->io, socket.endpoint.protocol(), socket.descriptor);
+}
+
 HttpService::~HttpService() = default;
 
 void HttpService::Run()

@@ -179,6 +179,30 @@ grep -q "cannot take a connection: Too many open files" "$work/starved.log" || f
 within 10 serve --listen "127.0.0.1:$port" --allow "$shop"
 check_eq "port taken" "$status:$(cat "$work/err")" "1:rawlet: cannot listen on 127.0.0.1 port $port: Address already in use"
 
+# Started by systemd on the first connection to a socket it holds (rawlet.socket), the bridge
+# serves on that socket; on a socket beyond loopback it does not start.
+# activate PORT HOST: the bridge under systemd-socket-activate, once that listens; the
+# environment reaches the bridge only as -E names it.
+activate() {
+  timeout 30 systemd-socket-activate -l "$2:$1" -E RAWLET_PRINTERS -E RAWLET_BRIDGE_CONF \
+    "$rawlet" serve --allow "$shop=Till" 2>"$work/activated.log" &
+  activated=$!
+  for _ in $(seq 100); do grep -q '^Listening' "$work/activated.log" && break; sleep 0.1; done
+}
+activated_port=$(free_port)
+activate "$activated_port" 127.0.0.1
+http -H "Origin: $shop" "http://127.0.0.1:$activated_port/v1/printers"
+check_eq "started by systemd" "$code:$(cat "$work/body")" '200:{"printers": [{"name": "Till", "kind": "direct"}]}'
+kill -TERM "$activated"
+wait "$activated"
+grep -q "^rawlet serve: listening on port $activated_port of 127.0.0.1, sockets from systemd" "$work/activated.log" ||
+  fail "the bridge started by systemd did not say where it listens"
+activate "$activated_port" 0.0.0.0
+curl -s -m 10 -o /dev/null "http://127.0.0.1:$activated_port/"
+wait "$activated"
+check_eq "started by systemd beyond loopback" "$?:$(tail -1 "$work/activated.log")" \
+  "1:rawlet: the socket systemd passed as descriptor 3 listens on 0.0.0.0: the bridge listens on loopback only (127.0.0.1 or [::1])"
+
 # SIGTERM during a job to a slow printer: the job is finished, answered and logged, and the
 # bridge ends cleanly after it.
 head -c 100000 /dev/urandom >"$work/receipt.bin"
