@@ -12,6 +12,8 @@
 #include <boost/asio/steady_timer.hpp>
 #include <boost/asio/thread_pool.hpp>
 
+#include <rawlet/codepage/table_code_page.h>
+
 #include "connection.h"
 #include "request_policy.h"
 
@@ -22,7 +24,8 @@ using asio::ip::tcp;
 
 struct HttpService::State {
     State(AllowList allowedOrigins, std::uint16_t port, Limits bounds)
-        : allowed(std::move(allowedOrigins)), policy(allowed, port), limits(bounds), workers(limits.workers)
+        : allowed(std::move(allowedOrigins)), codePage(codepage::TableCodePage::FromEnvironment()),
+          policy(allowed, port, codePage), limits(bounds), workers(limits.workers)
     {}
 
     boost::system::error_code Listen(const std::string& address, std::uint16_t port);
@@ -31,6 +34,7 @@ struct HttpService::State {
 
     // Before the context, whose handlers end the connections that use them.
     AllowList allowed;
+    codepage::TableCodePage codePage; // the front door's, as System chooses it
     RequestPolicy policy;
     Limits limits;
     std::atomic<std::size_t> open{0};

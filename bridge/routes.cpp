@@ -23,7 +23,7 @@ Answer ListPrinters(const AllowEntry& entry)
     json << "{\"printers\": [";
     const char* separator = "";
     for (const PrinterDescription& printer : system.Printers()) {
-        if (!entry.MayUse(printer.name))
+        if (!entry.MayUse(printer.name, system.Services().codePage))
             continue;
         json << separator << "{\"name\": " << text::JsonString(printer.name)
              << ", \"kind\": " << text::JsonString(printer.kind) << "}";
