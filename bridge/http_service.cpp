@@ -4,6 +4,8 @@
 #include <csignal>
 #include <iostream>
 #include <list>
+#include <map>
+#include <mutex>
 
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
@@ -31,6 +33,8 @@ struct HttpService::State {
     boost::system::error_code Listen(const std::string& address, std::uint16_t port);
     void Accept(tcp::acceptor& acceptor);
     void Take(tcp::socket socket);
+    bool TakeSlotOf(const asio::ip::address& client);
+    void FreeSlotOf(const asio::ip::address& client);
 
     // Before the context, whose handlers end the connections that use them.
     AllowList allowed;
@@ -38,6 +42,8 @@ struct HttpService::State {
     RequestPolicy policy;
     Limits limits;
     std::atomic<std::size_t> open{0};
+    std::mutex clientsMutex; // a connection may end on a worker
+    std::map<asio::ip::address, std::size_t> openFrom;
     asio::io_context io;
     asio::thread_pool workers;
     std::list<tcp::acceptor> acceptors;
@@ -82,16 +88,46 @@ void HttpService::State::Accept(tcp::acceptor& acceptor)
 }
 
 // Each connection holds a slot while it lives; past the limit a new one is closed at once,
-// so that no page can exhaust the service.
+// so that no page can exhaust the service, and past the limit of one client address too, so
+// that one client cannot take every slot.
 void HttpService::State::Take(tcp::socket socket)
 {
+    boost::system::error_code gone;
+    const asio::ip::address client = socket.remote_endpoint(gone).address();
+    if (gone)
+        return;
     if (open.load() >= limits.connections) {
         std::cerr << "rawlet serve: refused a connection: " << limits.connections << " are open already\n";
         return;
     }
+    if (!TakeSlotOf(client)) {
+        std::cerr << "rawlet serve: refused a connection from " << client.to_string() << ": "
+                  << limits.perClient << " are open from there already\n";
+        return;
+    }
     ++open;
-    std::shared_ptr<void> slot(nullptr, [this](void*) { --open; });
+    std::shared_ptr<void> slot(nullptr, [this, client](void*) {
+        FreeSlotOf(client);
+        --open;
+    });
     std::make_shared<Connection>(std::move(socket), policy, workers, limits, std::move(slot))->Start();
+}
+
+bool HttpService::State::TakeSlotOf(const asio::ip::address& client)
+{
+    std::lock_guard lock(clientsMutex);
+    std::size_t& count = openFrom[client];
+    if (count >= limits.perClient)
+        return false;
+    ++count;
+    return true;
+}
+
+void HttpService::State::FreeSlotOf(const asio::ip::address& client)
+{
+    std::lock_guard lock(clientsMutex);
+    if (--openFrom[client] == 0)
+        openFrom.erase(client);
 }
 
 HttpService::HttpService(AllowList allowed, const ListenAddress& listen, Limits limits)

@@ -123,21 +123,38 @@ except OSError:
 PY
 printed_nothing "endless chunk extension"
 
-# Connections are bounded: past 32 open at once, one is closed as it comes, and the bridge
-# serves again once they end.
+# Connections are bounded: past 32 open at once (from two addresses, each under its own
+# bound), one is closed as it comes, and the bridge serves again once they end.
 timeout 30 python3 - "$port" <<'PY' || fail "a connection past the limit was kept"
 import socket, sys
-held = [socket.create_connection(("127.0.0.1", int(sys.argv[1]))) for _ in range(32)]
-extra = socket.create_connection(("127.0.0.1", int(sys.argv[1])))
+port = int(sys.argv[1])
+held = [socket.create_connection(("127.0.0.1", port), source_address=(f"127.0.0.{2 + i % 2}", 0)) for i in range(32)]
+extra = socket.create_connection(("127.0.0.1", port), source_address=("127.0.0.4", 0))
 extra.settimeout(3)
 sys.exit(0 if extra.recv(1) == b"" else 1)
 PY
-for _ in $(seq 50); do
-  http -H "Origin: $shop" "$bridge/v1/printers"
-  [[ $code == 200 ]] && break
-  sleep 0.1 # the ended connections may not all be counted out yet
-done
-check_eq "after the connections ended" "$code" 200
+serves_again() {
+  for _ in $(seq 50); do
+    http -H "Origin: $shop" "$bridge/v1/printers"
+    [[ $code == 200 ]] && break
+    sleep 0.1 # the ended connections may not all be counted out yet
+  done
+  check_eq "$1" "$code" 200
+}
+serves_again "after the connections ended"
+# One client address holds 24 at most: the others still reach the bridge.
+timeout 30 python3 - "$port" "$shop" <<'PY' || fail "one client took the slots of others"
+import socket, sys
+port, origin = int(sys.argv[1]), sys.argv[2]
+connect = lambda source: socket.create_connection(("127.0.0.1", port), source_address=(source, 0), timeout=3)
+held = [connect("127.0.0.2") for _ in range(24)]
+if connect("127.0.0.2").recv(1) != b"":
+    sys.exit(1)
+other = connect("127.0.0.3")
+other.sendall(f"GET /v1/printers HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nOrigin: {origin}\r\n\r\n".encode())
+sys.exit(0 if other.recv(12) == b"HTTP/1.1 200" else 1)
+PY
+serves_again "after one client's connections ended"
 
 # Preflights: answered for the allowed origin only, with Private Network Access when asked.
 preflight() { http -X OPTIONS -H "Access-Control-Request-Method: POST" "$@" "$bridge/v1/printers/Till/jobs"; }
@@ -154,7 +171,8 @@ check_eq "foreign preflight" "$code:$(header Access-Control-Allow-Origin):$(head
 # Each refusal is a line on standard error that says why.
 for why in "no Origin" "the origin 'null' is not allowed" "the origin 'https://evil.example' is not allowed" \
   "the Host 'rebound.example.com:$port'" "the printer 'Office' is not allowed" "is a device or a path" \
-  "not text/plain" "is over the limit" "cut off" "a chunk's header is over" "refused a connection: 32 are open already"; do
+  "not text/plain" "is over the limit" "cut off" "a chunk's header is over" "refused a connection: 32 are open already" \
+  "refused a connection from 127.0.0.2: 24 are open from there already"; do
   grep -qF "$why" "$work/log" || fail "no log line says: $why"
 done
 
