@@ -44,6 +44,7 @@ struct HttpService::State {
     std::atomic<std::size_t> open{0};
     std::mutex clientsMutex; // a connection may end on a worker
     std::map<asio::ip::address, std::size_t> openFrom;
+    WaitedJobs waited;
     asio::io_context io;
     asio::thread_pool workers;
     std::list<tcp::acceptor> acceptors;
@@ -110,7 +111,8 @@ void HttpService::State::Take(tcp::socket socket)
         FreeSlotOf(client);
         --open;
     });
-    std::make_shared<Connection>(std::move(socket), policy, workers, limits, std::move(slot))->Start();
+    std::make_shared<Connection>(std::move(socket), policy, workers, waited, limits, std::move(slot))
+        ->Start();
 }
 
 bool HttpService::State::TakeSlotOf(const asio::ip::address& client)
@@ -162,8 +164,9 @@ HttpService::~HttpService() = default;
 void HttpService::Run()
 {
     // A signal takes no new connection and lets those open end as they would, so that a job
-    // under way is answered and logged, not printed and reported nowhere. The signals are
-    // then the system's again: a second one ends the program at once.
+    // under way is answered and logged, not printed and reported nowhere; the jobs waited for
+    // are cancelled, as the command cancels them, lest a wait hold the bridge for a minute.
+    // The signals are then the system's again: a second one ends the program at once.
     asio::signal_set signals(state_->io, SIGINT, SIGTERM);
     signals.async_wait([this, &signals](boost::system::error_code error, int) {
         if (error)
@@ -171,6 +174,7 @@ void HttpService::Run()
         boost::system::error_code ignored;
         for (tcp::acceptor& acceptor : state_->acceptors)
             acceptor.close(ignored);
+        state_->waited.CancelAll();
         signals.clear(ignored);
     });
     for (tcp::acceptor& acceptor : state_->acceptors)

@@ -221,6 +221,26 @@ wait "$activated"
 check_eq "started by systemd beyond loopback" "$?:$(tail -1 "$work/activated.log")" \
   "1:rawlet: the socket systemd passed as descriptor 3 listens on 0.0.0.0: the bridge listens on loopback only (127.0.0.1 or [::1])"
 
+# SIGTERM while a page waits for its job to print: the job is cancelled, as Ctrl-C cancels
+# `rawlet print --wait`'s, and the bridge ends within the command's bounds, not the wait's minute.
+echo hold >"$RAWLET_SANDBOX/devices/bridge-queue/mode"
+printf 'waited for\r\n' >"$work/receipt.bin"
+waiting_port=$(free_port)
+"$rawlet" serve --listen "127.0.0.1:$waiting_port" --allow "$shop" 2>"$work/waiting.log" &
+waiting_pid=$!
+for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$waiting_port/" && break; sleep 0.1; done
+rm -f "$work/headers" "$work/body"
+post -H "Origin: $shop" "http://127.0.0.1:$waiting_port/v1/printers/bridge-queue/jobs?wait=1" &
+client=$!
+for _ in $(seq 100); do [[ -e $RAWLET_SANDBOX/devices/bridge-queue/job-2.bin ]] && break; sleep 0.1; done
+kill -TERM "$waiting_pid"
+for _ in $(seq 50); do kill -0 "$waiting_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$waiting_pid" 2>/dev/null && fail "a waited job kept the bridge up 5 s after SIGTERM" && kill -KILL "$waiting_pid"
+wait "$client"
+check_eq "waited job at SIGTERM" "$(tr -d '\r' <"$work/headers" | head -1 | cut -d' ' -f2):$(grep -o '"outcome": "[a-z-]*"' "$work/body")" \
+  '200:"outcome": "unknown"'
+echo normal >"$RAWLET_SANDBOX/devices/bridge-queue/mode"
+
 # SIGTERM during a job to a slow printer: the job is finished, answered and logged, and the
 # bridge ends cleanly after it.
 head -c 100000 /dev/urandom >"$work/receipt.bin"
