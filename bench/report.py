@@ -4,9 +4,10 @@ hyperfine's JSON for whole commands, Google Benchmark's JSON for in-process figu
 plain lists of numbers, one a line, for the rest. Every figure is a median; each
 comparison is a ratio set against its target.
 
-Usage: report.py [--direct-only|--python-only] MEASUREMENTS_DIR OUTPUT COMMAND
+Usage: report.py [--direct-only|--python-only|--web-only] MEASUREMENTS_DIR OUTPUT COMMAND
 
-With --direct-only or --python-only, only that section is written; the rest of OUTPUT stays.
+With --direct-only, --python-only or --web-only, only that section is written; the rest of
+OUTPUT stays.
 """
 import json
 import os
@@ -184,8 +185,28 @@ def python_rows(folder):
     return table
 
 
+def web_rows(folder):
+    """The bridge's job against `rawlet print`, and its overhead: the job less the command's
+    figure without its process's start."""
+    jobs, prints, starts = (load(folder, f"bridge-{name}.txt") for name in ("job", "print", "start"))
+    if not (jobs and prints and starts):
+        return []
+    job, command, start = statistics.median(jobs), statistics.median(prints), statistics.median(starts)
+    overhead = job - (command - start)
+    runs = min(len(jobs), len(prints), len(starts))
+    return [("11. A 1 KiB receipt from a page's client (node) until the device holds it",
+             f"`Bridge.print` through `rawlet serve`: {job * 1000:.1f} ms {spread(jobs, 1000)}",
+             f"`rawlet print -d PRINTER`: {command * 1000:.1f} ms {spread(prints, 1000)}",
+             job / command, "(none: beside 11a)", "-", runs),
+            ("11a. The bridge's overhead per job: 11's job less the command's printing alone "
+             f"(its figure less its process's start, `rawlet --version`: {start * 1000:.1f} ms)",
+             f"{overhead * 1000:.2f} ms", "target 2 ms", overhead / 0.002, "under 2 ms",
+             verdict(overhead < 0.002), runs)]
+
+
 DIRECT_HEADING = "## Direct printers"
 PYTHON_HEADING = "## Python"
+WEB_HEADING = "## Web pages"
 
 
 def table_lines(table):
@@ -227,6 +248,13 @@ def python_section(folder, command):
     return measured_section(PYTHON_HEADING, command, setting, python_rows(folder))
 
 
+def web_section(folder, command):
+    setting = ("a page's client (`web/rawlet.js` in node) and",
+               "the `rawlet` command taking turns, run by run, on one socket:// capture device on loopback; "
+               "the bridge on loopback too.\nBeside each median, the middle half of its runs.")
+    return measured_section(WEB_HEADING, command, setting, web_rows(folder))
+
+
 def replace_section(output, heading, section):
     """OUTPUT with the section under `heading` replaced (or added), the others kept."""
     text = open(output).read() if os.path.exists(output) else ""
@@ -248,6 +276,10 @@ def main():
     if sys.argv[1] == "--python-only":
         folder, output, command = sys.argv[2:5]
         replace_section(output, PYTHON_HEADING, python_section(folder, command))
+        return
+    if sys.argv[1] == "--web-only":
+        folder, output, command = sys.argv[2:5]
+        replace_section(output, WEB_HEADING, web_section(folder, command))
         return
     folder, output, command = sys.argv[1:4]
     lines = [
@@ -272,6 +304,8 @@ def main():
         lines += direct_section(folder, command)
     if python_rows(folder):
         lines += python_section(folder, command)
+    if web_rows(folder):
+        lines += web_section(folder, command)
     with open(output, "w") as f:
         f.write("\n".join(lines) + "\n")
 

@@ -12,13 +12,6 @@ namespace rawlet::bridge {
 
 namespace {
 
-bool SameName(std::string_view a, std::string_view b)
-{
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 bool HostCharacter(char c)
 {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '[' || c == ']' ||
@@ -72,10 +65,12 @@ std::vector<std::string> DefaultFiles()
 
 } // namespace
 
-bool AllowEntry::MayUse(std::string_view printer) const
+bool AllowEntry::MayUse(std::string_view printer, const platform::CodePage& codePage) const
 {
-    return printers.empty() ||
-           std::ranges::any_of(printers, [&](const std::string& name) { return SameName(name, printer); });
+    const std::string wanted = codePage.CharUpperBuffA(printer);
+    return printers.empty() || std::ranges::any_of(printers, [&](const std::string& name) {
+               return codePage.CharUpperBuffA(name) == wanted;
+           });
 }
 
 AllowEntry ParseAllowEntry(std::string_view text)

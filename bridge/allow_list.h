@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include <rawlet/platform/code_page.h>
+
 namespace rawlet::bridge {
 
 // The origins a user let print, each exactly as a browser sends it ("https://pos.example.com",
@@ -14,8 +16,9 @@ struct AllowEntry {
     std::string origin;
     std::vector<std::string> printers;
 
-    // Letter case free, as printer names are.
-    bool MayUse(std::string_view printer) const;
+    // Letter case free in the system's code page, as the front door matches printer names:
+    // a printer the entry names is the printer a job to that name reaches.
+    bool MayUse(std::string_view printer, const platform::CodePage& codePage) const;
 };
 
 // An --allow value or an `allow` line that cannot be used; the message says why.

@@ -57,9 +57,9 @@ RequestHead HeadOf(const http::request_parser<http::string_body>::value_type& re
 } // namespace
 
 Connection::Connection(asio::ip::tcp::socket socket, const RequestPolicy& policy, asio::thread_pool& workers,
-                       const Limits& limits, std::shared_ptr<void> slot)
+                       WaitedJobs& waited, const Limits& limits, std::shared_ptr<void> slot)
     : stream_(std::move(socket)), buffer_(kUnparsedLimit), policy_(policy), workers_(workers),
-      limits_(limits), slot_(std::move(slot))
+      waited_(waited), limits_(limits), slot_(std::move(slot))
 {
     // A length over the limit is refused once the head says whose request it is (below),
     // so that an allowed page can read why.
@@ -140,7 +140,7 @@ void Connection::Work()
     asio::post(workers_, [self = shared_from_this(), tracked] {
         bridge::Answer answer;
         try {
-            answer = Serve(self->decision_, self->parser_.get().body());
+            answer = Serve(self->decision_, self->parser_.get().body(), self->waited_);
         } catch (const std::exception& error) {
             answer = {500, "{\"refused\": " + text::JsonString(error.what()) + "}"};
         }

@@ -21,7 +21,8 @@ namespace rawlet::bridge {
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
     Connection(boost::asio::ip::tcp::socket socket, const RequestPolicy& policy,
-               boost::asio::thread_pool& workers, const Limits& limits, std::shared_ptr<void> slot);
+               boost::asio::thread_pool& workers, WaitedJobs& waited, const Limits& limits,
+               std::shared_ptr<void> slot);
 
     void Start();
 
@@ -46,6 +47,7 @@ private:
     std::array<char, 4096> drained_{};
     const RequestPolicy& policy_;
     boost::asio::thread_pool& workers_;
+    WaitedJobs& waited_;
     const Limits& limits_;
     std::shared_ptr<void> slot_;
     Decision decision_;

@@ -5,6 +5,7 @@
 #include "allow_list.h"
 #include "listen_address.h"
 #include "service_limits.h"
+#include "systemd_sockets.h"
 
 namespace rawlet::bridge {
 
@@ -14,6 +15,8 @@ class HttpService {
 public:
     // Listens at once; throws std::runtime_error when an address cannot be taken.
     HttpService(AllowList allowed, const ListenAddress& listen, Limits limits = {});
+    // Listens on sockets the service manager opened (at least one).
+    HttpService(AllowList allowed, const std::vector<InheritedSocket>& sockets, Limits limits = {});
     ~HttpService();
     HttpService(const HttpService&) = delete;
     HttpService& operator=(const HttpService&) = delete;

@@ -72,23 +72,6 @@ bool ReadJobQuery(const std::map<std::string, std::string>& query, Decision& dec
     return true;
 }
 
-// The printer named between "/v1/printers/" and `suffix`: never a device URI or a path,
-// which would make the bridge a proxy to whatever host and port a page chose.
-bool ReadPrinter(std::string_view path, std::string_view suffix, const AllowEntry& entry, Decision& decision)
-{
-    const std::string_view escaped =
-        path.substr(kPrinters.size() + 1, path.size() - kPrinters.size() - 1 - suffix.size());
-    const std::optional<std::string> name = Unescaped(escaped);
-    if (!name || name->empty() || HasControlCharacter(*name))
-        return Refuse(decision, 400, "the printer's name is empty or badly escaped");
-    if (name->find_first_of(":/\\") != std::string::npos)
-        return Refuse(decision, 403, "'" + *name + "' is a device or a path, not a printer's name");
-    if (!entry.MayUse(*name))
-        return Refuse(decision, 403, "the printer '" + *name + "' is not allowed for " + entry.origin);
-    decision.printer = *name;
-    return true;
-}
-
 bool IsPrinterPath(std::string_view path, std::string_view suffix)
 {
     return path.size() > kPrinters.size() + 1 + suffix.size() && path.starts_with(kPrinters) &&
@@ -105,6 +88,24 @@ bool Expect(const RequestHead& head, std::string_view method, Decision& decision
 }
 
 } // namespace
+
+// The printer named between "/v1/printers/" and `suffix`: never a device URI or a path,
+// which would make the bridge a proxy to whatever host and port a page chose.
+bool RequestPolicy::ReadPrinter(std::string_view path, std::string_view suffix, Decision& decision) const
+{
+    const std::string_view escaped =
+        path.substr(kPrinters.size() + 1, path.size() - kPrinters.size() - 1 - suffix.size());
+    const std::optional<std::string> name = Unescaped(escaped);
+    if (!name || name->empty() || HasControlCharacter(*name))
+        return Refuse(decision, 400, "the printer's name is empty or badly escaped");
+    if (name->find_first_of(":/\\") != std::string::npos)
+        return Refuse(decision, 403, "'" + *name + "' is a device or a path, not a printer's name");
+    if (!decision.entry->MayUse(*name, codePage_))
+        return Refuse(decision, 403,
+                      "the printer '" + *name + "' is not allowed for " + decision.entry->origin);
+    decision.printer = *name;
+    return true;
+}
 
 bool RequestPolicy::HostIsOurs(std::string_view host) const
 {
@@ -132,10 +133,10 @@ void RequestPolicy::Choose(const RequestHead& head, Decision& decision) const
     } else if (IsPrinterPath(path, "/status")) {
         decision.route = Route::status;
         if (Expect(head, "GET", decision))
-            ReadPrinter(path, "/status", *decision.entry, decision);
+            ReadPrinter(path, "/status", decision);
     } else if (IsPrinterPath(path, "/jobs")) {
         decision.route = Route::job;
-        if (Expect(head, "POST", decision) && ReadPrinter(path, "/jobs", *decision.entry, decision) &&
+        if (Expect(head, "POST", decision) && ReadPrinter(path, "/jobs", decision) &&
             ReadJobQuery(target->query, decision) && !IsOctetStream(head.contentType))
             Refuse(decision, 400,
                    "a job's bytes come as application/octet-stream, not " +

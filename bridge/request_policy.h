@@ -52,16 +52,21 @@ struct Decision {
 // application/octet-stream (a plain form post is refused).
 class RequestPolicy {
 public:
-    RequestPolicy(const AllowList& allowed, std::uint16_t port) : allowed_(allowed), port_(port) {}
+    // `codePage` is the one the front door matches printer names in.
+    RequestPolicy(const AllowList& allowed, std::uint16_t port, const platform::CodePage& codePage)
+        : allowed_(allowed), port_(port), codePage_(codePage)
+    {}
 
     Decision Decide(const RequestHead& head) const;
 
 private:
     bool HostIsOurs(std::string_view host) const;
     void Choose(const RequestHead& head, Decision& decision) const;
+    bool ReadPrinter(std::string_view path, std::string_view suffix, Decision& decision) const;
 
     const AllowList& allowed_;
     std::uint16_t port_;
+    const platform::CodePage& codePage_;
 };
 
 } // namespace rawlet::bridge

@@ -1,6 +1,7 @@
 #include "routes.h"
 
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include <rawlet/printer.h>
@@ -23,7 +24,7 @@ Answer ListPrinters(const AllowEntry& entry)
     json << "{\"printers\": [";
     const char* separator = "";
     for (const PrinterDescription& printer : system.Printers()) {
-        if (!entry.MayUse(printer.name))
+        if (!entry.MayUse(printer.name, system.Services().codePage))
             continue;
         json << separator << "{\"name\": " << text::JsonString(printer.name)
              << ", \"kind\": " << text::JsonString(printer.kind) << "}";
@@ -69,7 +70,7 @@ Answer FailedJob(const Error& error, std::uint64_t bytes)
             JobJson(outcome, WithoutDevices(error.job()), bytes, WithoutDevices(reason), error.number())};
 }
 
-Answer PrintJob(const Decision& decision, std::string_view body)
+Answer PrintJob(const Decision& decision, std::string_view body, WaitedJobs& waited)
 {
     System system;
     JobOptions options;
@@ -80,9 +81,13 @@ Answer PrintJob(const Decision& decision, std::string_view body)
     options.waitLimit = std::chrono::seconds(kLongestWaitSeconds);
     std::unique_ptr<Printer> printer;
     try {
+        const bool wait = options.wait;
         printer = std::make_unique<Printer>(system, decision.printer, std::move(options));
         if (body.empty())
             return {400, JobJson("not-printed", "", 0, "nothing to print: the body is empty", 0)};
+        std::optional<WaitedJobs::Entry> waiting;
+        if (wait)
+            waiting.emplace(waited, *printer);
         printer->Write(body);
         const JobResult result = printer->Finish();
         return {200, JobJson(OutcomeText(result.outcome), result.job, result.bytes, "", 0)};
@@ -108,7 +113,7 @@ Answer Refusal(const Decision& decision)
     return {decision.refusal, "{\"refused\": " + text::JsonString(decision.reason) + "}"};
 }
 
-Answer Serve(const Decision& decision, std::string_view body)
+Answer Serve(const Decision& decision, std::string_view body, WaitedJobs& waited)
 {
     switch (decision.route) {
     case Route::printers:
@@ -116,7 +121,7 @@ Answer Serve(const Decision& decision, std::string_view body)
     case Route::status:
         return ShowStatus(decision.printer);
     case Route::job:
-        return PrintJob(decision, body);
+        return PrintJob(decision, body, waited);
     default:
         return {204, ""};
     }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "request_policy.h"
+#include "waited_jobs.h"
 
 namespace rawlet::bridge {
 
@@ -23,7 +24,8 @@ Answer Refusal(const Decision& decision);
 // are now. Blocks while a job prints: GET /v1/printers lists the names and kinds of the
 // printers the origin may use (never their URIs); GET .../status is `rawlet status --json`
 // of one printer; POST .../jobs prints the whole `body` as one job and answers its outcome
-// ("printed", "delivered", "not-printed", "unknown"), job, bytes, reason and error number.
-Answer Serve(const Decision& decision, std::string_view body);
+// ("printed", "delivered", "not-printed", "unknown"), job, bytes, reason and error number;
+// a job with ?wait is one of `waited` while it runs.
+Answer Serve(const Decision& decision, std::string_view body, WaitedJobs& waited);
 
 } // namespace rawlet::bridge

@@ -9,6 +9,7 @@ namespace rawlet::bridge {
 // What one page, or many, may take of the bridge.
 struct Limits {
     std::size_t connections = 32;         // open at once; more are closed as they come
+    std::size_t perClient = 24;           // of those, from one address: the rest wait for others
     std::uint64_t body = 4 * 1024 * 1024; // a job's bytes: a receipt or label is far smaller
     // Reading the whole request, from the connection's start: a client that trickles its
     // bytes is cut off then, and nothing prints.

@@ -40,16 +40,37 @@ bridge::ListenAddress Address(const Options& options)
     }
 }
 
+void SayListening(std::uint16_t port, const std::vector<std::string>& addresses, const char* how)
+{
+    std::cerr << "rawlet serve: listening on port " << port << " of";
+    for (const std::string& address : addresses)
+        std::cerr << " " << address;
+    std::cerr << how << std::endl;
+}
+
+// Started by a connection to a socket systemd holds (rawlet.socket): it serves on that socket.
+int ServeSystemdSockets(const Options& options, const std::vector<bridge::InheritedSocket>& sockets)
+{
+    if (!options.listen.empty())
+        throw UsageError("--listen: systemd passed the sockets to listen on already");
+    bridge::HttpService service(AllowedOrigins(options), sockets);
+    std::vector<std::string> addresses;
+    for (const bridge::InheritedSocket& socket : sockets)
+        addresses.push_back(socket.endpoint.address().to_string());
+    SayListening(sockets.front().endpoint.port(), addresses, ", sockets from systemd");
+    service.Run();
+    return 0;
+}
+
 } // namespace
 
 int Serve(const Options& options)
 {
+    if (const auto sockets = bridge::SocketsFromSystemd(); !sockets.empty())
+        return ServeSystemdSockets(options, sockets);
     const bridge::ListenAddress address = Address(options);
     bridge::HttpService service(AllowedOrigins(options), address);
-    std::cerr << "rawlet serve: listening on port " << address.port << " of";
-    for (const std::string& host : address.addresses)
-        std::cerr << " " << host;
-    std::cerr << std::endl;
+    SayListening(address.port, address.addresses, "");
     service.Run();
     return 0;
 }

@@ -2,25 +2,37 @@
 
 #include <gtest/gtest.h>
 
+#include <rawlet/codepage/table_code_page.h>
+
 #include <allow_list.h>
 #include <listen_address.h>
 
 namespace rawlet::bridge {
 namespace {
 
+const codepage::TableCodePage kWestern({1252, 437});
+
 TEST(AllowEntry, AnOriginAloneMayUseEveryPrinter)
 {
     const AllowEntry entry = ParseAllowEntry("https://pos.example.com:8443");
     EXPECT_EQ(entry.origin, "https://pos.example.com:8443");
-    EXPECT_TRUE(entry.MayUse("Receipts"));
+    EXPECT_TRUE(entry.MayUse("Receipts", kWestern));
 }
 
 TEST(AllowEntry, NamedPrintersAreTheOnlyOnesLetterCaseFree)
 {
     const AllowEntry entry = ParseAllowEntry("https://pos.example.com=Receipts,Labels");
-    EXPECT_TRUE(entry.MayUse("receipts"));
-    EXPECT_TRUE(entry.MayUse("Labels"));
-    EXPECT_FALSE(entry.MayUse("Office"));
+    EXPECT_TRUE(entry.MayUse("receipts", kWestern));
+    EXPECT_TRUE(entry.MayUse("Labels", kWestern));
+    EXPECT_FALSE(entry.MayUse("Office", kWestern));
+}
+
+// As the front door matches names: a job to "caf\xE9" reaches the printer "CAF\xC9".
+TEST(AllowEntry, NamesMatchInTheCodePage)
+{
+    const AllowEntry entry = ParseAllowEntry("https://pos.example.com=CAF\xC9");
+    EXPECT_TRUE(entry.MayUse("caf\xE9", kWestern));
+    EXPECT_FALSE(entry.MayUse("cafe", kWestern));
 }
 
 TEST(AllowEntry, WhatNoBrowserSendsAsAnOriginIsRefused)
@@ -38,8 +50,8 @@ TEST(AllowList, FindsExactlyTheOrigin)
     list.Add(ParseAllowEntry("https://pos.example.com=Receipts"));
     list.Add(ParseAllowEntry("https://pos.example.com=Labels"));
     ASSERT_NE(list.Find("https://pos.example.com"), nullptr);
-    EXPECT_TRUE(list.Find("https://pos.example.com")->MayUse("Labels"));
-    EXPECT_TRUE(list.Find("https://pos.example.com")->MayUse("Receipts"));
+    EXPECT_TRUE(list.Find("https://pos.example.com")->MayUse("Labels", kWestern));
+    EXPECT_TRUE(list.Find("https://pos.example.com")->MayUse("Receipts", kWestern));
     for (const char* other : {"http://pos.example.com", "https://pos.example.com:443",
                               "https://pos.example.co", "https://evil.pos.example.com", "null", ""})
         EXPECT_EQ(list.Find(other), nullptr) << other;

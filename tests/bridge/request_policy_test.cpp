@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <rawlet/codepage/table_code_page.h>
+
 #include <request_policy.h>
 
 namespace rawlet::bridge {
@@ -27,7 +29,8 @@ protected:
     Decision Decide(const RequestHead& head) const { return policy_.Decide(head); }
 
     AllowList allowed_;
-    RequestPolicy policy_{allowed_, kPort};
+    codepage::TableCodePage codePage_{{1252, 437}};
+    RequestPolicy policy_{allowed_, kPort, codePage_};
 };
 
 TEST_F(RequestPolicyTest, TakesAJobFromAnAllowedOrigin)

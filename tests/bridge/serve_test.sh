@@ -123,21 +123,38 @@ except OSError:
 PY
 printed_nothing "endless chunk extension"
 
-# Connections are bounded: past 32 open at once, one is closed as it comes, and the bridge
-# serves again once they end.
+# Connections are bounded: past 32 open at once (from two addresses, each under its own
+# bound), one is closed as it comes, and the bridge serves again once they end.
 timeout 30 python3 - "$port" <<'PY' || fail "a connection past the limit was kept"
 import socket, sys
-held = [socket.create_connection(("127.0.0.1", int(sys.argv[1]))) for _ in range(32)]
-extra = socket.create_connection(("127.0.0.1", int(sys.argv[1])))
+port = int(sys.argv[1])
+held = [socket.create_connection(("127.0.0.1", port), source_address=(f"127.0.0.{2 + i % 2}", 0)) for i in range(32)]
+extra = socket.create_connection(("127.0.0.1", port), source_address=("127.0.0.4", 0))
 extra.settimeout(3)
 sys.exit(0 if extra.recv(1) == b"" else 1)
 PY
-for _ in $(seq 50); do
-  http -H "Origin: $shop" "$bridge/v1/printers"
-  [[ $code == 200 ]] && break
-  sleep 0.1 # the ended connections may not all be counted out yet
-done
-check_eq "after the connections ended" "$code" 200
+serves_again() {
+  for _ in $(seq 50); do
+    http -H "Origin: $shop" "$bridge/v1/printers"
+    [[ $code == 200 ]] && break
+    sleep 0.1 # the ended connections may not all be counted out yet
+  done
+  check_eq "$1" "$code" 200
+}
+serves_again "after the connections ended"
+# One client address holds 24 at most: the others still reach the bridge.
+timeout 30 python3 - "$port" "$shop" <<'PY' || fail "one client took the slots of others"
+import socket, sys
+port, origin = int(sys.argv[1]), sys.argv[2]
+connect = lambda source: socket.create_connection(("127.0.0.1", port), source_address=(source, 0), timeout=3)
+held = [connect("127.0.0.2") for _ in range(24)]
+if connect("127.0.0.2").recv(1) != b"":
+    sys.exit(1)
+other = connect("127.0.0.3")
+other.sendall(f"GET /v1/printers HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nOrigin: {origin}\r\n\r\n".encode())
+sys.exit(0 if other.recv(12) == b"HTTP/1.1 200" else 1)
+PY
+serves_again "after one client's connections ended"
 
 # Preflights: answered for the allowed origin only, with Private Network Access when asked.
 preflight() { http -X OPTIONS -H "Access-Control-Request-Method: POST" "$@" "$bridge/v1/printers/Till/jobs"; }
@@ -154,7 +171,8 @@ check_eq "foreign preflight" "$code:$(header Access-Control-Allow-Origin):$(head
 # Each refusal is a line on standard error that says why.
 for why in "no Origin" "the origin 'null' is not allowed" "the origin 'https://evil.example' is not allowed" \
   "the Host 'rebound.example.com:$port'" "the printer 'Office' is not allowed" "is a device or a path" \
-  "not text/plain" "is over the limit" "cut off" "a chunk's header is over" "refused a connection: 32 are open already"; do
+  "not text/plain" "is over the limit" "cut off" "a chunk's header is over" "refused a connection: 32 are open already" \
+  "refused a connection from 127.0.0.2: 24 are open from there already"; do
   grep -qF "$why" "$work/log" || fail "no log line says: $why"
 done
 
@@ -178,6 +196,50 @@ grep -q "cannot take a connection: Too many open files" "$work/starved.log" || f
 # A second bridge on the same port does not start.
 within 10 serve --listen "127.0.0.1:$port" --allow "$shop"
 check_eq "port taken" "$status:$(cat "$work/err")" "1:rawlet: cannot listen on 127.0.0.1 port $port: Address already in use"
+
+# Started by systemd on the first connection to a socket it holds (rawlet.socket), the bridge
+# serves on that socket; on a socket beyond loopback it does not start.
+# activate PORT HOST: the bridge under systemd-socket-activate, once that listens; the
+# environment reaches the bridge only as -E names it.
+activate() {
+  timeout 30 systemd-socket-activate -l "$2:$1" -E RAWLET_PRINTERS -E RAWLET_BRIDGE_CONF \
+    "$rawlet" serve --allow "$shop=Till" 2>"$work/activated.log" &
+  activated=$!
+  for _ in $(seq 100); do grep -q '^Listening' "$work/activated.log" && break; sleep 0.1; done
+}
+activated_port=$(free_port)
+activate "$activated_port" 127.0.0.1
+http -H "Origin: $shop" "http://127.0.0.1:$activated_port/v1/printers"
+check_eq "started by systemd" "$code:$(cat "$work/body")" '200:{"printers": [{"name": "Till", "kind": "direct"}]}'
+kill -TERM "$activated"
+wait "$activated"
+grep -q "^rawlet serve: listening on port $activated_port of 127.0.0.1, sockets from systemd" "$work/activated.log" ||
+  fail "the bridge started by systemd did not say where it listens"
+activate "$activated_port" 0.0.0.0
+curl -s -m 10 -o /dev/null "http://127.0.0.1:$activated_port/"
+wait "$activated"
+check_eq "started by systemd beyond loopback" "$?:$(tail -1 "$work/activated.log")" \
+  "1:rawlet: the socket systemd passed as descriptor 3 listens on 0.0.0.0: the bridge listens on loopback only (127.0.0.1 or [::1])"
+
+# SIGTERM while a page waits for its job to print: the job is cancelled, as Ctrl-C cancels
+# `rawlet print --wait`'s, and the bridge ends within the command's bounds, not the wait's minute.
+echo hold >"$RAWLET_SANDBOX/devices/bridge-queue/mode"
+printf 'waited for\r\n' >"$work/receipt.bin"
+waiting_port=$(free_port)
+"$rawlet" serve --listen "127.0.0.1:$waiting_port" --allow "$shop" 2>"$work/waiting.log" &
+waiting_pid=$!
+for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$waiting_port/" && break; sleep 0.1; done
+rm -f "$work/headers" "$work/body"
+post -H "Origin: $shop" "http://127.0.0.1:$waiting_port/v1/printers/bridge-queue/jobs?wait=1" &
+client=$!
+for _ in $(seq 100); do [[ -e $RAWLET_SANDBOX/devices/bridge-queue/job-2.bin ]] && break; sleep 0.1; done
+kill -TERM "$waiting_pid"
+for _ in $(seq 50); do kill -0 "$waiting_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$waiting_pid" 2>/dev/null && fail "a waited job kept the bridge up 5 s after SIGTERM" && kill -KILL "$waiting_pid"
+wait "$client"
+check_eq "waited job at SIGTERM" "$(tr -d '\r' <"$work/headers" | head -1 | cut -d' ' -f2):$(grep -o '"outcome": "[a-z-]*"' "$work/body")" \
+  '200:"outcome": "unknown"'
+echo normal >"$RAWLET_SANDBOX/devices/bridge-queue/mode"
 
 # SIGTERM during a job to a slow printer: the job is finished, answered and logged, and the
 # bridge ends cleanly after it.

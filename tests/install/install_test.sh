@@ -95,6 +95,13 @@ printf 'from the deb\r\n' | "$root/usr/bin/rawlet" print -d "$queue"
 jobs=$((jobs + 1))
 "$sandbox" wait "$RAWLET_SANDBOX" "$queue" "$jobs" 60
 [[ "$(cat "$RAWLET_SANDBOX/devices/$queue/job-$jobs.bin")" == $'from the deb\r' ]] || fail "rawlet from the .deb"
+# The command holds the bridge, and its user units start it from where the package puts it.
+serve_said=$("$root/usr/bin/rawlet" serve --listen 192.0.2.1:9 2>&1 || true)
+[[ $serve_said == *"loopback only"* ]] || fail "the packaged rawlet serve said: $serve_said"
+[[ $(grep '^ExecStart=' "$root/usr/lib/systemd/user/rawlet.service") == "ExecStart=/usr/bin/rawlet serve" ]] \
+  || fail "the packaged rawlet.service does not start /usr/bin/rawlet serve"
+grep -qx 'ListenStream=127.0.0.1:9187' "$root/usr/lib/systemd/user/rawlet.socket" \
+  || fail "the packaged rawlet.socket does not listen on the bridge's port"
 libdir=$root/usr/lib/$(LC_ALL=C.UTF-8 dpkg-architecture -qDEB_HOST_MULTIARCH)
 build_with_cmake "$root/usr" "$work/deb-consumer"
 "$work/deb-consumer/consumer" "$queue"
