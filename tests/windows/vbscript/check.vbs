@@ -4,14 +4,38 @@
 Dim failures
 failures = 0
 
+' A check counts as failed until it has passed: the clients run under On Error Resume Next,
+' which would otherwise skip a check whose own code raised an error, silently.
 Sub Check(label, actual, expected)
-    If VarType(actual) = VarType(expected) And actual = expected Then
+    failures = failures + 1
+    If SameValue(actual, expected) Then
+        failures = failures - 1
         WScript.Echo "ok   " & label
     Else
         WScript.Echo "FAIL " & label & ": got [" & Printable(actual) & "], expected [" & Printable(expected) & "]"
-        failures = failures + 1
     End If
 End Sub
+
+' Numbers compare by value (Err.Number is a Long, a literal such as 32000 an Integer); other
+' values must also be of the same type, so that "0" is not 0 and Empty is not "".
+Function SameValue(actual, expected)
+    If IsNumber(actual) And IsNumber(expected) Then
+        SameValue = (actual = expected)
+    ElseIf VarType(actual) = VarType(expected) Then
+        SameValue = (actual = expected)
+    Else
+        SameValue = False
+    End If
+End Function
+
+Function IsNumber(value)
+    Select Case VarType(value)
+        Case vbInteger, vbLong, vbSingle, vbDouble, vbCurrency, vbByte
+            IsNumber = True
+        Case Else
+            IsNumber = False
+    End Select
+End Function
 
 ' Compares the Err object with one row of the control's error table, then clears it.
 Sub CheckError(label, number, source, description)
@@ -27,16 +51,21 @@ Sub CheckNoError(label)
 End Sub
 
 Function Printable(value)
-    Dim text, i, c
+    Dim text, shown, i, c
     text = CStr(value)
     For i = 1 To Len(text)
-        c = AscW(Mid(text, i, 1))
-        If c < 32 Or c > 126 Then Printable = Printable & "\x" & Hex(c) Else Printable = Printable & ChrW(c)
+        c = Asc(Mid(text, i, 1))
+        If c < 32 Or c > 126 Then
+            shown = shown & "\x" & Hex(c)
+        Else
+            shown = shown & Chr(c)
+        End If
         If i > 80 Then
-            Printable = Printable & "... (" & Len(text) & " characters)"
+            Printable = shown & "... (" & Len(text) & " characters)"
             Exit Function
         End If
     Next
+    Printable = shown
 End Function
 
 Function NewRawlet()
