@@ -1,9 +1,7 @@
 #!/usr/bin/env node
 // A 1 KiB receipt from a page's client (web/rawlet.js, in node) through `rawlet serve`,
 // side by side run by run with `rawlet print` of the same bytes to the same device, each
-// timed until the device holds it, and `rawlet --version` started the same way, the share
-// of the command's figure that is its process's start. Writes seconds, one a line, into
-// OUT/bridge-{job,print,start}.txt.
+// timed until the device holds it. Writes seconds, one a line, into OUT/bridge-{job,print}.txt.
 //
 // Usage: bridge-bench.mjs OUT RUNS DEVICE_DIR PRINTER BRIDGE_ADDRESS ORIGIN RAWLET_COMMAND
 import { spawnSync } from "node:child_process";
@@ -48,14 +46,11 @@ async function viaBridge() {
   if (outcome !== "delivered") throw new Error(`the bridge said ${outcome}`);
 }
 
-const times = { job: [], print: [], start: [] };
+const times = { job: [], print: [] };
 await viaBridge(); // the first connection and the module's first use, not measured
 for (let i = 0; i < Number(runs); i++) {
   times.job.push(await untilHeld(viaBridge));
   times.print.push(await untilHeld(() => run("print", "-d", printer, receiptFile)));
-  const start = performance.now();
-  run("--version");
-  times.start.push((performance.now() - start) / 1000);
 }
 clear();
 for (const [name, list] of Object.entries(times)) writeFileSync(join(out, `bridge-${name}.txt`), list.join("\n") + "\n");

@@ -57,22 +57,26 @@ RequestHead HeadOf(const http::request_parser<http::string_body>::value_type& re
 } // namespace
 
 Connection::Connection(asio::ip::tcp::socket socket, const RequestPolicy& policy, asio::thread_pool& workers,
-                       WaitedJobs& waited, const Limits& limits, std::shared_ptr<void> slot)
+                       WaitedJobs& waited, IdleConnections& idle, const Limits& limits,
+                       std::shared_ptr<void> slot)
     : stream_(std::move(socket)), buffer_(kUnparsedLimit), policy_(policy), workers_(workers),
-      waited_(waited), limits_(limits), slot_(std::move(slot))
+      waited_(waited), idleConnections_(idle), limits_(limits), slot_(std::move(slot))
+{}
+
+void Connection::Start() { ReadRequest(); }
+
+// The deadline covers the whole request, head and body, from the connection's start or the
+// next request's first byte: a client that trickles is cut off.
+void Connection::ReadRequest()
 {
+    parser_.emplace();
     // A length over the limit is refused once the head says whose request it is (below),
     // so that an allowed page can read why.
-    parser_.header_limit(kHeaderLimit);
-    parser_.body_limit(boost::none);
-}
-
-// The deadline covers the whole request, head and body: a client that trickles is cut off.
-void Connection::Start()
-{
+    parser_->header_limit(kHeaderLimit);
+    parser_->body_limit(boost::none);
     stream_.expires_after(limits_.request);
     http::async_read_header(
-        stream_, buffer_, parser_,
+        stream_, buffer_, *parser_,
         [self = shared_from_this()](beast::error_code error, std::size_t) { self->OnHead(error); });
 }
 
@@ -86,18 +90,18 @@ void Connection::OnHead(beast::error_code error)
         LogFailedRead(error, "head");
         return Finish();
     }
-    decision_ = policy_.Decide(HeadOf(parser_.get()));
+    decision_ = policy_.Decide(HeadOf(parser_->get()));
     if (decision_.refused())
         return Refuse(decision_.refusal, decision_.reason);
     if (decision_.route == Route::preflight)
         return Answer({204, ""});
     if (decision_.route != Route::job)
         return Work();
-    const auto length = parser_.content_length();
+    const auto length = parser_->content_length();
     if (length && *length > limits_.body)
         return Refuse(413, "a job of " + std::to_string(*length) + " bytes is over the limit of " +
                                std::to_string(limits_.body));
-    if (parser_.get()[http::field::expect] == "100-continue")
+    if (parser_->get()[http::field::expect] == "100-continue")
         return asio::async_write(stream_, asio::buffer(kContinue),
                                  [self = shared_from_this()](beast::error_code written, std::size_t) {
                                      if (written)
@@ -109,9 +113,9 @@ void Connection::OnHead(beast::error_code error)
 
 void Connection::ReadBody()
 {
-    parser_.body_limit(limits_.body); // for a chunked body, whose length the head does not say
+    parser_->body_limit(limits_.body); // for a chunked body, whose length the head does not say
     http::async_read(
-        stream_, buffer_, parser_,
+        stream_, buffer_, *parser_,
         [self = shared_from_this()](beast::error_code error, std::size_t) { self->OnBody(error); });
 }
 
@@ -140,7 +144,7 @@ void Connection::Work()
     asio::post(workers_, [self = shared_from_this(), tracked] {
         bridge::Answer answer;
         try {
-            answer = Serve(self->decision_, self->parser_.get().body(), self->waited_);
+            answer = Serve(self->decision_, self->parser_->get().body(), self->waited_);
         } catch (const std::exception& error) {
             answer = {500, "{\"refused\": " + text::JsonString(error.what()) + "}"};
         }
@@ -181,11 +185,44 @@ void Connection::Answer(const bridge::Answer& answer)
     if (!answer.json.empty())
         response_.set(http::field::content_type, "application/json");
     response_.body() = answer.json;
-    response_.keep_alive(false);
+    response_.keep_alive(KeepsConnection());
+    if (response_.keep_alive())
+        response_.set("Keep-Alive", "timeout=" + std::to_string(limits_.idle.count()));
     response_.prepare_payload();
     stream_.expires_after(limits_.answer);
-    http::async_write(stream_, response_,
-                      [self = shared_from_this()](beast::error_code, std::size_t) { self->Finish(); });
+    http::async_write(stream_, response_, [self = shared_from_this()](beast::error_code error, std::size_t) {
+        if (!error && self->response_.keep_alive() && self->idleConnections_.Keeping())
+            return self->AwaitNextRequest();
+        self->Finish();
+    });
+}
+
+// Kept when the client keeps it (HTTP/1.1's default) and the whole request was read: after a
+// refusal that left a body unread, the next request's start is unknown.
+bool Connection::KeepsConnection() const
+{
+    return parser_->is_done() && parser_->get().keep_alive() && idleConnections_.Keeping();
+}
+
+// The next request's first byte is waited for up to the idle limit, then the request's own
+// deadline runs; bytes the client sent already, behind the last request, start it at once.
+void Connection::AwaitNextRequest()
+{
+    response_ = {};
+    decision_ = {};
+    if (buffer_.size() > 0)
+        return ReadRequest();
+    idle_.emplace(idleConnections_, stream_);
+    stream_.expires_after(limits_.idle);
+    stream_.async_read_some(buffer_.prepare(kHeaderLimit),
+                            [self = shared_from_this()](beast::error_code error, std::size_t read) {
+                                self->idle_.reset();
+                                // Closed by the client, the idle limit or the service's stop.
+                                if (error)
+                                    return;
+                                self->buffer_.commit(read);
+                                self->ReadRequest();
+                            });
 }
 
 // Closes the sending side, then reads what the client still sends for a moment, so that the
@@ -211,7 +248,7 @@ void Connection::Drain()
 // forge a line of its own.
 void Connection::Log(const std::string& what) const
 {
-    const auto& request = parser_.get();
+    const auto& request = parser_->get();
     const auto origin = Field(request, "Origin");
     std::cerr << "rawlet serve: " << View(request.method_string()) << " "
               << text::JsonString(View(request.target())) << " from "

@@ -8,33 +8,39 @@
 #include <boost/beast/core/tcp_stream.hpp>
 #include <boost/beast/http.hpp>
 
+#include "idle_connections.h"
 #include "request_policy.h"
 #include "routes.h"
 #include "service_limits.h"
 
 namespace rawlet::bridge {
 
-// One request on one connection, from its first byte to the answer: the head is judged
-// before the body is read, the whole bounded body is read before the job starts (so an
-// upload cut short prints nothing), the work runs on a worker, and the connection closes
-// after the answer. It holds `slot` while it lives, so that the service can count it.
+// One connection, and its requests one after another, each from its first byte to the
+// answer: the head is judged before the body is read, the whole bounded body is read before
+// the job starts (so an upload cut short prints nothing), and the work runs on a worker. After
+// an answer, the connection waits for the client's next request while the client keeps it,
+// as browsers do, up to the idle limit; it holds `slot` while it lives, so that the service
+// can count it.
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
     Connection(boost::asio::ip::tcp::socket socket, const RequestPolicy& policy,
-               boost::asio::thread_pool& workers, WaitedJobs& waited, const Limits& limits,
-               std::shared_ptr<void> slot);
+               boost::asio::thread_pool& workers, WaitedJobs& waited, IdleConnections& idle,
+               const Limits& limits, std::shared_ptr<void> slot);
 
     void Start();
 
 private:
-    using Request = boost::beast::http::request<boost::beast::http::string_body>;
+    using Parser = boost::beast::http::request_parser<boost::beast::http::string_body>;
 
+    void ReadRequest();
     void OnHead(boost::beast::error_code error);
     void ReadBody();
     void OnBody(boost::beast::error_code error);
     void Work();
     void Refuse(int status, std::string reason);
     void Answer(const bridge::Answer& answer);
+    bool KeepsConnection() const;
+    void AwaitNextRequest();
     void Finish();
     void Drain();
     void Log(const std::string& what) const;
@@ -42,12 +48,14 @@ private:
 
     boost::beast::tcp_stream stream_;
     boost::beast::flat_buffer buffer_;
-    boost::beast::http::request_parser<boost::beast::http::string_body> parser_;
+    std::optional<Parser> parser_; // one for each request
     boost::beast::http::response<boost::beast::http::string_body> response_;
     std::array<char, 4096> drained_{};
     const RequestPolicy& policy_;
     boost::asio::thread_pool& workers_;
     WaitedJobs& waited_;
+    IdleConnections& idleConnections_;
+    std::optional<IdleConnections::Entry> idle_; // while it waits for the next request
     const Limits& limits_;
     std::shared_ptr<void> slot_;
     Decision decision_;

@@ -45,6 +45,7 @@ struct HttpService::State {
     std::mutex clientsMutex; // a connection may end on a worker
     std::map<asio::ip::address, std::size_t> openFrom;
     WaitedJobs waited;
+    IdleConnections idle;
     asio::io_context io;
     asio::thread_pool workers;
     std::list<tcp::acceptor> acceptors;
@@ -111,7 +112,7 @@ void HttpService::State::Take(tcp::socket socket)
         FreeSlotOf(client);
         --open;
     });
-    std::make_shared<Connection>(std::move(socket), policy, workers, waited, limits, std::move(slot))
+    std::make_shared<Connection>(std::move(socket), policy, workers, waited, idle, limits, std::move(slot))
         ->Start();
 }
 
@@ -165,7 +166,8 @@ void HttpService::Run()
 {
     // A signal takes no new connection and lets those open end as they would, so that a job
     // under way is answered and logged, not printed and reported nowhere; the jobs waited for
-    // are cancelled, as the command cancels them, lest a wait hold the bridge for a minute.
+    // are cancelled, as the command cancels them, lest a wait hold the bridge for a minute,
+    // and the connections kept for a next request are closed.
     // The signals are then the system's again: a second one ends the program at once.
     asio::signal_set signals(state_->io, SIGINT, SIGTERM);
     signals.async_wait([this, &signals](boost::system::error_code error, int) {
@@ -175,6 +177,7 @@ void HttpService::Run()
         for (tcp::acceptor& acceptor : state_->acceptors)
             acceptor.close(ignored);
         state_->waited.CancelAll();
+        state_->idle.CloseAll();
         signals.clear(ignored);
     });
     for (tcp::acceptor& acceptor : state_->acceptors)

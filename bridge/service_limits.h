@@ -15,7 +15,9 @@ struct Limits {
     // bytes is cut off then, and nothing prints.
     std::chrono::seconds request{5};
     std::chrono::seconds answer{10}; // writing the answer to a client that does not read
-    std::size_t workers = 4;         // requests run on the system's printers at once
+    // Waiting for the next request on a connection the client keeps: then it is closed.
+    std::chrono::seconds idle{5};
+    std::size_t workers = 4; // requests run on the system's printers at once
 };
 
 } // namespace rawlet::bridge

@@ -156,6 +156,35 @@ sys.exit(0 if other.recv(12) == b"HTTP/1.1 200" else 1)
 PY
 serves_again "after one client's connections ended"
 
+# A connection is kept for the client's next request, as browsers keep theirs: a listing, then
+# a job on the same connection. It is closed after a refusal that left its body unread, and
+# after 5 seconds without a request.
+kept=$(timeout 30 python3 - "$port" "$shop" "$receipts" <<'PY'
+import http.client, json, pathlib, sys
+port, origin, receipts = int(sys.argv[1]), sys.argv[2], pathlib.Path(sys.argv[3])
+def ask(connection, method, target, origin, body=None):
+    headers = {"Origin": origin} | ({"Content-Type": "application/octet-stream"} if body else {})
+    connection.request(method, target, body, headers)
+    answer = connection.getresponse()
+    return answer, answer.read()
+def kept(answer):
+    return "closed" if answer.will_close else answer.getheader("Keep-Alive")
+connection = http.client.HTTPConnection("127.0.0.1", port, timeout=15)
+listing, _ = ask(connection, "GET", "/v1/printers", origin)
+first = connection.sock
+job, outcome = ask(connection, "POST", "/v1/printers/Till/jobs", origin, b"kept\r\n")
+same = "same" if connection.sock is first else "another"
+held = sum(path.read_bytes() == b"kept\r\n" for path in receipts.glob("job-*.bin"))
+refused, _ = ask(connection, "POST", "/v1/printers/Till/jobs", "https://evil.example", b"x" * 100)
+idle = http.client.HTTPConnection("127.0.0.1", port, timeout=15)
+ask(idle, "GET", "/v1/printers", origin)
+print(f"listing {listing.status} {kept(listing)}; job {job.status} {same} {json.loads(outcome)['outcome']} {held};",
+      f"refused {refused.status} {kept(refused)}; idle {'closed' if idle.sock.recv(1) == b'' else 'open'}")
+PY
+)
+check_eq "kept connection" "$kept" \
+  'listing 200 timeout=5; job 200 same delivered 1; refused 403 closed; idle closed'
+
 # Preflights: answered for the allowed origin only, with Private Network Access when asked.
 preflight() { http -X OPTIONS -H "Access-Control-Request-Method: POST" "$@" "$bridge/v1/printers/Till/jobs"; }
 preflight -H "Origin: $shop" -H "Access-Control-Request-Private-Network: true"
@@ -242,14 +271,29 @@ check_eq "waited job at SIGTERM" "$(tr -d '\r' <"$work/headers" | head -1 | cut 
 echo normal >"$RAWLET_SANDBOX/devices/bridge-queue/mode"
 
 # SIGTERM during a job to a slow printer: the job is finished, answered and logged, and the
-# bridge ends cleanly after it.
+# bridge ends cleanly after it; a connection kept idle meanwhile is closed at once, not after
+# its 5 idle seconds.
 head -c 100000 /dev/urandom >"$work/receipt.bin"
 rm -f "$work/headers" "$work/body"
 post -H "Origin: $kiosk" "$bridge/v1/printers/Slow/jobs" &
 client=$!
 for _ in $(seq 100); do [[ -e $work/slow/.job-1.part ]] && break; sleep 0.1; done
+timeout 30 python3 - "$port" "$shop" "$work/kept-ready" >"$work/kept-closed" <<'PY' &
+import http.client, pathlib, sys, time
+connection = http.client.HTTPConnection("127.0.0.1", int(sys.argv[1]), timeout=15)
+connection.request("GET", "/v1/printers", headers={"Origin": sys.argv[2]})
+connection.getresponse().read()
+pathlib.Path(sys.argv[3]).touch()
+start = time.monotonic()
+connection.sock.recv(1)
+print("closed at once" if time.monotonic() - start < 3 else "closed after the idle limit")
+PY
+kept_client=$!
+for _ in $(seq 100); do [[ -e $work/kept-ready ]] && break; sleep 0.1; done
 kill -TERM "$serve_pid"
 wait "$client"
+wait "$kept_client"
+check_eq "kept connection at SIGTERM" "$(cat "$work/kept-closed")" "closed at once"
 check_eq "job under way at SIGTERM" "$(tr -d '\r' <"$work/headers" | head -1 | cut -d' ' -f2):$(cat "$work/body")" \
   '200:{"outcome": "delivered", "job": "Slow", "bytes": 100000, "reason": "", "error": 0}'
 for _ in $(seq 100); do [[ -e $work/slow/job-1.bin ]] && break; sleep 0.1; done # the rest of its window
