@@ -8,6 +8,7 @@
 #include "win32_code_page.h"
 #include "win32_printer_list.h"
 #include "win32_spooler.h"
+#include "win32_transports.h"
 
 namespace rawlet::win32 {
 
@@ -51,7 +52,19 @@ const codepage::AnsiCharset& Win32Platform::ansiCharset()
     return *charset_;
 }
 
-std::vector<PrinterDescription> Win32Platform::DescribePrinters() { return combinedPrinters_->Describe(); }
+// The USB printers attached now that no line of printers.conf names follow, each under the
+// URI that reaches it, so that a user finds what to write there.
+std::vector<PrinterDescription> Win32Platform::DescribePrinters()
+{
+    std::vector<PrinterDescription> printers = combinedPrinters_->Describe();
+    std::vector<direct::DeviceUri> configured;
+    for (const direct::DirectPrinter& printer : direct_->Printers())
+        configured.push_back(printer.uri);
+    for (std::string& uri :
+         direct::UnconfiguredUsbPrinters(direct::SystemUsbPrintClass()->Attached(), configured))
+        printers.push_back({uri, "direct", uri});
+    return printers;
+}
 
 bool Win32Platform::AddDirectPrinter(const std::string& name, const std::string& uri)
 {

@@ -47,7 +47,8 @@ public:
     Win32Spooler& spooler() noexcept { return *spooler_; }
 
     // The spooler's queues, each with no URI (the spooler does not tell it), then the direct
-    // printers with their kind and URI.
+    // printers with their kind and URI, then the attached USB printers that no direct printer
+    // names, each named by its URI.
     std::vector<PrinterDescription> DescribePrinters();
     // Adds a direct printer reached at `uri` (socket://, serial:, file:, usb://), after those
     // of printers.conf. False when the name is taken, in any letter case: it keeps its

@@ -89,6 +89,22 @@ std::string UsbUri(const UsbPort& port)
            (serial.empty() ? "" : "?serial=" + PercentEncoded(serial));
 }
 
+std::vector<std::string> UnconfiguredUsbPrinters(const std::vector<UsbPort>& attached,
+                                                 const std::vector<DeviceUri>& configured)
+{
+    std::vector<const UsbPort*> reached;
+    for (const DeviceUri& uri : configured)
+        if (uri.kind == DeviceUri::Kind::Usb)
+            reached.push_back(FindUsbPrinter(attached, uri.usb));
+    std::vector<std::string> uris;
+    for (const UsbPort& port : attached) {
+        std::string uri = UsbUri(port);
+        if (!uri.empty() && std::find(reached.begin(), reached.end(), &port) == reached.end())
+            uris.push_back(std::move(uri));
+    }
+    return uris;
+}
+
 std::optional<UsbPort> UsbDevice::Find()
 {
     const std::vector<UsbPort> attached = system_->Attached();

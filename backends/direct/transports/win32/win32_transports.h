@@ -186,6 +186,10 @@ std::string SerialOfInstance(std::string_view instanceId);
 const UsbPort* FindUsbPrinter(const std::vector<UsbPort>& ports, const DeviceUri::UsbPrinter& printer);
 // usb://MAKE/MODEL?serial=N, the URI that names `port`; empty for one without a device ID.
 std::string UsbUri(const UsbPort& port);
+// The URIs of the `attached` printers that none of `configured` reaches (a configured URI
+// without a serial number reaches the first of its make and model), for the printer list.
+std::vector<std::string> UnconfiguredUsbPrinters(const std::vector<UsbPort>& attached,
+                                                 const std::vector<DeviceUri>& configured);
 
 // A printer on the USB printing class driver, found by its make, model and serial number
 // each time it is reached, so that it may move from one USB port to another.

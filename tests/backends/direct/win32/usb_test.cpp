@@ -50,6 +50,21 @@ TEST(UsbPrinters, AreFoundByTheirUriLetterCaseFree)
     EXPECT_EQ(FindUsbPrinter(ports, ParseDeviceUri("usb://EPSON/TM-T88V%20Receipt?serial=C3").usb), nullptr);
 }
 
+TEST(UsbPrinters, ThoseNoConfiguredUriReachesAreListed)
+{
+    const std::vector<UsbPort> ports = {
+        Port(L"first", "A1"), Port(L"second", "B2"), {L"mute", "USB\\VID_04B8&PID_0202\\C3", ""}};
+    EXPECT_EQ(UnconfiguredUsbPrinters(ports, {ParseDeviceUri("socket://127.0.0.1")}),
+              (std::vector<std::string>{"usb://EPSON/TM-T88V%20Receipt?serial=A1",
+                                        "usb://EPSON/TM-T88V%20Receipt?serial=B2"}));
+    // Without a serial number a URI reaches the first of its model only.
+    EXPECT_EQ(UnconfiguredUsbPrinters(ports, {ParseDeviceUri("usb://epson/TM-T88V%20Receipt")}),
+              (std::vector<std::string>{"usb://EPSON/TM-T88V%20Receipt?serial=B2"}));
+    EXPECT_EQ(UnconfiguredUsbPrinters(ports, {ParseDeviceUri("usb://EPSON/TM-T88V%20Receipt?serial=B2"),
+                                              ParseDeviceUri("usb://EPSON/TM-T88V%20Receipt?serial=A1")}),
+              std::vector<std::string>{});
+}
+
 TEST(UsbPrinters, OneAttachedGetsTheJobAndTellsItsPortStatus)
 {
     const std::string path = std::string(std::getenv("RAWLET_TEST_PRINTERS")) + "\\usb.bin";
