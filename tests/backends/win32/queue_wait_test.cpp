@@ -12,6 +12,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// A state meaning the spooler no longer knows the job.
+constexpr DWORD kGone = MAXDWORD;
+
 // A job as the spooler tells of it, look by look; the last state stays.
 struct FakeJob {
     std::vector<DWORD> states;
@@ -27,6 +30,10 @@ win32::WinspoolCalls Following(FakeJob& job)
     calls.jobFacts = [&job](HANDLE, DWORD id) {
         job.asked.push_back(id);
         const DWORD state = job.states[std::min(job.looks++, job.states.size() - 1)];
+        if (state == kGone) {
+            ::SetLastError(ERROR_INVALID_PARAMETER);
+            return std::optional<win32::JobFacts>();
+        }
         return std::optional<win32::JobFacts>({state, ""});
     };
     calls.deleteJob = [&job](HANDLE, DWORD id) {
@@ -83,6 +90,46 @@ TEST(Win32QueueWait, AJobSentToThePrinterIsDeliveredNotPrinted)
     DWORD job = 0;
     EXPECT_EQ(PrintAndWait(spooler, job).outcome, Outcome::delivered);
     EXPECT_TRUE(fake.deleted.empty());
+}
+
+// Windows' spooler keeps a job until its port has taken it, so one that leaves unseen may
+// have been deleted by someone while it waited.
+TEST(Win32QueueWait, AJobThatLeftBeforeItWasSeenPrintingIsNotCalledDelivered)
+{
+    FakeJob fake{{0, kGone}};
+    win32::WinspoolCalls calls = Following(fake);
+    calls.handsJobsOnAtEnd = false;
+    win32::Win32Spooler spooler(calls);
+    DWORD job = 0;
+    const platform::DocumentOutcome outcome = PrintAndWait(spooler, job);
+    EXPECT_EQ(outcome.outcome, Outcome::unknown) << outcome.reason;
+    EXPECT_NE(outcome.reason.find("may have been deleted"), std::string::npos) << outcome.reason;
+}
+
+TEST(Win32QueueWait, AJobThatLeftAfterItWasSeenPrintingIsDelivered)
+{
+    FakeJob fake{{0, JOB_STATUS_PRINTING, kGone}};
+    win32::WinspoolCalls calls = Following(fake);
+    calls.handsJobsOnAtEnd = false;
+    win32::Win32Spooler spooler(calls);
+    DWORD job = 0;
+    EXPECT_EQ(PrintAndWait(spooler, job).outcome, Outcome::delivered);
+}
+
+TEST(Win32QueueWait, AJobDeletedBySomeoneIsNotDelivered)
+{
+    FakeJob pending{{0, JOB_STATUS_DELETING}};
+    win32::Win32Spooler beforePrinting(Following(pending));
+    DWORD job = 0;
+    const platform::DocumentOutcome notSent = PrintAndWait(beforePrinting, job);
+    EXPECT_EQ(notSent.outcome, Outcome::notPrinted) << notSent.reason;
+    EXPECT_NE(notSent.reason.find("deleted"), std::string::npos) << notSent.reason;
+
+    FakeJob printing{{JOB_STATUS_PRINTING, JOB_STATUS_PRINTING | JOB_STATUS_DELETING}};
+    win32::Win32Spooler whilePrinting(Following(printing));
+    const platform::DocumentOutcome partly = PrintAndWait(whilePrinting, job);
+    EXPECT_EQ(partly.outcome, Outcome::unknown) << partly.reason;
+    EXPECT_NE(partly.reason.find("some of it may have printed"), std::string::npos) << partly.reason;
 }
 
 TEST(Win32QueueWait, AJobStoppedWhilePrintingIsDeletedAndMayHavePrinted)
