@@ -186,6 +186,9 @@ platform::DocumentOutcome Follower::Delivered(const std::string& what) const
 // retry does not print it twice.
 platform::DocumentOutcome Follower::Stop(const std::string& why)
 {
+    // The port may have begun the job since the last look, as it does while a wait pauses.
+    if (const std::optional<JobFacts> facts = calls_.jobFacts(printer_.get(), job_.id))
+        begun_ = begun_ || (facts->status & kBegun);
     if (!calls_.deleteJob(printer_.get(), job_.id))
         return Said(rawlet::Outcome::unknown,
                     name_ + " did not print yet: " + why + "; it could not be cancelled and may still print");

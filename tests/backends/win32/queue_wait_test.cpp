@@ -199,6 +199,23 @@ TEST(Win32QueueWait, AbandoningTheDocumentsEndsTheWaitAndDeletesTheJob)
     EXPECT_EQ(fake.deleted, std::vector<DWORD>{job});
 }
 
+// The port began the job while the wait paused: the cancel comes too late for all of it.
+TEST(Win32QueueWait, AnInterruptionAfterThePortBeganTheJobSaysSomeMayHavePrinted)
+{
+    FakeJob fake{{0, JOB_STATUS_PRINTING}};
+    win32::Win32Spooler spooler(Following(fake));
+    std::jthread interrupter;
+    spooler.WatchJobStates([&](const std::string&) {
+        if (!interrupter.joinable())
+            interrupter = std::jthread([&spooler] { spooler.AbandonDocuments(); });
+    });
+    DWORD job = 0;
+    const platform::DocumentOutcome outcome = PrintAndWait(spooler, job);
+    EXPECT_EQ(outcome.outcome, Outcome::unknown) << outcome.reason;
+    EXPECT_NE(outcome.reason.find("some of it may have printed"), std::string::npos) << outcome.reason;
+    EXPECT_EQ(fake.deleted, std::vector<DWORD>{job});
+}
+
 TEST(Win32QueueWait, AChangeNotificationIsTakenAndClosed)
 {
     FakeJob fake{{0, JOB_STATUS_PRINTED}};
