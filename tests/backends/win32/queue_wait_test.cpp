@@ -216,6 +216,27 @@ TEST(Win32QueueWait, AnInterruptionAfterThePortBeganTheJobSaysSomeMayHavePrinted
     EXPECT_EQ(fake.deleted, std::vector<DWORD>{job});
 }
 
+// Windows' spooler may send a job to its port while the document is still written.
+TEST(Win32QueueWait, ADocumentAbandonedWhileItsPortPrintedItMayHavePrinted)
+{
+    for (const DWORD state : {DWORD{0}, DWORD{JOB_STATUS_SPOOLING | JOB_STATUS_PRINTING}}) {
+        FakeJob fake{{state}};
+        win32::Win32Spooler spooler(Following(fake));
+        platform::PrinterHandle handle = 0;
+        ASSERT_TRUE(spooler.OpenPrinterA(TestQueue(), handle));
+        const DWORD job = spooler.StartDocPrinterA(handle, {"receipt", std::nullopt, std::nullopt});
+        ASSERT_NE(job, 0u);
+        std::uint32_t written = 0;
+        ASSERT_TRUE(spooler.WritePrinter(handle, "half a receipt", written));
+        spooler.AbandonDocuments();
+        spooler.ClosePrinter(handle);
+        const std::optional<platform::DocumentOutcome> failure = spooler.LastFailure();
+        ASSERT_TRUE(failure) << std::hex << state;
+        EXPECT_EQ(failure->job, JobName(job));
+        EXPECT_EQ(failure->outcome, state == 0 ? Outcome::notPrinted : Outcome::unknown) << failure->reason;
+    }
+}
+
 TEST(Win32QueueWait, AChangeNotificationIsTakenAndClosed)
 {
     FakeJob fake{{0, JOB_STATUS_PRINTED}};
