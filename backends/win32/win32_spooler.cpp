@@ -166,19 +166,20 @@ void Win32Spooler::AbandonDocuments()
 }
 
 // Windows' spooler may send a job to its port while the document is still written: one the
-// port had begun, before or as it was deleted, may have printed in part.
+// port had begun, before or as it was deleted, may have printed in part. A spooler whose
+// abort leaves the job kept and not being deleted (Wine's, which then hands what was written
+// on as the handle closes) has not dropped it either.
 platform::DocumentOutcome Win32Spooler::Abandoned(const Printer& printer) const
 {
     constexpr DWORD kBegun = JOB_STATUS_PRINTING | JOB_STATUS_PRINTED | JOB_STATUS_COMPLETE;
     const QueueJob job{printer.name, printer.job};
-    const auto begun = [&] {
-        const std::optional<JobFacts> facts = calls_.jobFacts(printer.handle.get(), job.id);
-        return facts && (facts->status & kBegun);
-    };
-    bool printing = begun();
+    const std::optional<JobFacts> before = calls_.jobFacts(printer.handle.get(), job.id);
     ::AbortPrinter(printer.handle.get());
-    printing = begun() || printing;
-    if (printing)
+    const std::optional<JobFacts> after = calls_.jobFacts(printer.handle.get(), job.id);
+    if (after && !(after->status & (JOB_STATUS_DELETING | JOB_STATUS_DELETED)))
+        return {Outcome::unknown, JobName(job),
+                JobName(job) + " was cancelled, but the spooler kept it: what was written may print"};
+    if ((before && (before->status & kBegun)) || (after && (after->status & kBegun)))
         return {Outcome::unknown, JobName(job),
                 JobName(job) + " was cancelled while it was printing: some of it may have printed"};
     return {Outcome::notPrinted, JobName(job), JobName(job) + " was cancelled before it printed"};

@@ -216,25 +216,44 @@ TEST(Win32QueueWait, AnInterruptionAfterThePortBeganTheJobSaysSomeMayHavePrinted
     EXPECT_EQ(fake.deleted, std::vector<DWORD>{job});
 }
 
-// Windows' spooler may send a job to its port while the document is still written.
+// Abandons a document after part of it was written; the spooler's last failure.
+std::optional<platform::DocumentOutcome> AbandonHalfAReceipt(win32::Win32Spooler& spooler, DWORD& job)
+{
+    platform::PrinterHandle handle = 0;
+    if (!spooler.OpenPrinterA(TestQueue(), handle))
+        return std::nullopt;
+    job = spooler.StartDocPrinterA(handle, {"receipt", std::nullopt, std::nullopt});
+    std::uint32_t written = 0;
+    EXPECT_TRUE(job != 0 && spooler.WritePrinter(handle, "half a receipt", written));
+    spooler.AbandonDocuments();
+    spooler.ClosePrinter(handle);
+    return spooler.LastFailure();
+}
+
+// Windows' spooler may send a job to its port while the document is still written, and drops
+// the job once it is aborted.
 TEST(Win32QueueWait, ADocumentAbandonedWhileItsPortPrintedItMayHavePrinted)
 {
     for (const DWORD state : {DWORD{0}, DWORD{JOB_STATUS_SPOOLING | JOB_STATUS_PRINTING}}) {
-        FakeJob fake{{state}};
+        FakeJob fake{{state, JOB_STATUS_DELETING | state}};
         win32::Win32Spooler spooler(Following(fake));
-        platform::PrinterHandle handle = 0;
-        ASSERT_TRUE(spooler.OpenPrinterA(TestQueue(), handle));
-        const DWORD job = spooler.StartDocPrinterA(handle, {"receipt", std::nullopt, std::nullopt});
-        ASSERT_NE(job, 0u);
-        std::uint32_t written = 0;
-        ASSERT_TRUE(spooler.WritePrinter(handle, "half a receipt", written));
-        spooler.AbandonDocuments();
-        spooler.ClosePrinter(handle);
-        const std::optional<platform::DocumentOutcome> failure = spooler.LastFailure();
+        DWORD job = 0;
+        const std::optional<platform::DocumentOutcome> failure = AbandonHalfAReceipt(spooler, job);
         ASSERT_TRUE(failure) << std::hex << state;
         EXPECT_EQ(failure->job, JobName(job));
         EXPECT_EQ(failure->outcome, state == 0 ? Outcome::notPrinted : Outcome::unknown) << failure->reason;
     }
+}
+
+// Wine's spooler ignores the abort and hands what was written on as the handle closes.
+TEST(Win32QueueWait, ADocumentWinesSpoolerKeptAfterTheAbortMayPrint)
+{
+    win32::Win32Spooler spooler;
+    DWORD job = 0;
+    const std::optional<platform::DocumentOutcome> failure = AbandonHalfAReceipt(spooler, job);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->outcome, Outcome::unknown) << failure->reason;
+    EXPECT_NE(failure->reason.find("may print"), std::string::npos) << failure->reason;
 }
 
 TEST(Win32QueueWait, AChangeNotificationIsTakenAndClosed)
