@@ -4,6 +4,7 @@
 #include <chrono>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -55,23 +56,32 @@ struct Interruption::Watcher {
         SetConsoleCtrlHandler(Handle, TRUE);
     }
 
+    // Waits for a handler already abandoning the job, which ends the process: the command
+    // must not destroy the printer that `cancel` is using.
     ~Watcher()
     {
+        {
+            std::lock_guard lock(gate);
+            active = false;
+        }
         SetConsoleCtrlHandler(Handle, FALSE);
-        active = false;
     }
 
+    // The gate is held until the process ends, so an event that comes meanwhile waits for it.
     static BOOL WINAPI Handle(DWORD event)
     {
-        if (!active || caught.exchange(true))
-            return active;
+        std::unique_lock lock(gate);
+        if (!active)
+            return FALSE;
+        caught = true;
         Say(report.Abandon(cancel));
         TerminateProcess(GetCurrentProcess(), 128U + SignalOf(event));
         return TRUE;
     }
 
-    static inline std::function<void()> cancel; // set before the handler is, cleared after
-    static inline std::atomic<bool> active = false;
+    static inline std::function<void()> cancel; // set before the handler is
+    static inline std::mutex gate;              // guards `active`, and is held by a handler at work
+    static inline bool active = false;
     static inline std::atomic<bool> caught = false;
     static inline InterruptionReport report;
 };

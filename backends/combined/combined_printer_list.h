@@ -12,8 +12,8 @@
 namespace rawlet::combined {
 
 // The system's queues, then the direct printers. Names are matched the other way round: a
-// direct printer takes the place of a queue of the same name, and is found without asking
-// the queues' spooler.
+// direct printer takes the place of a queue of the same name (which is then not listed), and
+// is found without asking the queues' spooler.
 class CombinedPrinterList : public platform::PrinterList {
 public:
     using QueueDescriber = std::function<std::vector<PrinterDescription>()>;

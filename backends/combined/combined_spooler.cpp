@@ -21,6 +21,10 @@ std::uint32_t CombinedSpooler::StartDocPrinterA(platform::PrinterHandle handle, 
     if (!route)
         return 0;
     const std::uint32_t document = route->spooler.StartDocPrinterA(route->handle, docInfo);
+    // A document cancelled fails its next write before any call can fail: its failure is
+    // then this backend's.
+    if (document != 0)
+        directFailedLast_ = &route->spooler == &direct_;
     Noted(route->spooler, document != 0);
     return document;
 }

@@ -30,7 +30,7 @@ public:
     bool ClosePrinter(platform::PrinterHandle handle) override;
 
     std::optional<std::string> Unreachable() override { return queueReports_.Unreachable(); }
-    // Why the backend that failed last did so.
+    // Why the backend that failed last, or else started the last document, did so.
     std::optional<platform::DocumentOutcome> LastFailure() override;
     void AbandonDocuments() override;
     // The direct printers can always tell what became of a job; a queue's job is followed as

@@ -86,6 +86,8 @@ private:
         return {outcome, name_, reason};
     }
     platform::DocumentOutcome Delivered(const std::string& what) const;
+    platform::DocumentOutcome Deleted() const;
+    platform::DocumentOutcome Gone() const;
     platform::DocumentOutcome Stop(const std::string& why);
 
     const QueueJob& job_;
@@ -131,7 +133,7 @@ std::optional<platform::DocumentOutcome> Follower::Look()
     const std::optional<JobFacts> facts = calls_.jobFacts(printer_.get(), job_.id);
     if (!facts) {
         if (::GetLastError() == ERROR_INVALID_PARAMETER)
-            return Delivered("the spooler no longer keeps it");
+            return Gone();
         return Said(rawlet::Outcome::unknown, name_ +
                                                   " may print: the spooler does not tell its state (error " +
                                                   std::to_string(::GetLastError()) + ")");
@@ -144,9 +146,32 @@ std::optional<platform::DocumentOutcome> Follower::Look()
         return Said(rawlet::Outcome::printed, "");
     if (facts->status & kStopped)
         return Stop(lastWords_);
-    if (facts->status & (JOB_STATUS_COMPLETE | JOB_STATUS_DELETING | JOB_STATUS_DELETED))
+    if (facts->status & JOB_STATUS_COMPLETE)
         return Delivered(lastWords_);
+    if (facts->status & (JOB_STATUS_DELETING | JOB_STATUS_DELETED))
+        return Deleted();
     return std::nullopt;
+}
+
+// A job deleted by someone else: one its port had not begun will not print.
+platform::DocumentOutcome Follower::Deleted() const
+{
+    if (begun_)
+        return Said(rawlet::Outcome::unknown,
+                    name_ + " was deleted while printing: some of it may have printed");
+    return Said(rawlet::Outcome::notPrinted,
+                name_ + " was deleted before it was sent to the printer: it will not print");
+}
+
+// A job seen going to the port, or one the spooler hands on as it ends, was delivered. Any
+// other may have been deleted while it waited, or sent and forgotten between two looks.
+platform::DocumentOutcome Follower::Gone() const
+{
+    if (begun_ || calls_.handsJobsOnAtEnd)
+        return Delivered("the spooler no longer keeps it");
+    return Said(rawlet::Outcome::unknown,
+                name_ + " left the spooler before it was seen going to the printer: it may have been "
+                        "deleted, or sent to the printer");
 }
 
 // The spooler says a job is complete once its port has taken it, and forgets it soon after:
@@ -161,6 +186,9 @@ platform::DocumentOutcome Follower::Delivered(const std::string& what) const
 // retry does not print it twice.
 platform::DocumentOutcome Follower::Stop(const std::string& why)
 {
+    // The port may have begun the job since the last look, as it does while a wait pauses.
+    if (const std::optional<JobFacts> facts = calls_.jobFacts(printer_.get(), job_.id))
+        begun_ = begun_ || (facts->status & kBegun);
     if (!calls_.deleteJob(printer_.get(), job_.id))
         return Said(rawlet::Outcome::unknown,
                     name_ + " did not print yet: " + why + "; it could not be cancelled and may still print");

@@ -31,8 +31,9 @@ struct FollowRules {
 // Follows the job until it has printed, stopped or left the spooler, or the wait ends.
 // A job stopped by its printer (an error, offline, out of paper, blocked, needing attention)
 // is deleted, so that it does not print after it was said not to. A job the spooler no
-// longer keeps was delivered: the spooler handed it to the printer's port and does not tell
-// whether it printed.
+// longer keeps was delivered once it was seen going to the printer's port (or where the
+// spooler hands jobs on as they end); the spooler does not tell whether it printed. One that
+// left unseen, or was deleted by someone else, is not called delivered.
 platform::DocumentOutcome FollowJob(const QueueJob& job, const FollowRules& rules,
                                     const WinspoolCalls& calls);
 

@@ -47,8 +47,13 @@ Win32Spooler::Win32Spooler(WinspoolCalls calls) : calls_(std::move(calls)) {}
 
 Win32Spooler::~Win32Spooler() = default;
 
+// A new job: an abandoned one's failure is no longer the last.
 bool Win32Spooler::OpenPrinterA(std::string_view printerName, platform::PrinterHandle& handle)
 {
+    {
+        std::lock_guard lock(endedMutex_);
+        lastFailure_.reset();
+    }
     std::string name(printerName);
     HANDLE opened = nullptr;
     if (!::OpenPrinterA(name.data(), &opened, nullptr))
@@ -146,15 +151,44 @@ bool Win32Spooler::ClosePrinter(platform::PrinterHandle handle)
 // A wait that begins after the abandonment ends at once too: its document is marked.
 void Win32Spooler::AbandonDocuments()
 {
+    std::optional<platform::DocumentOutcome> abandoned;
     for (const auto& printer : printers_.All()) {
         if (printer->documentInProgress.exchange(false))
-            ::AbortPrinter(printer->handle.get());
+            abandoned = Abandoned(*printer);
     }
     std::lock_guard lock(endedMutex_);
+    if (abandoned)
+        lastFailure_ = abandoned;
     for (EndedDocument& document : ended_)
         document.abandoned = document.abandoned || !document.outcome;
     for (const HANDLE wait : following_)
         ::SetEvent(wait);
+}
+
+// Windows' spooler may send a job to its port while the document is still written: one the
+// port had begun, before or as it was deleted, may have printed in part. A spooler whose
+// abort leaves the job kept and not being deleted (Wine's, which then hands what was written
+// on as the handle closes) has not dropped it either.
+platform::DocumentOutcome Win32Spooler::Abandoned(const Printer& printer) const
+{
+    constexpr DWORD kBegun = JOB_STATUS_PRINTING | JOB_STATUS_PRINTED | JOB_STATUS_COMPLETE;
+    const QueueJob job{printer.name, printer.job};
+    const std::optional<JobFacts> before = calls_.jobFacts(printer.handle.get(), job.id);
+    ::AbortPrinter(printer.handle.get());
+    const std::optional<JobFacts> after = calls_.jobFacts(printer.handle.get(), job.id);
+    if (after && !(after->status & (JOB_STATUS_DELETING | JOB_STATUS_DELETED)))
+        return {Outcome::unknown, JobName(job),
+                JobName(job) + " was cancelled, but the spooler kept it: what was written may print"};
+    if ((before && (before->status & kBegun)) || (after && (after->status & kBegun)))
+        return {Outcome::unknown, JobName(job),
+                JobName(job) + " was cancelled while it was printing: some of it may have printed"};
+    return {Outcome::notPrinted, JobName(job), JobName(job) + " was cancelled before it printed"};
+}
+
+std::optional<platform::DocumentOutcome> Win32Spooler::LastFailure()
+{
+    std::lock_guard lock(endedMutex_);
+    return lastFailure_;
 }
 
 void Win32Spooler::Record(const Printer& printer, bool accepted)

@@ -45,6 +45,9 @@ public:
     // Deletes every document in progress (AbortPrinter), and ends the waits for jobs at once,
     // deleting the jobs they waited for.
     void AbandonDocuments() override;
+    // The document abandoned last: not printed, or unknown when its port had begun it, as a
+    // spooler that prints while the document is still written may have.
+    std::optional<platform::DocumentOutcome> LastFailure() override;
     bool CanFollowJobs() const override { return true; }
     void SetPrintingWait(platform::PrintingWait wait) override;
     std::vector<platform::DocumentOutcome> JobOutcomes() override;
@@ -75,6 +78,7 @@ private:
     DWORD StartDocument(Printer& printer, const DocInfo& docInfo);
     bool EndDocument(Printer& printer);
     void Record(const Printer& printer, bool accepted);
+    platform::DocumentOutcome Abandoned(const Printer& printer) const;
     platform::DocumentOutcome Follow(const EndedDocument& document,
                                      std::optional<Clock::time_point> deadline);
     EndedDocument* RecordOf(const QueueJob& job);
@@ -87,6 +91,7 @@ private:
     platform::PrintingWait printingWait_;
     std::function<void(const std::string&)> onJobState_;
     std::vector<HANDLE> following_; // the events that end the waits in progress
+    std::optional<platform::DocumentOutcome> lastFailure_;
 };
 
 } // namespace rawlet::win32

@@ -63,6 +63,13 @@ std::optional<JobFacts> Job(HANDLE printer, DWORD job)
     return JobFacts{info->Status, Text(info->pStatus)};
 }
 
+// Wine's ntdll exports its version; Windows' does not.
+bool RunsOnWine()
+{
+    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 } // namespace
 
 WinspoolCalls::WinspoolCalls()
@@ -79,7 +86,8 @@ WinspoolCalls::WinspoolCalls()
           DWORD what = 0;
           ::FindNextPrinterChangeNotification(change, &what, nullptr, nullptr);
       }),
-      stopWatchingJobs([](HANDLE change) { ::FindClosePrinterChangeNotification(change); })
+      stopWatchingJobs([](HANDLE change) { ::FindClosePrinterChangeNotification(change); }),
+      handsJobsOnAtEnd(RunsOnWine())
 {}
 
 } // namespace rawlet::win32

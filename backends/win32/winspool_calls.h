@@ -42,6 +42,10 @@ struct WinspoolCalls {
     std::function<HANDLE(HANDLE printer)> watchJobs;
     std::function<void(HANDLE change)> takeJobChange;
     std::function<void(HANDLE change)> stopWatchingJobs;
+    // Whether the spooler hands a job on to its printer as EndDocPrinter returns and then
+    // forgets it, as Wine's does (to CUPS), so that a job it no longer keeps was sent even if
+    // it was never seen printing. Windows' keeps a job until its port has taken it.
+    bool handsJobsOnAtEnd = false;
 
     // The real calls.
     WinspoolCalls();

@@ -95,6 +95,19 @@ TEST(PrinterTest, ACancelledJobThePrinterHadPartOfMayPrint)
     EXPECT_THROW(printer.Finish(), OutcomeUnknown);
 }
 
+// A write after the cancel fails without reaching the printer, and still says the printer
+// had part of the job.
+TEST(PrinterTest, AWriteAfterTheCancelSaysThePrinterHadPartOfTheJob)
+{
+    SandboxQueue device(TestName());
+    device.SetDeviceMode("hold");
+    System system;
+    Printer printer(system, device.DeviceUri());
+    printer.Write(std::string(64 * 1024, 'x'));
+    printer.Cancel();
+    EXPECT_THROW(printer.Write("more"), OutcomeUnknown);
+}
+
 // A printer that hangs up without reading has not taken the job, and the program learns it
 // from Finish, with the reason.
 TEST(PrinterTest, AJobThePrinterDidNotTakeFailsFinishWithTheReason)

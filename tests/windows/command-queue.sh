@@ -19,6 +19,12 @@ output=$(rawlet status -d receipts) || status=$?
 [[ $status -eq 0 ]] || fail "status exited with $status: $output"
 [[ $output == "Receipts: ready, idle, accepting jobs, 0 jobs waiting [scheduler;"* ]] || fail "status said: $output"
 
+# A direct printer named like the queue takes its place, in the list too.
+printf 'RECEIPTS socket://127.0.0.1:9\r\n' >"$WORK/printers.conf"
+output=$(RAWLET_PRINTERS=$(winpath "$WORK/printers.conf") rawlet printers --long) || fail "printers: $output"
+[[ $(grep -ci '^receipts ' <<<"$output") -eq 1 && $output == *"RECEIPTS"*direct*"socket://127.0.0.1:9"* ]] ||
+  fail "the printers named Receipts: $output"
+
 for i in $(seq 0 255); do printf "\\x$(printf %02x "$i")"; done >"$WORK/receipt.bin"
 output=$(rawlet print --wait --wait-timeout 30 -d Receipts "$(winpath "$WORK/receipt.bin")") || status=$?
 [[ $status -eq 0 ]] || fail "print --wait exited with $status: $output"

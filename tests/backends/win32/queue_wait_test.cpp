@@ -12,6 +12,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// A state meaning the spooler no longer knows the job.
+constexpr DWORD kGone = MAXDWORD;
+
 // A job as the spooler tells of it, look by look; the last state stays.
 struct FakeJob {
     std::vector<DWORD> states;
@@ -27,6 +30,10 @@ win32::WinspoolCalls Following(FakeJob& job)
     calls.jobFacts = [&job](HANDLE, DWORD id) {
         job.asked.push_back(id);
         const DWORD state = job.states[std::min(job.looks++, job.states.size() - 1)];
+        if (state == kGone) {
+            ::SetLastError(ERROR_INVALID_PARAMETER);
+            return std::optional<win32::JobFacts>();
+        }
         return std::optional<win32::JobFacts>({state, ""});
     };
     calls.deleteJob = [&job](HANDLE, DWORD id) {
@@ -83,6 +90,46 @@ TEST(Win32QueueWait, AJobSentToThePrinterIsDeliveredNotPrinted)
     DWORD job = 0;
     EXPECT_EQ(PrintAndWait(spooler, job).outcome, Outcome::delivered);
     EXPECT_TRUE(fake.deleted.empty());
+}
+
+// Windows' spooler keeps a job until its port has taken it, so one that leaves unseen may
+// have been deleted by someone while it waited.
+TEST(Win32QueueWait, AJobThatLeftBeforeItWasSeenPrintingIsNotCalledDelivered)
+{
+    FakeJob fake{{0, kGone}};
+    win32::WinspoolCalls calls = Following(fake);
+    calls.handsJobsOnAtEnd = false;
+    win32::Win32Spooler spooler(calls);
+    DWORD job = 0;
+    const platform::DocumentOutcome outcome = PrintAndWait(spooler, job);
+    EXPECT_EQ(outcome.outcome, Outcome::unknown) << outcome.reason;
+    EXPECT_NE(outcome.reason.find("may have been deleted"), std::string::npos) << outcome.reason;
+}
+
+TEST(Win32QueueWait, AJobThatLeftAfterItWasSeenPrintingIsDelivered)
+{
+    FakeJob fake{{0, JOB_STATUS_PRINTING, kGone}};
+    win32::WinspoolCalls calls = Following(fake);
+    calls.handsJobsOnAtEnd = false;
+    win32::Win32Spooler spooler(calls);
+    DWORD job = 0;
+    EXPECT_EQ(PrintAndWait(spooler, job).outcome, Outcome::delivered);
+}
+
+TEST(Win32QueueWait, AJobDeletedBySomeoneIsNotDelivered)
+{
+    FakeJob pending{{0, JOB_STATUS_DELETING}};
+    win32::Win32Spooler beforePrinting(Following(pending));
+    DWORD job = 0;
+    const platform::DocumentOutcome notSent = PrintAndWait(beforePrinting, job);
+    EXPECT_EQ(notSent.outcome, Outcome::notPrinted) << notSent.reason;
+    EXPECT_NE(notSent.reason.find("deleted"), std::string::npos) << notSent.reason;
+
+    FakeJob printing{{JOB_STATUS_PRINTING, JOB_STATUS_PRINTING | JOB_STATUS_DELETING}};
+    win32::Win32Spooler whilePrinting(Following(printing));
+    const platform::DocumentOutcome partly = PrintAndWait(whilePrinting, job);
+    EXPECT_EQ(partly.outcome, Outcome::unknown) << partly.reason;
+    EXPECT_NE(partly.reason.find("some of it may have printed"), std::string::npos) << partly.reason;
 }
 
 TEST(Win32QueueWait, AJobStoppedWhilePrintingIsDeletedAndMayHavePrinted)
@@ -150,6 +197,63 @@ TEST(Win32QueueWait, AbandoningTheDocumentsEndsTheWaitAndDeletesTheJob)
     EXPECT_EQ(outcome.outcome, Outcome::notPrinted) << outcome.reason;
     EXPECT_NE(outcome.reason.find("interrupted"), std::string::npos) << outcome.reason;
     EXPECT_EQ(fake.deleted, std::vector<DWORD>{job});
+}
+
+// The port began the job while the wait paused: the cancel comes too late for all of it.
+TEST(Win32QueueWait, AnInterruptionAfterThePortBeganTheJobSaysSomeMayHavePrinted)
+{
+    FakeJob fake{{0, JOB_STATUS_PRINTING}};
+    win32::Win32Spooler spooler(Following(fake));
+    std::jthread interrupter;
+    spooler.WatchJobStates([&](const std::string&) {
+        if (!interrupter.joinable())
+            interrupter = std::jthread([&spooler] { spooler.AbandonDocuments(); });
+    });
+    DWORD job = 0;
+    const platform::DocumentOutcome outcome = PrintAndWait(spooler, job);
+    EXPECT_EQ(outcome.outcome, Outcome::unknown) << outcome.reason;
+    EXPECT_NE(outcome.reason.find("some of it may have printed"), std::string::npos) << outcome.reason;
+    EXPECT_EQ(fake.deleted, std::vector<DWORD>{job});
+}
+
+// Abandons a document after part of it was written; the spooler's last failure.
+std::optional<platform::DocumentOutcome> AbandonHalfAReceipt(win32::Win32Spooler& spooler, DWORD& job)
+{
+    platform::PrinterHandle handle = 0;
+    if (!spooler.OpenPrinterA(TestQueue(), handle))
+        return std::nullopt;
+    job = spooler.StartDocPrinterA(handle, {"receipt", std::nullopt, std::nullopt});
+    std::uint32_t written = 0;
+    EXPECT_TRUE(job != 0 && spooler.WritePrinter(handle, "half a receipt", written));
+    spooler.AbandonDocuments();
+    spooler.ClosePrinter(handle);
+    return spooler.LastFailure();
+}
+
+// Windows' spooler may send a job to its port while the document is still written, and drops
+// the job once it is aborted.
+TEST(Win32QueueWait, ADocumentAbandonedWhileItsPortPrintedItMayHavePrinted)
+{
+    for (const DWORD state : {DWORD{0}, DWORD{JOB_STATUS_SPOOLING | JOB_STATUS_PRINTING}}) {
+        FakeJob fake{{state, JOB_STATUS_DELETING | state}};
+        win32::Win32Spooler spooler(Following(fake));
+        DWORD job = 0;
+        const std::optional<platform::DocumentOutcome> failure = AbandonHalfAReceipt(spooler, job);
+        ASSERT_TRUE(failure) << std::hex << state;
+        EXPECT_EQ(failure->job, JobName(job));
+        EXPECT_EQ(failure->outcome, state == 0 ? Outcome::notPrinted : Outcome::unknown) << failure->reason;
+    }
+}
+
+// Wine's spooler ignores the abort and hands what was written on as the handle closes.
+TEST(Win32QueueWait, ADocumentWinesSpoolerKeptAfterTheAbortMayPrint)
+{
+    win32::Win32Spooler spooler;
+    DWORD job = 0;
+    const std::optional<platform::DocumentOutcome> failure = AbandonHalfAReceipt(spooler, job);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->outcome, Outcome::unknown) << failure->reason;
+    EXPECT_NE(failure->reason.find("may print"), std::string::npos) << failure->reason;
 }
 
 TEST(Win32QueueWait, AChangeNotificationIsTakenAndClosed)
