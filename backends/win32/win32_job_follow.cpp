@@ -60,7 +60,15 @@ public:
 
     bool active() const noexcept { return change_ != INVALID_HANDLE_VALUE && change_ != nullptr; }
     HANDLE get() const noexcept { return change_; }
-    void Take() { calls_.takeJobChange(change_); }
+    // A change that cannot be taken would keep waking every wait at once: the job is then
+    // looked at on the pauses alone.
+    void Take()
+    {
+        if (calls_.takeJobChange(change_))
+            return;
+        calls_.stopWatchingJobs(change_);
+        change_ = nullptr;
+    }
 
 private:
     const WinspoolCalls& calls_;

@@ -84,7 +84,7 @@ WinspoolCalls::WinspoolCalls()
       }),
       takeJobChange([](HANDLE change) {
           DWORD what = 0;
-          ::FindNextPrinterChangeNotification(change, &what, nullptr, nullptr);
+          return ::FindNextPrinterChangeNotification(change, &what, nullptr, nullptr) != FALSE;
       }),
       stopWatchingJobs([](HANDLE change) { ::FindClosePrinterChangeNotification(change); }),
       handsJobsOnAtEnd(RunsOnWine())

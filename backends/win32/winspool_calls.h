@@ -40,7 +40,8 @@ struct WinspoolCalls {
     // A change notification for the printer's jobs, or INVALID_HANDLE_VALUE where the spooler
     // offers none; signalled on a change until takeJobChange is called.
     std::function<HANDLE(HANDLE printer)> watchJobs;
-    std::function<void(HANDLE change)> takeJobChange;
+    // False when the change could not be taken: the handle then stays signalled.
+    std::function<bool(HANDLE change)> takeJobChange;
     std::function<void(HANDLE change)> stopWatchingJobs;
     // Whether the spooler hands a job on to its printer as EndDocPrinter returns and then
     // forgets it, as Wine's does (to CUPS), so that a job it no longer keeps was sent even if

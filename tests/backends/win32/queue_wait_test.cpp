@@ -264,12 +264,35 @@ TEST(Win32QueueWait, AChangeNotificationIsTakenAndClosed)
     int taken = 0;
     bool closed = false;
     calls.watchJobs = [change](HANDLE) { return change; };
-    calls.takeJobChange = [&taken](HANDLE signalled) { taken += ::ResetEvent(signalled) ? 1 : 0; };
+    calls.takeJobChange = [&taken](HANDLE signalled) {
+        taken += ::ResetEvent(signalled) ? 1 : 0;
+        return true;
+    };
     calls.stopWatchingJobs = [&closed](HANDLE watched) { closed = ::CloseHandle(watched) != FALSE; };
     win32::Win32Spooler spooler(calls);
     DWORD job = 0;
     EXPECT_EQ(PrintAndWait(spooler, job).outcome, Outcome::printed);
     EXPECT_EQ(taken, 1);
+    EXPECT_TRUE(closed);
+}
+
+TEST(Win32QueueWait, AChangeThatCannotBeTakenIsLeftForThePauses)
+{
+    FakeJob fake{{0, 0, 0, JOB_STATUS_PRINTED}};
+    win32::WinspoolCalls calls = Following(fake);
+    const HANDLE change = ::CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    int tries = 0;
+    bool closed = false;
+    calls.watchJobs = [change](HANDLE) { return change; };
+    calls.takeJobChange = [&tries](HANDLE) {
+        ++tries;
+        return false;
+    };
+    calls.stopWatchingJobs = [&closed](HANDLE watched) { closed = ::CloseHandle(watched) != FALSE; };
+    win32::Win32Spooler spooler(calls);
+    DWORD job = 0;
+    EXPECT_EQ(PrintAndWait(spooler, job).outcome, Outcome::printed);
+    EXPECT_EQ(tries, 1);
     EXPECT_TRUE(closed);
 }
 
