@@ -22,6 +22,7 @@ bool Device::FailWrite(std::string reason, bool stalled)
 void Device::StartCounting() noexcept
 {
     handed_ = 0;
+    underWay_ = 0;
     stalled_ = false;
     std::lock_guard lock(takenMutex_);
     noted_ = false;

@@ -240,10 +240,25 @@ protected:
         failure_ = std::move(reason);
         return false;
     }
-    // Counts `bytes` more of the document in progress handed to the system (handed()).
-    void Handed(std::uint64_t bytes) noexcept { handed_ += bytes; }
+    // Counts `bytes` more of the document in progress handed to the system (handed()); the
+    // write under way, if any, has ended.
+    void Handed(std::uint64_t bytes) noexcept
+    {
+        handed_ += bytes;
+        underWay_ = 0;
+    }
+    // A write of `bytes` handed to the system and not ended: until it ends, the system may have
+    // passed any of them on, whatever a cancelled one later says it moved.
+    void UnderWay(std::uint64_t bytes) noexcept { underWay_ = bytes; }
     // The bytes of the document in progress handed to the system.
     std::uint64_t handed() const noexcept { return handed_; }
+    // Those, and the bytes of a write under way: what the device may have had by now. The
+    // write under way is read first, as Handed() clears it last.
+    std::uint64_t offered() const noexcept
+    {
+        const std::uint64_t underWay = underWay_;
+        return handed_ + underWay;
+    }
     // A write that failed: ends the document (Abort) and fails with `reason`; `stalled` when
     // the device took nothing for the timeout.
     bool FailWrite(std::string reason, bool stalled);
@@ -273,6 +288,7 @@ private:
     std::string failure_;
     bool stalled_ = false;
     std::atomic<std::uint64_t> handed_ = 0;
+    std::atomic<std::uint64_t> underWay_ = 0;
     mutable std::mutex takenMutex_;
     std::string taken_;
     bool noted_ = false; // for the document in progress

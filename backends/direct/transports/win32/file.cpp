@@ -95,6 +95,7 @@ bool FileDevice::Write(std::string_view bytes)
         return Fail("not open");
     while (!bytes.empty()) {
         const std::string_view some = bytes.substr(0, kLargestWrite);
+        UnderWay(some.size());
         const BoundedIo::Result written = io_.Await(
             [&](const BoundedIo::Handler& handler) {
                 file_.async_write_some_at(offset_, boost::asio::buffer(some.data(), some.size()), handler);

@@ -123,6 +123,7 @@ bool SerialDevice::Write(std::string_view bytes)
         return Fail("not open");
     while (!bytes.empty()) {
         const std::string_view some = bytes.substr(0, kLargestWrite);
+        UnderWay(some.size());
         const BoundedIo::Result written = io_.Await(
             [&](const BoundedIo::Handler& handler) {
                 port_.async_write_some(boost::asio::buffer(some.data(), some.size()), handler);
@@ -192,10 +193,11 @@ std::optional<std::uint64_t> SerialDevice::Unsent() const
     return state.cbOutQue;
 }
 
-// What left the line reached the printer; what the output queue holds has not.
+// What left the line reached the printer; what the output queue holds, a write under way
+// included, has not.
 Device::Had SerialDevice::HadNow() const
 {
-    const std::uint64_t sent = handed();
+    const std::uint64_t sent = offered();
     const std::uint64_t unsent = std::min(Unsent().value_or(0), sent);
     return {"the printer had received", sent, sent - unsent};
 }

@@ -112,6 +112,7 @@ bool SocketDevice::Write(std::string_view bytes)
         return Fail("not connected");
     while (!bytes.empty()) {
         const std::string_view some = bytes.substr(0, kLargestSend);
+        UnderWay(some.size());
         const BoundedIo::Result sent = io_.Await(
             [&](const BoundedIo::Handler& handler) {
                 socket_.async_write_some(boost::asio::buffer(some.data(), some.size()), handler);
@@ -119,6 +120,9 @@ bool SocketDevice::Write(std::string_view bytes)
             Clock::now() + uri_.timeout, [this] { Cancel(); });
         Handed(sent.bytes);
         bytes.remove_prefix(std::min(sent.bytes, bytes.size()));
+        // A send cut short may have put more of its piece on the wire than it says it moved.
+        if (sent.error)
+            UnderWay(some.size() - std::min(sent.bytes, some.size()));
         if (sent.error == boost::asio::error::timed_out)
             return FailWrite(TimedOut(uri_.timeout) + " with the printer taking no data", true);
         if (sent.error == boost::asio::error::operation_aborted)
@@ -259,7 +263,7 @@ std::optional<std::uint64_t> SocketDevice::Unacknowledged() const
 // With the socket's lock held, or by the thread in a call on the device.
 Device::Had SocketDevice::HadNow() const
 {
-    const std::uint64_t sent = handed();
+    const std::uint64_t sent = offered();
     Had had{"the printer had acknowledged", sent, std::nullopt};
     if (const auto counts = counts_(NativeOf(socket_)))
         had.taken = std::min(counts->sent - std::min(counts->inFlight, counts->sent), sent);

@@ -29,31 +29,54 @@ constexpr DWORD kLongestInstanceId = 200;
 
 using UniqueHandle = winapi::Unique<HANDLE, ::CloseHandle>;
 
+// How long a cancelled request may take to end; a driver that keeps it longer is left with it.
+constexpr auto kLongestCancellation = std::chrono::seconds(1);
+
+// A request to a driver: the system writes its answer and its end into it, however late.
+struct Request {
+    UniqueHandle event{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    OVERLAPPED overlapped{};
+    std::string reply;
+};
+
+DWORD Milliseconds(Clock::duration wait)
+{
+    const auto count = std::chrono::duration_cast<std::chrono::milliseconds>(wait).count();
+    return static_cast<DWORD>(std::max<long long>(count, 0));
+}
+
 // Asks the driver of the open `device` by the request `code` and returns its reply, or nothing
 // when it fails or has not answered by `deadline`. The device's handle may belong to an Asio
-// context: the event's low bit keeps the answer out of its completion port.
+// context: the event's low bit keeps the answer out of its completion port. A request the
+// driver keeps after its cancellation is never waited for: it is left to the driver, memory
+// and all, which the system may still write into.
 std::optional<std::string> Ask(HANDLE device, DWORD code, std::size_t size, Clock::time_point deadline)
 {
-    UniqueHandle event(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!event)
+    auto request = std::make_unique<Request>();
+    if (!request->event)
         return std::nullopt;
-    OVERLAPPED overlapped{};
-    overlapped.hEvent = reinterpret_cast<HANDLE>(reinterpret_cast<std::uintptr_t>(event.get()) | 1);
-    std::string reply(size, '\0');
+    request->overlapped.hEvent =
+        reinterpret_cast<HANDLE>(reinterpret_cast<std::uintptr_t>(request->event.get()) | 1);
+    request->reply.assign(size, '\0');
     DWORD got = 0;
-    if (!::DeviceIoControl(device, code, nullptr, 0, reply.data(), static_cast<DWORD>(size), &got,
-                           &overlapped)) {
+    if (!::DeviceIoControl(device, code, nullptr, 0, request->reply.data(), static_cast<DWORD>(size), &got,
+                           &request->overlapped)) {
         if (::GetLastError() != ERROR_IO_PENDING)
             return std::nullopt;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (::WaitForSingleObject(event.get(), static_cast<DWORD>(std::max<long long>(left.count(), 0))) !=
-            WAIT_OBJECT_0)
-            ::CancelIoEx(device, &overlapped);
-        if (!::GetOverlappedResult(device, &overlapped, &got, TRUE)) // a cancelled request ends at once
+        if (::WaitForSingleObject(request->event.get(), Milliseconds(deadline - Clock::now())) !=
+            WAIT_OBJECT_0) {
+            ::CancelIoEx(device, &request->overlapped);
+            if (::WaitForSingleObject(request->event.get(), Milliseconds(kLongestCancellation)) !=
+                WAIT_OBJECT_0) {
+                static_cast<void>(request.release());
+                return std::nullopt;
+            }
+        }
+        if (!::GetOverlappedResult(device, &request->overlapped, &got, FALSE))
             return std::nullopt;
     }
-    reply.resize(got);
-    return reply;
+    request->reply.resize(got);
+    return std::move(request->reply);
 }
 
 // The device ID of the printer at `path`; empty when it cannot be opened, as when another

@@ -141,7 +141,12 @@ protected:
     BoundedIo io_;
 
 private:
-    Had HadNow() const override { return {"the device had taken", handed(), handed()}; }
+    // A write under way may have given the device any of its bytes.
+    Had HadNow() const override
+    {
+        const std::uint64_t sent = offered();
+        return {"the device had taken", sent, sent == handed() ? std::optional(sent) : std::nullopt};
+    }
     void Cancel() noexcept;
     void Close() noexcept;
 
