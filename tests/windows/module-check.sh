@@ -23,7 +23,7 @@ exports=$(sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$headers" | grep
 [[ $exports == "DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer " ]] ||
   fail "exports are '$exports'"
 
-system='^(ADVAPI32|GDI32|KERNEL32|USER32|OLE32|OLEAUT32|MSVCRT|WS2_32|MSWSOCK|SETUPAPI)\.DLL$|^WINSPOOL\.DRV$'
+system='^(ADVAPI32|GDI32|KERNEL32|USER32|OLE32|OLEAUT32|MSVCRT|WS2_32|MSWSOCK|SETUPAPI|IPHLPAPI)\.DLL$|^WINSPOOL\.DRV$'
 imports=$(grep 'DLL Name:' <<<"$headers" | awk '{print toupper($3)}')
 [[ -n $imports ]] || fail "no imports found"
 while read -r dll; do

@@ -9,14 +9,17 @@
 // has closed its own; where the system counts what the printer acknowledged (SIO_TCP_INFO,
 // Windows 10 1703 and later), once it has acknowledged every byte too, and the timeout then
 // runs from its last progress. Where it does not (older systems, Wine), the printer has the
-// timeout to close, and a document cut short may have left it any of the bytes sent. A
+// timeout to close, its close counts only where the system's TCP table shows it came after
+// our end (TIME_WAIT), and a document cut short may have left it any of the bytes sent. A
 // printer asked to confirm its printing is asked before our end of the stream, once it has
 // acknowledged every byte where that is counted.
 #include "win32_transports.h"
 
+#include <iphlpapi.h>
 #include <mstcpip.h>
 
 #include <algorithm>
+#include <vector>
 
 #include <boost/asio/error.hpp>
 
@@ -38,6 +41,36 @@ std::string EndFailure(const boost::system::error_code& error)
         error == boost::asio::error::broken_pipe)
         return "the printer hung up without taking the job (" + Reason(error) + ")";
     return Reason(error);
+}
+
+// The state of the IPv4 connection from `local` to `remote` in the system's TCP table, closed
+// once it has gone from it; nothing where the table cannot tell.
+std::optional<DWORD> ConnectionState(const Tcp::endpoint& local, const Tcp::endpoint& remote)
+{
+    if (!local.address().is_v4() || !remote.address().is_v4())
+        return std::nullopt;
+    std::vector<std::uint64_t> buffer; // aligned for the table
+    ULONG size = 0;
+    DWORD result = ERROR_INSUFFICIENT_BUFFER;
+    for (int attempt = 0; attempt < 4 && result == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
+        buffer.assign(size / sizeof(std::uint64_t) + 1, 0);
+        size = static_cast<ULONG>(buffer.size() * sizeof(std::uint64_t));
+        result = ::GetExtendedTcpTable(buffer.data(), &size, FALSE, AF_INET, TCP_TABLE_BASIC_ALL, 0);
+    }
+    if (result != NO_ERROR)
+        return std::nullopt;
+    const auto* table = reinterpret_cast<const MIB_TCPTABLE*>(buffer.data());
+    const auto matches = [](DWORD address, DWORD port, const Tcp::endpoint& endpoint) {
+        return ::ntohl(address) == endpoint.address().to_v4().to_uint() &&
+               ::ntohs(static_cast<u_short>(port)) == endpoint.port();
+    };
+    for (DWORD row = 0; row < table->dwNumEntries; ++row) {
+        const MIB_TCPROW& entry = table->table[row];
+        if (matches(entry.dwLocalAddr, entry.dwLocalPort, local) &&
+            matches(entry.dwRemoteAddr, entry.dwRemotePort, remote))
+            return entry.dwState;
+    }
+    return MIB_TCP_STATE_CLOSED;
 }
 
 } // namespace
@@ -90,8 +123,12 @@ bool SocketDevice::ConnectTo(const Tcp::endpoint& endpoint, Clock::time_point de
                                   [handler](const boost::system::error_code& result) { handler(result, 0); });
         },
         deadline, [this] { Cancel(); });
-    if (!connected.error)
+    if (!connected.error) {
+        // Kept, as a reset leaves no peer to ask.
+        local_ = socket_.local_endpoint(error);
+        remote_ = endpoint;
         return true;
+    }
     Close();
     if (connected.error == boost::asio::error::operation_aborted)
         return Fail("interrupted");
@@ -214,7 +251,7 @@ bool SocketDevice::AwaitDelivery()
     char discarded[4096];
     for (;;) {
         if (holdsEverything && closed)
-            return true;
+            return unacknowledged || ClosedAfterOurEnd();
         if (Clock::now() >= deadline)
             return holdsEverything ? Fail(TimedOut(uri_.timeout) + " waiting for the printer to close")
                                    : Fail(TimedOut(uri_.timeout) + " with " + Grouped(*unacknowledged) +
@@ -248,6 +285,18 @@ bool SocketDevice::AwaitDelivery()
             deadline = Clock::now() + uri_.timeout;
         }
     }
+}
+
+// Where acknowledgements are not counted, a printer's close alone does not say it read the
+// job: one that hung up at once, its close crossing the job on the way, closed before our end
+// of the stream reached it, and answers the bytes that reach it afterwards with a reset. Our
+// side of a connection that the printer closed after our end is waiting out TIME_WAIT.
+bool SocketDevice::ClosedAfterOurEnd()
+{
+    const auto state = ConnectionState(local_, remote_);
+    if (!state || *state == MIB_TCP_STATE_TIME_WAIT)
+        return true;
+    return Fail("the printer hung up before the end of the job");
 }
 
 // Bytes of the document the printer has not acknowledged (our send buffer's and those in

@@ -69,6 +69,7 @@ private:
     bool AwaitAcknowledged();
     bool HungUp();
     bool AwaitDelivery();
+    bool ClosedAfterOurEnd();
     std::optional<std::uint64_t> Unacknowledged() const;
     Had HadNow() const override;
     void Cancel() noexcept;
@@ -77,6 +78,7 @@ private:
 
     DeviceUri uri_;
     TcpCounter counts_;
+    Tcp::endpoint local_, remote_; // of the connection
     BoundedIo io_;
     Tcp::socket socket_{io_.context()};
     StreamChannel<Tcp::socket> channel_{io_, socket_};
