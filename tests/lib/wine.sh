@@ -38,8 +38,10 @@ wine_setup() {
   /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || fail "wineboot could not make a prefix"
 }
 
+# wine_cleanup [STATUS]: ends the test's Wine, scheduler and screen, and exits with STATUS (by
+# default the status it was called after).
 wine_cleanup() {
-  local status=$?
+  local status=${1:-$?}
   [[ -n ${XVFB_PID:-} ]] && kill "$XVFB_PID" 2>/dev/null || true
   [[ -n ${CUPS_DIR:-} ]] && "$SCRIPTS/cups-sandbox" stop "$CUPS_DIR" || true
   /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true

@@ -15,8 +15,7 @@ stop_all() {
   local status=$?
   "$SCRIPTS/lib/fake-printer" stop "$WORK/good" "$WORK/paper-end" "$WORK/stall"
   [[ -n ${SOCAT_PID:-} ]] && kill "$SOCAT_PID" 2>/dev/null || true
-  (exit $status)
-  wine_cleanup
+  wine_cleanup "$status"
 }
 trap stop_all EXIT
 good=$("$SCRIPTS/lib/fake-printer" start normal "$WORK/good")

@@ -9,7 +9,7 @@ source "$(dirname "$0")/../lib/wine.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 wine_setup "$1"
 cp "$2" "$WORK/Rawlet.ocx"
-trap 'status=$?; "$SCRIPTS/lib/fake-printer" stop "$WORK/kitchen"; (exit $status); wine_cleanup' EXIT
+trap 'status=$?; "$SCRIPTS/lib/fake-printer" stop "$WORK/kitchen"; wine_cleanup "$status"' EXIT
 
 port=$("$SCRIPTS/lib/fake-printer" start normal "$WORK/kitchen")
 printf 'Kitchen socket://127.0.0.1:%s?timeout=5\r\nLabels ipp://127.0.0.1/ipp/print\r\n' "$port" \

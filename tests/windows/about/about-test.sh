@@ -20,9 +20,7 @@ watcher_pid=
 about_cleanup() {
   local status=$?
   [[ -n $watcher_pid ]] && kill "$watcher_pid" 2>/dev/null || true
-  set +e # under -e the failing status handed on below would end the cleanup before it begins
-  (exit $status)
-  wine_cleanup
+  wine_cleanup "$status"
 }
 trap about_cleanup EXIT
 

@@ -15,15 +15,13 @@ cp "$2" "$WORK/transports_test.exe"
 printers=$WORK/printers
 modes=(normal slow:32768 slow:2048 stall refuse escpos:paper-end)
 SOCAT_PIDS=()
-# The status the script ends with is handed on to wine_cleanup, which exits with the one it
-# is called with: without it a failing test program would end the script as passed.
+# The status the script ends with is handed on to wine_cleanup, which exits with it: without
+# it a failing test program would end the script as passed.
 stop_printers() {
   local status=$?
   for mode in "${modes[@]}"; do "$SCRIPTS/lib/fake-printer" stop "$printers/${mode//:/_}"; done
   kill "${SOCAT_PIDS[@]}" ${READER_PID:-} 2>/dev/null || true
-  set +e # under -e the failing status handed on below would end the cleanup before it begins
-  (exit $status)
-  wine_cleanup
+  wine_cleanup "$status"
 }
 trap stop_printers EXIT
 for mode in "${modes[@]}"; do
