@@ -39,6 +39,19 @@ std::string Reason(unsigned long error)
     return Reason(boost::system::error_code(static_cast<int>(error), boost::system::system_category()));
 }
 
+std::optional<WriteFailure> FailureOfWrite(const BoundedIo::Result& written, const std::string& where,
+                                           std::chrono::seconds timeout,
+                                           std::string (*describe)(const boost::system::error_code&))
+{
+    if (written.error == boost::asio::error::timed_out)
+        return WriteFailure{where + TimedOut(timeout) + " with the printer taking no data", true};
+    if (written.error == boost::asio::error::operation_aborted)
+        return WriteFailure{where + "interrupted", false};
+    if (written.error)
+        return WriteFailure{where + describe(written.error), false};
+    return std::nullopt;
+}
+
 BoundedIo::Result BoundedIo::Await(const std::function<void(const Handler&)>& start,
                                    Clock::time_point deadline, const std::function<void()>& cancel)
 {

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include <boost/asio/io_context.hpp>
@@ -50,5 +51,16 @@ private:
     boost::asio::io_context context_{1};
     std::atomic<bool> interrupted_ = false;
 };
+
+// Why a write whose piece ended with `written` failed, its reason after `where` ("COM7: "),
+// with the text of an error other than a stall or an interruption from `describe`: a stall
+// when the device took nothing for `timeout`. Nothing when it did not fail.
+struct WriteFailure {
+    std::string reason;
+    bool stalled = false;
+};
+std::optional<WriteFailure>
+FailureOfWrite(const BoundedIo::Result& written, const std::string& where, std::chrono::seconds timeout,
+               std::string (*describe)(const boost::system::error_code&) = Reason);
 
 } // namespace rawlet::direct

@@ -104,13 +104,8 @@ bool FileDevice::Write(std::string_view bytes)
         Handed(written.bytes);
         offset_ += written.bytes;
         bytes.remove_prefix(std::min(written.bytes, bytes.size()));
-        if (written.error == boost::asio::error::timed_out)
-            return FailWrite(uri_.path + ": " + TimedOut(uri_.timeout) + " with the printer taking no data",
-                             true);
-        if (written.error == boost::asio::error::operation_aborted)
-            return FailWrite(uri_.path + ": interrupted", false);
-        if (written.error)
-            return FailWrite(uri_.path + ": " + Reason(written.error), false);
+        if (const auto failure = FailureOfWrite(written, uri_.path + ": ", uri_.timeout))
+            return FailWrite(failure->reason, failure->stalled);
     }
     return true;
 }

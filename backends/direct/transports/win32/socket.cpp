@@ -160,12 +160,8 @@ bool SocketDevice::Write(std::string_view bytes)
         // A send cut short may have put more of its piece on the wire than it says it moved.
         if (sent.error)
             UnderWay(some.size() - std::min(sent.bytes, some.size()));
-        if (sent.error == boost::asio::error::timed_out)
-            return FailWrite(TimedOut(uri_.timeout) + " with the printer taking no data", true);
-        if (sent.error == boost::asio::error::operation_aborted)
-            return FailWrite("interrupted", false);
-        if (sent.error)
-            return FailWrite(EndFailure(sent.error), false);
+        if (const auto failure = FailureOfWrite(sent, "", uri_.timeout, EndFailure))
+            return FailWrite(failure->reason, failure->stalled);
     }
     return true;
 }
