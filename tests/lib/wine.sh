@@ -35,7 +35,17 @@ wine_setup() {
   unset DISPLAY WAYLAND_DISPLAY # never wait for a screen the test did not ask for
   trap wine_cleanup EXIT
   [[ -z $screen ]] || start_screen "$screen"
-  /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || fail "wineboot could not make a prefix"
+  make_prefix || make_prefix || fail "wineboot could not make a prefix: $(tail -5 "$WORK/wineboot.log")"
+}
+
+# Makes the prefix, keeping wineboot's words. wineboot has been seen failing once at random on
+# a loaded machine, with nothing of ours in the prefix yet: a failed attempt's prefix and its
+# wineserver are removed, so the caller can try once more from nothing.
+make_prefix() {
+  /usr/lib/wine/wine64 wineboot -i >>"$WORK/wineboot.log" 2>&1 && return
+  /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX"
+  return 1
 }
 
 # wine_cleanup [STATUS]: ends the test's Wine, scheduler and screen, and exits with STATUS (by
