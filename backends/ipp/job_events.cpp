@@ -111,6 +111,9 @@ void JobEvents::Subscribe()
     nextSequence_ = 1;
 }
 
+// A renewal that fails leaves the subscription as it is, read and renewed again until its
+// lease has run out: a new one would not tell what came before it, and two would be one left
+// behind. Only one the keeper no longer has, or whose lease has run out, is made anew.
 void JobEvents::KeepAlive()
 {
     if (!active() || Clock::now() < subscription_.made + kSubscriptionLease / 2)
@@ -119,9 +122,14 @@ void JobEvents::KeepAlive()
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-subscription-id", subscription_.id);
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-lease-duration",
                   static_cast<int>(kSubscriptionLease.count()));
-    if (Succeeded(AskKeeper(request).get()))
+    const Ipp response = AskKeeper(request);
+    if (Succeeded(response.get())) {
         subscription_.made = Clock::now();
-    else if (!keeper_.interrupted())
+        return;
+    }
+    const bool gone = response && ippGetStatusCode(response.get()) == IPP_STATUS_ERROR_NOT_FOUND;
+    const bool lapsed = Clock::now() >= subscription_.made + kSubscriptionLease;
+    if ((gone || lapsed) && !keeper_.interrupted())
         Subscribe();
 }
 

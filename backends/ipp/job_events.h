@@ -26,7 +26,7 @@ public:
 
     // Whether there is a subscription to read.
     bool active() const noexcept { return subscription_.id != 0; }
-    // Renews the lease once half of it has gone, or subscribes anew when it has ended.
+    // Renews the lease once half of it has gone, or subscribes anew once it has ended.
     void KeepAlive();
     // Reads the events that came since the last read: what they have told of the job so far.
     const JobNews& Read();
