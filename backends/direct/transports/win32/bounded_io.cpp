@@ -1,7 +1,9 @@
 #include "bounded_io.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <boost/asio/error.hpp>
 #include <boost/asio/post.hpp>
@@ -53,7 +55,8 @@ std::optional<WriteFailure> FailureOfWrite(const BoundedIo::Result& written, con
 }
 
 BoundedIo::Result BoundedIo::Await(const std::function<void(const Handler&)>& start,
-                                   Clock::time_point deadline, const std::function<void()>& cancel)
+                                   Clock::time_point deadline, const std::function<void()>& cancel,
+                                   std::shared_ptr<const void> keep)
 {
     context_.restart(); // a context that ran out of work stays stopped until then
     if (interrupted_) {
@@ -62,7 +65,7 @@ BoundedIo::Result BoundedIo::Await(const std::function<void(const Handler&)>& st
     }
     // Shared with the handler, which an operation that outlives the wait still calls.
     auto result = std::make_shared<std::optional<Result>>();
-    start([result](const boost::system::error_code& error, std::size_t bytes) {
+    start([result, keep](const boost::system::error_code& error, std::size_t bytes) {
         *result = Result{error, bytes};
     });
     while (!*result && !interrupted_ && Clock::now() < deadline)
@@ -74,10 +77,30 @@ BoundedIo::Result BoundedIo::Await(const std::function<void(const Handler&)>& st
     const auto cancelled = Clock::now() + kLongestCancellation;
     while (!*result && Clock::now() < cancelled && context_.run_one_until(cancelled) > 0) {
     }
-    Result ended = result->value_or(Result{boost::asio::error::operation_aborted, 0});
+    Result ended = result->value_or(Result{boost::asio::error::operation_aborted, 0, false});
     if (ended.error == boost::asio::error::operation_aborted && timedOut)
         ended.error = boost::asio::error::timed_out;
     return ended;
+}
+
+BoundedIo::Result BoundedIo::Write(std::string_view bytes, const WriteStart& start,
+                                   Clock::time_point deadline, const std::function<void()>& cancel)
+{
+    auto copy = std::make_shared<const std::vector<char>>(bytes.begin(), bytes.end());
+    return Await([&](const Handler& handler) { start(boost::asio::buffer(*copy), handler); }, deadline,
+                 cancel, copy);
+}
+
+// What an operation that has not ended reads may arrive at any time: it is never copied.
+BoundedIo::Result BoundedIo::Read(char* into, std::size_t size, const ReadStart& start,
+                                  Clock::time_point deadline, const std::function<void()>& cancel)
+{
+    auto staging = std::make_shared<std::vector<char>>(size);
+    const Result read = Await([&](const Handler& handler) { start(boost::asio::buffer(*staging), handler); },
+                              deadline, cancel, staging);
+    if (read.ended)
+        std::copy_n(staging->data(), std::min(read.bytes, size), into);
+    return read;
 }
 
 bool BoundedIo::Pause(Clock::time_point deadline)

@@ -7,9 +7,12 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include <boost/asio/buffer.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/system/error_code.hpp>
 
@@ -30,7 +33,12 @@ public:
     struct Result {
         boost::system::error_code error;
         std::size_t bytes = 0;
+        // False when the operation had not ended as the wait gave up on it: a driver slow to
+        // take its cancellation may still move any of its bytes.
+        bool ended = true;
     };
+    using WriteStart = std::function<void(boost::asio::const_buffer, const Handler&)>;
+    using ReadStart = std::function<void(boost::asio::mutable_buffer, const Handler&)>;
 
     boost::asio::io_context& context() noexcept { return context_; }
     // Starts an operation by `start`, which hands the Handler to an Asio call, and runs the
@@ -38,8 +46,17 @@ public:
     // interrupted; in the last two cases `cancel` ends it, and its end is awaited: a cancelled
     // operation ends at once, with the bytes it had moved. The error is then timed_out, or
     // operation_aborted when interrupted. An interrupted device starts nothing.
+    // `keep` lives as long as the operation's handler: what the operation uses lives on when
+    // the wait has given up on it.
     Result Await(const std::function<void(const Handler&)>& start, Clock::time_point deadline,
+                 const std::function<void()>& cancel, std::shared_ptr<const void> keep = nullptr);
+    // Await for an operation that writes `bytes` or reads into `into`, by way of a copy the
+    // operation owns: one a driver ends after the wait has given up on it moves live bytes,
+    // and never into the caller's.
+    Result Write(std::string_view bytes, const WriteStart& start, Clock::time_point deadline,
                  const std::function<void()>& cancel);
+    Result Read(char* into, std::size_t size, const ReadStart& start, Clock::time_point deadline,
+                const std::function<void()>& cancel);
     // Waits until `deadline`; false when interrupted first.
     bool Pause(Clock::time_point deadline);
     // From any thread: every wait ends at once and none starts again; `cancel` runs on the

@@ -1,11 +1,13 @@
 // A printer's name looked up with a deadline. The system's lookup cannot be cancelled, so it
 // runs on a thread of its own, which the caller leaves at the deadline or when interrupted;
-// an address written as one needs no lookup.
+// an address written as one needs no lookup. The thread holds the module its code is in, so
+// that a host unloading the control meanwhile does not pull the code from under it.
 #include "win32_transports.h"
+
+#include <windows.h>
 
 #include <condition_variable>
 #include <memory>
-#include <thread>
 
 namespace rawlet::direct {
 
@@ -26,17 +28,59 @@ struct Lookup {
 
 void Resolve(Lookup& lookup, const std::string& host, int port)
 {
-    boost::asio::io_context own;
-    Tcp::resolver resolver(own);
     boost::system::error_code error;
     std::vector<Tcp::endpoint> endpoints;
-    for (const auto& found : resolver.resolve(host, std::to_string(port), error))
-        endpoints.push_back(found.endpoint());
+    try {
+        boost::asio::io_context own;
+        Tcp::resolver resolver(own);
+        for (const auto& found : resolver.resolve(host, std::to_string(port), error))
+            endpoints.push_back(found.endpoint());
+    } catch (...) { // out of memory
+        error = boost::asio::error::no_memory;
+        endpoints.clear();
+    }
     std::lock_guard lock(lookup.mutex);
     lookup.error = error;
     lookup.endpoints = std::move(endpoints);
     lookup.done = true;
     lookup.finished.notify_all();
+}
+
+struct LookupThread {
+    std::shared_ptr<Lookup> lookup;
+    std::string host;
+    int port = 0;
+    HMODULE module = nullptr;
+};
+
+DWORD WINAPI ResolveAndLeave(void* parameter)
+{
+    std::unique_ptr<LookupThread> own(static_cast<LookupThread*>(parameter));
+    Resolve(*own->lookup, own->host, own->port);
+    const HMODULE module = own->module;
+    own.reset(); // its destructors are in the module too
+    ::FreeLibraryAndExitThread(module, 0);
+}
+
+// Starts the lookup's thread; false, with the reason, when there is none.
+bool StartLookup(const std::shared_ptr<Lookup>& lookup, const std::string& host, int port,
+                 std::string& failure)
+{
+    auto started = std::make_unique<LookupThread>(LookupThread{lookup, host, port, nullptr});
+    if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                              reinterpret_cast<LPCWSTR>(&ResolveAndLeave), &started->module)) {
+        failure = "cannot find " + host + ": " + Reason(::GetLastError());
+        return false;
+    }
+    const HANDLE thread = ::CreateThread(nullptr, 0, ResolveAndLeave, started.get(), 0, nullptr);
+    if (!thread) {
+        failure = "cannot find " + host + ": " + Reason(::GetLastError());
+        ::FreeLibrary(started->module);
+        return false;
+    }
+    started.release();
+    ::CloseHandle(thread);
+    return true;
 }
 
 } // namespace
@@ -50,7 +94,8 @@ std::vector<Tcp::endpoint> LookUpHost(const std::string& host, int port, Clock::
         return {Tcp::endpoint(address, static_cast<unsigned short>(port))};
 
     auto lookup = std::make_shared<Lookup>();
-    std::thread([lookup, host, port] { Resolve(*lookup, host, port); }).detach();
+    if (!StartLookup(lookup, host, port, failure))
+        return {};
     std::unique_lock lock(lookup->mutex);
     while (!lookup->done) {
         if (io.interrupted()) {

@@ -124,12 +124,15 @@ bool SerialDevice::Write(std::string_view bytes)
     while (!bytes.empty()) {
         const std::string_view some = bytes.substr(0, kLargestWrite);
         UnderWay(some.size());
-        const BoundedIo::Result written = io_.Await(
-            [&](const BoundedIo::Handler& handler) {
-                port_.async_write_some(boost::asio::buffer(some.data(), some.size()), handler);
+        const BoundedIo::Result written = io_.Write(
+            some,
+            [this](boost::asio::const_buffer piece, const BoundedIo::Handler& handler) {
+                port_.async_write_some(piece, handler);
             },
             Clock::now() + uri_.timeout, [this] { Cancel(); });
         Handed(written.bytes);
+        if (!written.ended)
+            UnderWay(some.size());
         bytes.remove_prefix(std::min(written.bytes, bytes.size()));
         if (const auto failure = FailureOfWrite(written, uri_.path + ": ", uri_.timeout))
             return FailWrite(failure->reason, failure->stalled);

@@ -150,9 +150,10 @@ bool SocketDevice::Write(std::string_view bytes)
     while (!bytes.empty()) {
         const std::string_view some = bytes.substr(0, kLargestSend);
         UnderWay(some.size());
-        const BoundedIo::Result sent = io_.Await(
-            [&](const BoundedIo::Handler& handler) {
-                socket_.async_write_some(boost::asio::buffer(some.data(), some.size()), handler);
+        const BoundedIo::Result sent = io_.Write(
+            some,
+            [this](boost::asio::const_buffer piece, const BoundedIo::Handler& handler) {
+                socket_.async_write_some(piece, handler);
             },
             Clock::now() + uri_.timeout, [this] { Cancel(); });
         Handed(sent.bytes);
@@ -258,9 +259,10 @@ bool SocketDevice::AwaitDelivery()
             if (!io_.Pause(nextLook))
                 return Fail("interrupted");
         } else {
-            const BoundedIo::Result read = io_.Await(
-                [&](const BoundedIo::Handler& handler) {
-                    socket_.async_read_some(boost::asio::buffer(discarded), handler);
+            const BoundedIo::Result read = io_.Read(
+                discarded, sizeof discarded,
+                [this](boost::asio::mutable_buffer into, const BoundedIo::Handler& handler) {
+                    socket_.async_read_some(into, handler);
                 },
                 nextLook, [this] { Cancel(); });
             if (read.error == boost::asio::error::eof)

@@ -20,9 +20,10 @@ public:
     bool Send(std::string_view bytes, Clock::time_point deadline) override
     {
         while (!bytes.empty()) {
-            const BoundedIo::Result sent = io_.Await(
-                [&](const BoundedIo::Handler& handler) {
-                    stream_.async_write_some(boost::asio::buffer(bytes.data(), bytes.size()), handler);
+            const BoundedIo::Result sent = io_.Write(
+                bytes,
+                [this](boost::asio::const_buffer piece, const BoundedIo::Handler& handler) {
+                    stream_.async_write_some(piece, handler);
                 },
                 deadline, [this] { Cancel(); });
             bytes.remove_prefix(std::min(sent.bytes, bytes.size()));
@@ -56,9 +57,10 @@ public:
 private:
     BoundedIo::Result ReadSome(char* buffer, std::size_t size, Clock::time_point deadline)
     {
-        return io_.Await(
-            [&](const BoundedIo::Handler& handler) {
-                stream_.async_read_some(boost::asio::buffer(buffer, size), handler);
+        return io_.Read(
+            buffer, size,
+            [this](boost::asio::mutable_buffer into, const BoundedIo::Handler& handler) {
+                stream_.async_read_some(into, handler);
             },
             deadline, [this] { Cancel(); });
     }

@@ -34,9 +34,10 @@ std::string Contents(const std::string& path)
     return {std::istreambuf_iterator<char>(file), {}};
 }
 
-std::string SocketUri(const std::string& printer, const std::string& options)
+std::string SocketUri(const std::string& printer, const std::string& options,
+                      const std::string& host = "127.0.0.1")
 {
-    return "socket://127.0.0.1:" + Contents(Folder(printer) + "\\port") + "?" + options;
+    return "socket://" + host + ":" + Contents(Folder(printer) + "\\port") + "?" + options;
 }
 
 // Every byte value, then enough more to make `size` bytes.
@@ -65,12 +66,16 @@ bool Print(Device& device, const std::string& job)
     return device.Begin("test") && device.Write(job) && device.Finish();
 }
 
-TEST(SocketTransport, AGoodPrinterGetsEveryByteUnchanged)
+// The second time by name, which is looked up on a thread of its own.
+TEST(SocketTransport, AGoodPrinterGetsEveryByteUnchangedByAddressOrName)
 {
-    const auto device = MakeDevice(ParseDeviceUri(SocketUri("normal", "timeout=5")));
     const std::string job = Job(1024);
-    ASSERT_TRUE(Print(*device, job)) << device->failure();
+    for (const std::string host : {"127.0.0.1", "localhost"}) {
+        const auto device = MakeDevice(ParseDeviceUri(SocketUri("normal", "timeout=5", host)));
+        ASSERT_TRUE(Print(*device, job)) << host << ": " << device->failure();
+    }
     EXPECT_EQ(Contents(Folder("normal") + "\\job-1.bin"), job);
+    EXPECT_EQ(Contents(Folder("normal") + "\\job-2.bin"), job);
 }
 
 TEST(SocketTransport, ASlowPrinterGetsA64KiBJobWhole)
