@@ -129,8 +129,10 @@ void JobEvents::KeepAlive()
     }
     const bool gone = response && ippGetStatusCode(response.get()) == IPP_STATUS_ERROR_NOT_FOUND;
     const bool lapsed = Clock::now() >= subscription_.made + kSubscriptionLease;
-    if ((gone || lapsed) && !keeper_.interrupted())
+    if ((gone || lapsed) && !keeper_.interrupted()) {
         Subscribe();
+        gap_ = true; // what the old one held unread, or came before the new one, is nowhere now
+    }
 }
 
 const JobNews& JobEvents::Read()
@@ -141,7 +143,7 @@ const JobNews& JobEvents::Read()
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-subscription-ids", subscription_.id);
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-sequence-numbers", nextSequence_);
     const Ipp response = AskKeeper(request);
-    news_.unread = !Succeeded(response.get());
+    news_.unread = gap_ || !Succeeded(response.get());
     if (news_.unread)
         return news_;
     for (const Event& event : EventsIn(response.get())) {

@@ -11,7 +11,8 @@ struct JobNews {
     int endState = 0;     // completed, canceled or aborted, once an event said so
     std::string endWords; // the keeper's words for that end
     bool begun = false;   // an event saw it processing: some of it may have printed
-    bool unread = false;  // the last read had no answer: an event since may be missed
+    bool unread = false;  // an event may be missed: the last read had no answer, or the
+                          // subscription was made anew
 };
 
 // The events of a printer subscription, as the follower of one job reads them: the
@@ -39,6 +40,7 @@ private:
     const int jobId_;
     Subscription subscription_;
     int nextSequence_ = 1;
+    bool gap_ = false; // the subscription was made anew while the job was followed
     JobNews news_;
 };
 

@@ -73,7 +73,7 @@ std::uint32_t Win32Spooler::StartDocPrinterA(platform::PrinterHandle handle, con
     const DWORD job = StartDocument(*printer, docInfo);
     if (job != 0) {
         printer->job = job;
-        printer->documentInProgress = true;
+        printer->document = Document::inProgress;
     }
     return job;
 }
@@ -127,13 +127,29 @@ bool Win32Spooler::EndDocPrinter(platform::PrinterHandle handle)
     return EndDocument(*printer);
 }
 
+// A document abandoned before its end was aborted: it is not called accepted, whatever the
+// spooler then says. One abandoned while it was ending is recorded first and then marked, so
+// that its wait ends at once and deletes its job; one the spooler would not end is aborted now.
 bool Win32Spooler::EndDocument(Printer& printer)
 {
-    const bool ok = ::EndDocPrinter(printer.handle.get()) != FALSE;
-    if (printer.documentInProgress)
-        Record(printer, ok);
-    if (ok)
-        printer.documentInProgress = false;
+    Document state = Document::inProgress;
+    const bool ours = printer.document.compare_exchange_strong(state, Document::ending);
+    const bool ok = calls_.endDocument(printer.handle.get());
+    if (!ours)
+        return false;
+    Record(printer, ok);
+    state = Document::ending;
+    if (printer.document.compare_exchange_strong(state, ok ? Document::none : Document::inProgress))
+        return ok;
+    printer.document = Document::none;
+    std::optional<platform::DocumentOutcome> abandoned;
+    if (!ok)
+        abandoned = Abandoned(printer);
+    std::lock_guard lock(endedMutex_);
+    if (abandoned)
+        lastFailure_ = abandoned;
+    if (EndedDocument* recorded = RecordOf({printer.name, printer.job}); recorded && !recorded->outcome)
+        recorded->abandoned = true;
     return ok;
 }
 
@@ -143,7 +159,7 @@ bool Win32Spooler::ClosePrinter(platform::PrinterHandle handle)
     const auto printer = printers_.Remove(handle);
     if (!printer)
         return false;
-    if (printer->documentInProgress)
+    if (printer->document == Document::inProgress)
         EndDocument(*printer);
     return true; // the winspool handle closes with its last user
 }
@@ -153,8 +169,11 @@ void Win32Spooler::AbandonDocuments()
 {
     std::optional<platform::DocumentOutcome> abandoned;
     for (const auto& printer : printers_.All()) {
-        if (printer->documentInProgress.exchange(false))
+        Document state = Document::inProgress;
+        if (printer->document.compare_exchange_strong(state, Document::none))
             abandoned = Abandoned(*printer);
+        else if (state == Document::ending)
+            printer->document.compare_exchange_strong(state, Document::abandonedWhileEnding);
     }
     std::lock_guard lock(endedMutex_);
     if (abandoned)

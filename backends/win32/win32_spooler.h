@@ -43,7 +43,8 @@ public:
     // The spooler is part of the system: it always answers.
     std::optional<std::string> Unreachable() override { return std::nullopt; }
     // Deletes every document in progress (AbortPrinter), and ends the waits for jobs at once,
-    // deleting the jobs they waited for.
+    // deleting the jobs they waited for. A document being ended is left to its end, and its
+    // wait then ends at once.
     void AbandonDocuments() override;
     // The document abandoned last: not printed, or unknown when its port had begun it, as a
     // spooler that prints while the document is still written may have.
@@ -59,11 +60,15 @@ public:
     std::size_t LiveHandles() const;
 
 private:
+    // A document's course. One being ended is left to the thread ending it: winspool's calls
+    // on one handle from two threads at once are not safe, and an abort crossing the end
+    // would leave a job ended, unrecorded and unfollowed.
+    enum class Document { none, inProgress, ending, abandonedWhileEnding };
     struct Printer {
         std::string name;
         UniquePrinter handle;
         // Whether a document was started and not yet ended, so closing can end it first.
-        std::atomic<bool> documentInProgress = false;
+        std::atomic<Document> document = Document::none;
         std::atomic<DWORD> job = 0; // the document's job, once started
     };
 

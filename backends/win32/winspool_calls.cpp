@@ -76,7 +76,9 @@ WinspoolCalls::WinspoolCalls()
     : driverAttributes(DriverAttributes), startDocument([](HANDLE printer, DOC_INFO_1A& document) {
           return ::StartDocPrinterA(printer, 1, reinterpret_cast<BYTE*>(&document));
       }),
-      queueFacts(Queue), jobFacts(Job), deleteJob([](HANDLE printer, DWORD job) {
+      queueFacts(Queue), jobFacts(Job),
+      endDocument([](HANDLE printer) { return ::EndDocPrinter(printer) != FALSE; }),
+      deleteJob([](HANDLE printer, DWORD job) {
           return ::SetJobA(printer, job, 0, nullptr, JOB_CONTROL_DELETE) != FALSE;
       }),
       watchJobs([](HANDLE printer) {

@@ -35,6 +35,8 @@ struct WinspoolCalls {
     std::function<std::optional<QueueFacts>(HANDLE printer)> queueFacts;
     // Nothing when the spooler does not tell; ERROR_INVALID_PARAMETER when it knows no such job.
     std::function<std::optional<JobFacts>(HANDLE printer, DWORD job)> jobFacts;
+    // EndDocPrinter, which may take long where the queue prints straight to its port.
+    std::function<bool(HANDLE printer)> endDocument;
     // Deletes the job from its queue (SetJob JOB_CONTROL_DELETE).
     std::function<bool(HANDLE printer, DWORD job)> deleteJob;
     // A change notification for the printer's jobs, or INVALID_HANDLE_VALUE where the spooler

@@ -15,6 +15,7 @@ using namespace ipp;
 class Keeper final : public JobKeeper {
 public:
     ipp_status_t status = IPP_STATUS_ERROR_SERVICE_UNAVAILABLE;
+    bool notificationsAnswered = false; // Get-Notifications succeeds, with no event
     std::vector<ipp_op_t> asked;
     std::vector<int> subscriptionsRead;
 
@@ -29,7 +30,8 @@ public:
                 ippGetInteger(ippFindAttribute(request, "notify-subscription-ids", IPP_TAG_INTEGER), 0));
         Ipp response(ippNewResponse(request));
         const bool subscribed = operation == IPP_OP_CREATE_PRINTER_SUBSCRIPTIONS;
-        ippSetStatusCode(response.get(), subscribed ? IPP_STATUS_OK : status);
+        const bool answered = notificationsAnswered && operation == IPP_OP_GET_NOTIFICATIONS;
+        ippSetStatusCode(response.get(), subscribed || answered ? IPP_STATUS_OK : status);
         if (subscribed)
             ippAddInteger(response.get(), IPP_TAG_SUBSCRIPTION, IPP_TAG_INTEGER, "notify-subscription-id", 9);
         return response;
@@ -78,6 +80,20 @@ TEST(JobEventsTest, OneTheKeeperNoLongerHasOrWhoseLeaseRanOutIsMadeAnew)
                                          IPP_OP_GET_NOTIFICATIONS, IPP_OP_CANCEL_SUBSCRIPTION}));
         EXPECT_EQ(keeper.subscriptionsRead, std::vector<int>{9});
     }
+}
+
+// The events that came before the new subscription are nowhere to read: how far the job got is
+// not known from them.
+TEST(JobEventsTest, ASubscriptionMadeAnewTellsThatEventsMayHaveBeenMissed)
+{
+    Keeper keeper;
+    keeper.status = IPP_STATUS_ERROR_NOT_FOUND;
+    keeper.notificationsAnswered = true;
+    JobEvents events(keeper, MadeAgo(kSubscriptionLease * 3 / 4));
+    EXPECT_FALSE(events.Read().unread);
+    events.KeepAlive();
+    EXPECT_TRUE(events.Read().unread);
+    EXPECT_EQ(keeper.subscriptionsRead, (std::vector<int>{4, 9}));
 }
 
 } // namespace

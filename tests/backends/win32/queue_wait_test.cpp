@@ -216,6 +216,38 @@ TEST(Win32QueueWait, AnInterruptionAfterThePortBeganTheJobSaysSomeMayHavePrinted
     EXPECT_EQ(fake.deleted, std::vector<DWORD>{job});
 }
 
+// An interruption while the spooler ends the document, as it may for long where the queue
+// prints straight to its port: no winspool call crosses the end on the same handle, and the
+// job, whole in the queue, is followed, deleted and not called delivered.
+TEST(Win32QueueWait, AnInterruptionWhileTheDocumentEndsDeletesTheJobItEnded)
+{
+    FakeJob fake{{0}};
+    win32::WinspoolCalls calls = Following(fake);
+    win32::Win32Spooler* interrupted = nullptr;
+    bool ending = false;
+    bool askedWhileEnding = false;
+    const auto facts = calls.jobFacts;
+    calls.jobFacts = [&](HANDLE printer, DWORD id) {
+        askedWhileEnding = askedWhileEnding || ending;
+        return facts(printer, id);
+    };
+    calls.endDocument = [&](HANDLE printer) {
+        ending = true;
+        std::jthread([&] { interrupted->AbandonDocuments(); }).join();
+        ending = false;
+        return ::EndDocPrinter(printer) != FALSE;
+    };
+    win32::Win32Spooler spooler(calls);
+    interrupted = &spooler;
+    DWORD job = 0;
+    const platform::DocumentOutcome outcome = PrintAndWait(spooler, job);
+    EXPECT_FALSE(askedWhileEnding);
+    EXPECT_EQ(outcome.job, JobName(job));
+    EXPECT_EQ(outcome.outcome, Outcome::notPrinted) << outcome.reason;
+    EXPECT_NE(outcome.reason.find("interrupted"), std::string::npos) << outcome.reason;
+    EXPECT_EQ(fake.deleted, std::vector<DWORD>{job});
+}
+
 // Abandons a document after part of it was written; the spooler's last failure.
 std::optional<platform::DocumentOutcome> AbandonHalfAReceipt(win32::Win32Spooler& spooler, DWORD& job)
 {

@@ -77,15 +77,33 @@ BoundedIo::Result BoundedIo::Await(const std::function<void(const Handler&)>& st
     const auto cancelled = Clock::now() + kLongestCancellation;
     while (!*result && Clock::now() < cancelled && context_.run_one_until(cancelled) > 0) {
     }
+    if (!*result)
+        unended_ = result;
     Result ended = result->value_or(Result{boost::asio::error::operation_aborted, 0, false});
     if (ended.error == boost::asio::error::operation_aborted && timedOut)
         ended.error = boost::asio::error::timed_out;
     return ended;
 }
 
+// Reads and writes of a device are served in order: one started behind an operation given up
+// on would have the bytes it was meant for go to that one, or its own go after that one's.
+bool BoundedIo::Unended()
+{
+    if (!unended_ || interrupted_) // an interrupted device starts nothing anyway
+        return false;
+    context_.restart();
+    context_.poll();
+    if (!*unended_)
+        return true;
+    unended_.reset();
+    return false;
+}
+
 BoundedIo::Result BoundedIo::Write(std::string_view bytes, const WriteStart& start,
                                    Clock::time_point deadline, const std::function<void()>& cancel)
 {
+    if (Unended())
+        return {boost::asio::error::already_started, 0};
     auto copy = std::make_shared<const std::vector<char>>(bytes.begin(), bytes.end());
     return Await([&](const Handler& handler) { start(boost::asio::buffer(*copy), handler); }, deadline,
                  cancel, copy);
@@ -95,6 +113,8 @@ BoundedIo::Result BoundedIo::Write(std::string_view bytes, const WriteStart& sta
 BoundedIo::Result BoundedIo::Read(char* into, std::size_t size, const ReadStart& start,
                                   Clock::time_point deadline, const std::function<void()>& cancel)
 {
+    if (Unended())
+        return {boost::asio::error::already_started, 0};
     auto staging = std::make_shared<std::vector<char>>(size);
     const Result read = Await([&](const Handler& handler) { start(boost::asio::buffer(*staging), handler); },
                               deadline, cancel, staging);

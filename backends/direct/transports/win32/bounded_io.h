@@ -53,6 +53,7 @@ public:
     // Await for an operation that writes `bytes` or reads into `into`, by way of a copy the
     // operation owns: one a driver ends after the wait has given up on it moves live bytes,
     // and never into the caller's.
+    // None starts while one the wait gave up on has not ended: it fails with already_started.
     Result Write(std::string_view bytes, const WriteStart& start, Clock::time_point deadline,
                  const std::function<void()>& cancel);
     Result Read(char* into, std::size_t size, const ReadStart& start, Clock::time_point deadline,
@@ -65,7 +66,11 @@ public:
     bool interrupted() const noexcept { return interrupted_; }
 
 private:
+    bool Unended();
+
     boost::asio::io_context context_{1};
+    // The end of the last operation the wait gave up on, filled by its handler.
+    std::shared_ptr<std::optional<Result>> unended_;
     std::atomic<bool> interrupted_ = false;
 };
 

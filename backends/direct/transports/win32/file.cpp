@@ -102,9 +102,9 @@ bool FileDevice::Write(std::string_view bytes)
                 file_.async_write_some_at(offset_, piece, handler);
             },
             Clock::now() + uri_.timeout, [this] { Cancel(); });
-        Handed(written.bytes);
-        if (!written.ended)
-            UnderWay(some.size());
+        // One not ended stays under way: it moved nothing yet, and may still move any of it.
+        if (written.ended)
+            Handed(written.bytes);
         offset_ += written.bytes;
         bytes.remove_prefix(std::min(written.bytes, bytes.size()));
         if (const auto failure = FailureOfWrite(written, uri_.path + ": ", uri_.timeout))

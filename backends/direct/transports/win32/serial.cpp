@@ -130,9 +130,9 @@ bool SerialDevice::Write(std::string_view bytes)
                 port_.async_write_some(piece, handler);
             },
             Clock::now() + uri_.timeout, [this] { Cancel(); });
-        Handed(written.bytes);
-        if (!written.ended)
-            UnderWay(some.size());
+        // One not ended stays under way: it moved nothing yet, and may still move any of it.
+        if (written.ended)
+            Handed(written.bytes);
         bytes.remove_prefix(std::min(written.bytes, bytes.size()));
         if (const auto failure = FailureOfWrite(written, uri_.path + ": ", uri_.timeout))
             return FailWrite(failure->reason, failure->stalled);

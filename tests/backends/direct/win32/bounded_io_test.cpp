@@ -59,6 +59,29 @@ TEST(BoundedIo, AWriteThatOutlivesItsWaitStillSendsTheBytesItWasGiven)
     late({}, held.size());
 }
 
+// Its device serves reads in order: a second would hand the first what the printer says next.
+TEST(BoundedIo, NoReadStartsUntilOneThatOutlivedItsWaitHasEnded)
+{
+    BoundedIo io;
+    BoundedIo::Handler late;
+    char into[4];
+    int started = 0;
+    const BoundedIo::ReadStart start = [&](boost::asio::mutable_buffer, const BoundedIo::Handler& handler) {
+        ++started;
+        late = handler;
+    };
+    EXPECT_FALSE(io.Read(into, sizeof into, start, Clock::now() + 10ms, IgnoreCancellation).ended);
+    const BoundedIo::Result behind =
+        io.Read(into, sizeof into, start, Clock::now() + 10ms, IgnoreCancellation);
+    EXPECT_EQ(started, 1);
+    EXPECT_EQ(behind.error, boost::asio::error::already_started);
+    EXPECT_EQ(behind.bytes, 0u);
+
+    late({}, 0); // the driver, at last
+    io.Read(into, sizeof into, start, Clock::now() + 10ms, IgnoreCancellation);
+    EXPECT_EQ(started, 2);
+}
+
 TEST(BoundedIo, AnEndedReadHandsOverWhatItRead)
 {
     BoundedIo io;
