@@ -143,8 +143,11 @@ const JobNews& JobEvents::Read()
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-subscription-ids", subscription_.id);
     ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-sequence-numbers", nextSequence_);
     const Ipp response = AskKeeper(request);
-    news_.unread = gap_ || !Succeeded(response.get());
-    if (news_.unread)
+    const bool answered = Succeeded(response.get());
+    // After a gap the new subscription's events are still heard: its job-completed may be the
+    // only word of a job the keeper forgets at once.
+    news_.unread = gap_ || !answered;
+    if (!answered)
         return news_;
     for (const Event& event : EventsIn(response.get())) {
         // The keeper's number, untrusted: one past the largest int is not asked for.
@@ -154,7 +157,7 @@ const JobNews& JobEvents::Read()
             continue;
         news_.begun = news_.begun || event.jobState == IPP_JSTATE_PROCESSING;
         if (Final(event.jobState) && news_.endState == 0)
-            news_ = {event.jobState, event.words, news_.begun, false};
+            news_ = {event.jobState, event.words, news_.begun, gap_};
     }
     return news_;
 }

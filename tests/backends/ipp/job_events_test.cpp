@@ -16,6 +16,7 @@ class Keeper final : public JobKeeper {
 public:
     ipp_status_t status = IPP_STATUS_ERROR_SERVICE_UNAVAILABLE;
     bool notificationsAnswered = false; // Get-Notifications succeeds, with no event
+    int completedOn = 0;                // but this subscription's tells that job 7 completed
     std::vector<ipp_op_t> asked;
     std::vector<int> subscriptionsRead;
 
@@ -34,6 +35,13 @@ public:
         ippSetStatusCode(response.get(), subscribed || answered ? IPP_STATUS_OK : status);
         if (subscribed)
             ippAddInteger(response.get(), IPP_TAG_SUBSCRIPTION, IPP_TAG_INTEGER, "notify-subscription-id", 9);
+        if (answered && subscriptionsRead.back() == completedOn) {
+            ippAddInteger(response.get(), IPP_TAG_EVENT_NOTIFICATION, IPP_TAG_INTEGER,
+                          "notify-sequence-number", 1);
+            ippAddInteger(response.get(), IPP_TAG_EVENT_NOTIFICATION, IPP_TAG_INTEGER, "notify-job-id", 7);
+            ippAddInteger(response.get(), IPP_TAG_EVENT_NOTIFICATION, IPP_TAG_ENUM, "job-state",
+                          IPP_JSTATE_COMPLETED);
+        }
         return response;
     }
     Ipp AskAfterwards(ipp_t* request) override { return Ask(request); }
@@ -84,15 +92,18 @@ TEST(JobEventsTest, OneTheKeeperNoLongerHasOrWhoseLeaseRanOutIsMadeAnew)
 
 // The events that came before the new subscription are nowhere to read: how far the job got is
 // not known from them.
-TEST(JobEventsTest, ASubscriptionMadeAnewTellsThatEventsMayHaveBeenMissed)
+TEST(JobEventsTest, ASubscriptionMadeAnewTellsThatEventsMayHaveBeenMissedAndIsStillHeard)
 {
     Keeper keeper;
     keeper.status = IPP_STATUS_ERROR_NOT_FOUND;
     keeper.notificationsAnswered = true;
+    keeper.completedOn = 9;
     JobEvents events(keeper, MadeAgo(kSubscriptionLease * 3 / 4));
     EXPECT_FALSE(events.Read().unread);
     events.KeepAlive();
-    EXPECT_TRUE(events.Read().unread);
+    const JobNews& news = events.Read();
+    EXPECT_TRUE(news.unread);
+    EXPECT_EQ(news.endState, IPP_JSTATE_COMPLETED); // and what the new one tells is heard
     EXPECT_EQ(keeper.subscriptionsRead, (std::vector<int>{4, 9}));
 }
 
