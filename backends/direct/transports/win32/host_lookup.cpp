@@ -69,12 +69,12 @@ bool StartLookup(const std::shared_ptr<Lookup>& lookup, const std::string& host,
     auto started = std::make_unique<LookupThread>(LookupThread{lookup, host, port, nullptr});
     if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                               reinterpret_cast<LPCWSTR>(&ResolveAndLeave), &started->module)) {
-        failure = "cannot find " + host + ": " + Reason(::GetLastError());
+        failure = "cannot look up " + host + ": " + Reason(::GetLastError());
         return false;
     }
     const HANDLE thread = ::CreateThread(nullptr, 0, ResolveAndLeave, started.get(), 0, nullptr);
     if (!thread) {
-        failure = "cannot find " + host + ": " + Reason(::GetLastError());
+        failure = "cannot look up " + host + ": " + Reason(::GetLastError());
         ::FreeLibrary(started->module);
         return false;
     }
