@@ -41,6 +41,19 @@ bool Malformed(beast::error_code error)
 
 std::string_view View(beast::string_view text) { return {text.data(), text.size()}; }
 
+// A body coded otherwise than chunked alone, whose length and bytes the bridge cannot tell:
+// its bytes, taken as no body or as the body's, would be printed coded, or read as the next
+// request on a kept connection.
+bool CodedBody(const http::request_parser<http::string_body>::value_type& request)
+{
+    const auto coding = Field(request, "Transfer-Encoding");
+    if (!coding)
+        return false;
+    const http::token_list codings{*coding};
+    const auto first = codings.begin();
+    return first == codings.end() || !beast::iequals(*first, "chunked") || std::next(first) != codings.end();
+}
+
 RequestHead HeadOf(const http::request_parser<http::string_body>::value_type& request)
 {
     RequestHead head;
@@ -90,6 +103,8 @@ void Connection::OnHead(beast::error_code error)
         LogFailedRead(error, "head");
         return Finish();
     }
+    if (CodedBody(parser_->get()))
+        return Refuse(400, "a body is sent as it is, or chunked, and in no other Transfer-Encoding");
     decision_ = policy_.Decide(HeadOf(parser_->get()));
     if (decision_.refused())
         return Refuse(decision_.refusal, decision_.reason);
@@ -198,10 +213,12 @@ void Connection::Answer(const bridge::Answer& answer)
 }
 
 // Kept when the client keeps it (HTTP/1.1's default) and the whole request was read: after a
-// refusal that left a body unread, the next request's start is unknown.
+// refusal that left a body unread, or a body of unknown coding, the next request's start is
+// unknown.
 bool Connection::KeepsConnection() const
 {
-    return parser_->is_done() && parser_->get().keep_alive() && idleConnections_.Keeping();
+    return parser_->is_done() && !CodedBody(parser_->get()) && parser_->get().keep_alive() &&
+           idleConnections_.Keeping();
 }
 
 // The next request's first byte is waited for up to the idle limit, then the request's own

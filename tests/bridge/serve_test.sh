@@ -184,6 +184,27 @@ PY
 )
 check_eq "kept connection" "$kept" \
   'listing 200 timeout=5; job 200 same delivered 1; refused 403 closed; idle closed'
+# A body in a Transfer-Encoding other than chunked alone is refused, and its connection closed:
+# neither its coded bytes nor a request hidden in them print.
+held=$(jobs_in "$receipts")
+coded=$(timeout 30 python3 - "$port" "$shop" <<'PY'
+import socket, sys
+port, origin = int(sys.argv[1]), sys.argv[2]
+head = (f"POST /v1/printers/Till/jobs HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nOrigin: {origin}\r\n"
+        "Content-Type: application/octet-stream\r\n")
+hidden = head + "Content-Length: 8\r\n\r\nhidden\r\n"
+answers = []
+for coding, body in [("gzip", hidden), ("gzip, chunked", f"{len(hidden):x}\r\n{hidden}\r\n0\r\n\r\n")]:
+    client = socket.create_connection(("127.0.0.1", port), timeout=10)
+    client.sendall(f"{head}Transfer-Encoding: {coding}\r\n\r\n{body}".encode())
+    answer = b""
+    while chunk := client.recv(4096):
+        answer += chunk
+    answers.append(f"{answer.split()[1].decode()} {answer.count(b'HTTP/1.1')}")
+print("; ".join(answers))
+PY
+)
+check_eq "coded body" "$coded:$(jobs_in "$receipts")" "400 1; 400 1:$held"
 
 # Preflights: answered for the allowed origin only, with Private Network Access when asked.
 preflight() { http -X OPTIONS -H "Access-Control-Request-Method: POST" "$@" "$bridge/v1/printers/Till/jobs"; }
