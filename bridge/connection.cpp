@@ -76,18 +76,25 @@ Connection::Connection(asio::ip::tcp::socket socket, const RequestPolicy& policy
       waited_(waited), idleConnections_(idle), limits_(limits), slot_(std::move(slot))
 {}
 
-void Connection::Start() { ReadRequest(); }
+// The first request's deadline runs from the connection's start.
+void Connection::Start()
+{
+    parser_.emplace(); // for the log, should the request never come
+    stream_.expires_after(limits_.request);
+    AwaitRequest(false);
+}
 
 // The deadline covers the whole request, head and body, from the connection's start or the
 // next request's first byte: a client that trickles is cut off.
-void Connection::ReadRequest()
+void Connection::ReadRequest(bool startsDeadline)
 {
     parser_.emplace();
     // A length over the limit is refused once the head says whose request it is (below),
     // so that an allowed page can read why.
     parser_->header_limit(kHeaderLimit);
     parser_->body_limit(boost::none);
-    stream_.expires_after(limits_.request);
+    if (startsDeadline)
+        stream_.expires_after(limits_.request);
     http::async_read_header(
         stream_, buffer_, *parser_,
         [self = shared_from_this()](beast::error_code error, std::size_t) { self->OnHead(error); });
@@ -228,18 +235,32 @@ void Connection::AwaitNextRequest()
     response_ = {};
     decision_ = {};
     if (buffer_.size() > 0)
-        return ReadRequest();
-    idle_.emplace(idleConnections_, stream_);
+        return ReadRequest(true);
     stream_.expires_after(limits_.idle);
-    stream_.async_read_some(buffer_.prepare(kHeaderLimit),
-                            [self = shared_from_this()](beast::error_code error, std::size_t read) {
-                                self->idle_.reset();
-                                // Closed by the client, the idle limit or the service's stop.
-                                if (error)
-                                    return;
-                                self->buffer_.commit(read);
-                                self->ReadRequest();
-                            });
+    AwaitRequest(true);
+}
+
+// Until a request's first byte comes, the connection is idle, a new one as a kept one (browsers
+// open connections ahead of their requests): a stopping service closes it, lest it print a
+// request that came after the signal, and takes none once it stops.
+void Connection::AwaitRequest(bool startsDeadline)
+{
+    if (!idleConnections_.Keeping())
+        return;
+    idle_.emplace(idleConnections_, stream_);
+    stream_.async_read_some(buffer_.prepare(kHeaderLimit), [self = shared_from_this(), startsDeadline](
+                                                               beast::error_code error, std::size_t read) {
+        self->idle_.reset();
+        // Closed by the client, the deadline or the service's stop; only a
+        // connection that never sent a request is news.
+        if (error) {
+            if (!startsDeadline && error != asio::error::operation_aborted)
+                self->LogFailedRead(error, "head");
+            return;
+        }
+        self->buffer_.commit(read);
+        self->ReadRequest(startsDeadline);
+    });
 }
 
 // Closes the sending side, then reads what the client still sends for a moment, so that the

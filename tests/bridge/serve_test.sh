@@ -310,11 +310,35 @@ connection.sock.recv(1)
 print("closed at once" if time.monotonic() - start < 3 else "closed after the idle limit")
 PY
 kept_client=$!
-for _ in $(seq 100); do [[ -e $work/kept-ready ]] && break; sleep 0.1; done
+# A connection opened ahead of its request (as browsers open them) is closed too: a job sent on
+# it once the bridge takes no new connection prints nothing.
+timeout 30 python3 - "$port" "$shop" "$work/fresh-ready" >"$work/fresh-closed" <<'PY' &
+import pathlib, socket, sys, time
+port, origin = int(sys.argv[1]), sys.argv[2]
+fresh = socket.create_connection(("127.0.0.1", port), timeout=15)
+pathlib.Path(sys.argv[3]).touch()
+while True:  # until the signal has closed the listening socket
+    try:
+        socket.create_connection(("127.0.0.1", port)).close()
+        time.sleep(0.1)
+    except ConnectionRefusedError:
+        break
+try:
+    fresh.sendall(f"POST /v1/printers/Till/jobs HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nOrigin: {origin}\r\n"
+                  "Content-Type: application/octet-stream\r\nContent-Length: 7\r\n\r\nafter\r\n".encode())
+    print("answered" if fresh.recv(12) else "closed")
+except OSError:
+    print("closed")
+PY
+fresh_client=$!
+held=$(jobs_in "$receipts")
+for _ in $(seq 100); do [[ -e $work/kept-ready && -e $work/fresh-ready ]] && break; sleep 0.1; done
 kill -TERM "$serve_pid"
 wait "$client"
 wait "$kept_client"
+wait "$fresh_client"
 check_eq "kept connection at SIGTERM" "$(cat "$work/kept-closed")" "closed at once"
+check_eq "new connection at SIGTERM" "$(cat "$work/fresh-closed"):$(jobs_in "$receipts")" "closed:$held"
 check_eq "job under way at SIGTERM" "$(tr -d '\r' <"$work/headers" | head -1 | cut -d' ' -f2):$(cat "$work/body")" \
   '200:{"outcome": "delivered", "job": "Slow", "bytes": 100000, "reason": "", "error": 0}'
 for _ in $(seq 100); do [[ -e $work/slow/job-1.bin ]] && break; sleep 0.1; done # the rest of its window
