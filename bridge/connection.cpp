@@ -41,6 +41,19 @@ bool Malformed(beast::error_code error)
 
 std::string_view View(beast::string_view text) { return {text.data(), text.size()}; }
 
+// A body coded otherwise than chunked alone, whose length and bytes the bridge cannot tell:
+// its bytes, taken as no body or as the body's, would be printed coded, or read as the next
+// request on a kept connection.
+bool CodedBody(const http::request_parser<http::string_body>::value_type& request)
+{
+    const auto coding = Field(request, "Transfer-Encoding");
+    if (!coding)
+        return false;
+    const http::token_list codings{*coding};
+    const auto first = codings.begin();
+    return first == codings.end() || !beast::iequals(*first, "chunked") || std::next(first) != codings.end();
+}
+
 RequestHead HeadOf(const http::request_parser<http::string_body>::value_type& request)
 {
     RequestHead head;
@@ -63,18 +76,25 @@ Connection::Connection(asio::ip::tcp::socket socket, const RequestPolicy& policy
       waited_(waited), idleConnections_(idle), limits_(limits), slot_(std::move(slot))
 {}
 
-void Connection::Start() { ReadRequest(); }
+// The first request's deadline runs from the connection's start.
+void Connection::Start()
+{
+    parser_.emplace(); // for the log, should the request never come
+    stream_.expires_after(limits_.request);
+    AwaitRequest(false);
+}
 
 // The deadline covers the whole request, head and body, from the connection's start or the
 // next request's first byte: a client that trickles is cut off.
-void Connection::ReadRequest()
+void Connection::ReadRequest(bool startsDeadline)
 {
     parser_.emplace();
     // A length over the limit is refused once the head says whose request it is (below),
     // so that an allowed page can read why.
     parser_->header_limit(kHeaderLimit);
     parser_->body_limit(boost::none);
-    stream_.expires_after(limits_.request);
+    if (startsDeadline)
+        stream_.expires_after(limits_.request);
     http::async_read_header(
         stream_, buffer_, *parser_,
         [self = shared_from_this()](beast::error_code error, std::size_t) { self->OnHead(error); });
@@ -90,6 +110,8 @@ void Connection::OnHead(beast::error_code error)
         LogFailedRead(error, "head");
         return Finish();
     }
+    if (CodedBody(parser_->get()))
+        return Refuse(400, "a body is sent as it is, or chunked, and in no other Transfer-Encoding");
     decision_ = policy_.Decide(HeadOf(parser_->get()));
     if (decision_.refused())
         return Refuse(decision_.refusal, decision_.reason);
@@ -198,10 +220,12 @@ void Connection::Answer(const bridge::Answer& answer)
 }
 
 // Kept when the client keeps it (HTTP/1.1's default) and the whole request was read: after a
-// refusal that left a body unread, the next request's start is unknown.
+// refusal that left a body unread, or a body of unknown coding, the next request's start is
+// unknown.
 bool Connection::KeepsConnection() const
 {
-    return parser_->is_done() && parser_->get().keep_alive() && idleConnections_.Keeping();
+    return parser_->is_done() && !CodedBody(parser_->get()) && parser_->get().keep_alive() &&
+           idleConnections_.Keeping();
 }
 
 // The next request's first byte is waited for up to the idle limit, then the request's own
@@ -211,18 +235,32 @@ void Connection::AwaitNextRequest()
     response_ = {};
     decision_ = {};
     if (buffer_.size() > 0)
-        return ReadRequest();
-    idle_.emplace(idleConnections_, stream_);
+        return ReadRequest(true);
     stream_.expires_after(limits_.idle);
-    stream_.async_read_some(buffer_.prepare(kHeaderLimit),
-                            [self = shared_from_this()](beast::error_code error, std::size_t read) {
-                                self->idle_.reset();
-                                // Closed by the client, the idle limit or the service's stop.
-                                if (error)
-                                    return;
-                                self->buffer_.commit(read);
-                                self->ReadRequest();
-                            });
+    AwaitRequest(true);
+}
+
+// Until a request's first byte comes, the connection is idle, a new one as a kept one (browsers
+// open connections ahead of their requests): a stopping service closes it, lest it print a
+// request that came after the signal, and takes none once it stops.
+void Connection::AwaitRequest(bool startsDeadline)
+{
+    if (!idleConnections_.Keeping())
+        return;
+    idle_.emplace(idleConnections_, stream_);
+    stream_.async_read_some(buffer_.prepare(kHeaderLimit), [self = shared_from_this(), startsDeadline](
+                                                               beast::error_code error, std::size_t read) {
+        self->idle_.reset();
+        // Closed by the client, the deadline or the service's stop; only a
+        // connection that never sent a request is news.
+        if (error) {
+            if (!startsDeadline && error != asio::error::operation_aborted)
+                self->LogFailedRead(error, "head");
+            return;
+        }
+        self->buffer_.commit(read);
+        self->ReadRequest(startsDeadline);
+    });
 }
 
 // Closes the sending side, then reads what the client still sends for a moment, so that the

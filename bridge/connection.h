@@ -32,7 +32,7 @@ public:
 private:
     using Parser = boost::beast::http::request_parser<boost::beast::http::string_body>;
 
-    void ReadRequest();
+    void ReadRequest(bool startsDeadline);
     void OnHead(boost::beast::error_code error);
     void ReadBody();
     void OnBody(boost::beast::error_code error);
@@ -41,6 +41,7 @@ private:
     void Answer(const bridge::Answer& answer);
     bool KeepsConnection() const;
     void AwaitNextRequest();
+    void AwaitRequest(bool startsDeadline);
     void Finish();
     void Drain();
     void Log(const std::string& what) const;
@@ -55,7 +56,7 @@ private:
     boost::asio::thread_pool& workers_;
     WaitedJobs& waited_;
     IdleConnections& idleConnections_;
-    std::optional<IdleConnections::Entry> idle_; // while it waits for the next request
+    std::optional<IdleConnections::Entry> idle_; // while it waits for a request's first byte
     const Limits& limits_;
     std::shared_ptr<void> slot_;
     Decision decision_;

@@ -6,9 +6,10 @@
 
 namespace rawlet::bridge {
 
-// The connections kept open between requests, each waiting for its client's next one. A
-// service that stops closes them at once, lest a client that keeps its connection (as every
-// browser does) hold the service up, and keeps no more. Used on the service's I/O thread only.
+// The connections waiting for a request's first byte: kept open between requests, or opened
+// ahead of one. A service that stops closes them at once, lest a client that keeps its
+// connection (as every browser does) hold the service up or print after the stop, and keeps
+// no more. Used on the service's I/O thread only.
 class IdleConnections {
 public:
     // While it lives, its connection is one CloseAll closes.

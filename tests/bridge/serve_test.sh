@@ -184,6 +184,27 @@ PY
 )
 check_eq "kept connection" "$kept" \
   'listing 200 timeout=5; job 200 same delivered 1; refused 403 closed; idle closed'
+# A body in a Transfer-Encoding other than chunked alone is refused, and its connection closed:
+# neither its coded bytes nor a request hidden in them print.
+held=$(jobs_in "$receipts")
+coded=$(timeout 30 python3 - "$port" "$shop" <<'PY'
+import socket, sys
+port, origin = int(sys.argv[1]), sys.argv[2]
+head = (f"POST /v1/printers/Till/jobs HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nOrigin: {origin}\r\n"
+        "Content-Type: application/octet-stream\r\n")
+hidden = head + "Content-Length: 8\r\n\r\nhidden\r\n"
+answers = []
+for coding, body in [("gzip", hidden), ("gzip, chunked", f"{len(hidden):x}\r\n{hidden}\r\n0\r\n\r\n")]:
+    client = socket.create_connection(("127.0.0.1", port), timeout=10)
+    client.sendall(f"{head}Transfer-Encoding: {coding}\r\n\r\n{body}".encode())
+    answer = b""
+    while chunk := client.recv(4096):
+        answer += chunk
+    answers.append(f"{answer.split()[1].decode()} {answer.count(b'HTTP/1.1')}")
+print("; ".join(answers))
+PY
+)
+check_eq "coded body" "$coded:$(jobs_in "$receipts")" "400 1; 400 1:$held"
 
 # Preflights: answered for the allowed origin only, with Private Network Access when asked.
 preflight() { http -X OPTIONS -H "Access-Control-Request-Method: POST" "$@" "$bridge/v1/printers/Till/jobs"; }
@@ -289,11 +310,35 @@ connection.sock.recv(1)
 print("closed at once" if time.monotonic() - start < 3 else "closed after the idle limit")
 PY
 kept_client=$!
-for _ in $(seq 100); do [[ -e $work/kept-ready ]] && break; sleep 0.1; done
+# A connection opened ahead of its request (as browsers open them) is closed too: a job sent on
+# it once the bridge takes no new connection prints nothing.
+timeout 30 python3 - "$port" "$shop" "$work/fresh-ready" >"$work/fresh-closed" <<'PY' &
+import pathlib, socket, sys, time
+port, origin = int(sys.argv[1]), sys.argv[2]
+fresh = socket.create_connection(("127.0.0.1", port), timeout=15)
+pathlib.Path(sys.argv[3]).touch()
+while True:  # until the signal has closed the listening socket
+    try:
+        socket.create_connection(("127.0.0.1", port)).close()
+        time.sleep(0.1)
+    except ConnectionRefusedError:
+        break
+try:
+    fresh.sendall(f"POST /v1/printers/Till/jobs HTTP/1.1\r\nHost: 127.0.0.1:{port}\r\nOrigin: {origin}\r\n"
+                  "Content-Type: application/octet-stream\r\nContent-Length: 7\r\n\r\nafter\r\n".encode())
+    print("answered" if fresh.recv(12) else "closed")
+except OSError:
+    print("closed")
+PY
+fresh_client=$!
+held=$(jobs_in "$receipts")
+for _ in $(seq 100); do [[ -e $work/kept-ready && -e $work/fresh-ready ]] && break; sleep 0.1; done
 kill -TERM "$serve_pid"
 wait "$client"
 wait "$kept_client"
+wait "$fresh_client"
 check_eq "kept connection at SIGTERM" "$(cat "$work/kept-closed")" "closed at once"
+check_eq "new connection at SIGTERM" "$(cat "$work/fresh-closed"):$(jobs_in "$receipts")" "closed:$held"
 check_eq "job under way at SIGTERM" "$(tr -d '\r' <"$work/headers" | head -1 | cut -d' ' -f2):$(cat "$work/body")" \
   '200:{"outcome": "delivered", "job": "Slow", "bytes": 100000, "reason": "", "error": 0}'
 for _ in $(seq 100); do [[ -e $work/slow/job-1.bin ]] && break; sleep 0.1; done # the rest of its window
