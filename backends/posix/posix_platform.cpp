@@ -5,6 +5,7 @@
 #include "cups_printer_list.h"
 #include "cups_spooler.h"
 #include "direct_printers.h"
+#include "given_printers.h"
 
 namespace rawlet::posix {
 
@@ -26,10 +27,7 @@ PosixPlatform::PosixPlatform(codepage::TableCodePage codePage, platform::Host* h
           *printers_, [this] { return printers_->Describe(); }, *direct_)),
       codePage_(std::move(codePage)), host_(host ? *host : ownHost_)
 {
-    direct::PrintersConf conf = direct::LoadPrintersConf();
-    for (direct::DirectPrinter& printer : conf.printers)
-        direct_->Add(std::move(printer));
-    configurationProblems_ = std::move(conf.problems);
+    configurationProblems_ = combined::AddConfiguredPrinters(*direct_);
 }
 
 PosixPlatform::~PosixPlatform() = default;
@@ -46,12 +44,7 @@ bool PosixPlatform::AddDirectPrinter(const std::string& name, const std::string&
 
 bool PosixPlatform::AddPrinterGivenByUri(const std::string& printer)
 {
-    if (!direct::LooksLikeDeviceUri(printer))
-        return false;
-    // No configured name has a ':', so a URI's name is free unless it was given before.
-    [[maybe_unused]] const bool added = AddDirectPrinter(printer, printer);
-    LeaveOutQueues();
-    return true;
+    return combined::AddPrinterGivenByUri(*direct_, *combinedPrinters_, printer);
 }
 
 void PosixPlatform::SetStatusProbe(const std::string& probe)

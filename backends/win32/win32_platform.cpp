@@ -5,6 +5,7 @@
 #include "combined_printer_list.h"
 #include "combined_spooler.h"
 #include "direct_printers.h"
+#include "given_printers.h"
 #include "win32_code_page.h"
 #include "win32_printer_list.h"
 #include "win32_spooler.h"
@@ -32,10 +33,7 @@ Win32Platform::Win32Platform()
           *printers_, [this] { return DescribeQueues(*printers_); }, *direct_)),
       codePage_(std::make_unique<Win32CodePage>())
 {
-    direct::PrintersConf conf = direct::LoadPrintersConf();
-    for (direct::DirectPrinter& printer : conf.printers)
-        direct_->Add(std::move(printer));
-    configurationProblems_ = std::move(conf.problems);
+    configurationProblems_ = combined::AddConfiguredPrinters(*direct_);
 }
 
 Win32Platform::~Win32Platform() = default;
@@ -73,12 +71,7 @@ bool Win32Platform::AddDirectPrinter(const std::string& name, const std::string&
 
 bool Win32Platform::AddPrinterGivenByUri(const std::string& printer)
 {
-    if (!direct::LooksLikeDeviceUri(printer))
-        return false;
-    // No configured name has a ':', so a URI's name is free unless it was given before.
-    [[maybe_unused]] const bool added = AddDirectPrinter(printer, printer);
-    combinedPrinters_->LeaveOutQueues();
-    return true;
+    return combined::AddPrinterGivenByUri(*direct_, *combinedPrinters_, printer);
 }
 
 void Win32Platform::SetStatusProbe(const std::string& probe)
