@@ -182,18 +182,24 @@ TEST(Win32QueueWait, AtTheWaitsLimitTheJobIsLeftQueuedAndNamed)
     EXPECT_TRUE(fake.deleted.empty());
 }
 
-TEST(Win32QueueWait, AbandoningTheDocumentsEndsTheWaitAndDeletesTheJob)
+// Prints a document and waits for it, abandoning the documents from another thread once the
+// wait has begun, as a program does when it is interrupted.
+platform::DocumentOutcome PrintAndWaitInterrupted(FakeJob& fake, DWORD& job)
 {
-    FakeJob fake{{0}};
     win32::Win32Spooler spooler(Following(fake));
-    // From another thread once the wait has begun, as a program does when it is interrupted.
     std::jthread interrupter;
     spooler.WatchJobStates([&](const std::string&) {
         if (!interrupter.joinable())
             interrupter = std::jthread([&spooler] { spooler.AbandonDocuments(); });
     });
+    return PrintAndWait(spooler, job);
+}
+
+TEST(Win32QueueWait, AbandoningTheDocumentsEndsTheWaitAndDeletesTheJob)
+{
+    FakeJob fake{{0}};
     DWORD job = 0;
-    const platform::DocumentOutcome outcome = PrintAndWait(spooler, job);
+    const platform::DocumentOutcome outcome = PrintAndWaitInterrupted(fake, job);
     EXPECT_EQ(outcome.outcome, Outcome::notPrinted) << outcome.reason;
     EXPECT_NE(outcome.reason.find("interrupted"), std::string::npos) << outcome.reason;
     EXPECT_EQ(fake.deleted, std::vector<DWORD>{job});
@@ -203,14 +209,8 @@ TEST(Win32QueueWait, AbandoningTheDocumentsEndsTheWaitAndDeletesTheJob)
 TEST(Win32QueueWait, AnInterruptionAfterThePortBeganTheJobSaysSomeMayHavePrinted)
 {
     FakeJob fake{{0, JOB_STATUS_PRINTING}};
-    win32::Win32Spooler spooler(Following(fake));
-    std::jthread interrupter;
-    spooler.WatchJobStates([&](const std::string&) {
-        if (!interrupter.joinable())
-            interrupter = std::jthread([&spooler] { spooler.AbandonDocuments(); });
-    });
     DWORD job = 0;
-    const platform::DocumentOutcome outcome = PrintAndWait(spooler, job);
+    const platform::DocumentOutcome outcome = PrintAndWaitInterrupted(fake, job);
     EXPECT_EQ(outcome.outcome, Outcome::unknown) << outcome.reason;
     EXPECT_NE(outcome.reason.find("some of it may have printed"), std::string::npos) << outcome.reason;
     EXPECT_EQ(fake.deleted, std::vector<DWORD>{job});
